@@ -1,0 +1,74 @@
+#include "app/command_line.h"
+
+#include <cstdlib>
+
+#include "app/text_util.h"
+
+namespace qs {
+
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string* error) {
+    CommandLine line;
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto next = [&](std::string* out) {
+            if (i + 1 >= args.size()) return false;
+            *out = args[++i];
+            return true;
+        };
+        auto number = [&](std::optional<uint32_t>* out) {
+            std::string text;
+            if (!next(&text)) return false;
+            std::optional<int> n = parseInt(text);
+            if (!n || *n < 0) return false;
+            *out = static_cast<uint32_t>(*n);
+            return true;
+        };
+        if (arg == "--headless") line.headless = true;
+        else if (arg == "--dump-state") line.dumpState = true;
+        else if (arg == "--help" || arg == "-h") line.help = true;
+        else if (arg == "--data") {
+            if (!next(&line.dataDir)) return fail("--data needs a folder");
+        } else if (arg == "--user-dir") {
+            if (!next(&line.userDir)) return fail("--user-dir needs a folder");
+        } else if (arg == "--script") {
+            if (!next(&line.scriptFile)) return fail("--script needs a file");
+        } else if (arg == "--seed") {
+            if (!number(&line.seed)) return fail("--seed needs a whole number");
+        } else if (arg == "--until") {
+            if (!number(&line.untilMs)) return fail("--until needs a time in ms");
+        } else {
+            return fail("unknown argument \"" + arg + "\" (try --help)");
+        }
+    }
+    return line;
+}
+
+std::string commandLineHelp() {
+    return "Usage: quibblestar [options]\n"
+           "\n"
+           "  --data DIR       content folder (default: the game's data folder)\n"
+           "  --user-dir DIR   folder for options.txt, log.txt, players and records\n"
+           "                   (default: $XDG_DATA_HOME/quibblestar or ~/.local/share/quibblestar)\n"
+           "  --seed N         seed of the random generator\n"
+           "  --headless       no window, no sound: a virtual clock runs frames back to back\n"
+           "  --until MS       stop after MS milliseconds of game time\n"
+           "  --script FILE    timed input and commands (see the README)\n"
+           "  --dump-state     print the program's state as JSON when it stops\n"
+           "  --help           this text\n"
+           "\n"
+           "In the game, F11 or Alt+Enter switches between a window and full screen.\n";
+}
+
+std::string defaultUserDir() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/quibblestar";
+    const char* home = std::getenv("HOME");
+    if (home && *home) return std::string(home) + "/.local/share/quibblestar";
+    return ".quibblestar";
+}
+
+}  // namespace qs

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qs {
+
+struct CommandLine {
+    bool headless = false;
+    std::string dataDir;   // empty: the built-in default
+    std::string userDir;   // empty: $XDG_DATA_HOME/quibblestar
+    std::optional<uint32_t> seed;
+    std::optional<uint32_t> untilMs;
+    std::string scriptFile;
+    bool dumpState = false;
+    bool help = false;
+};
+
+// Parses the arguments (without the program name); on a bad one returns nothing and says
+// why in *error.
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string* error);
+
+std::string commandLineHelp();
+
+// The default user folder: $XDG_DATA_HOME/quibblestar, else ~/.local/share/quibblestar.
+std::string defaultUserDir();
+
+}  // namespace qs

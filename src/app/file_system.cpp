@@ -1,0 +1,151 @@
+#include "app/file_system.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/text_util.h"
+
+namespace qs {
+
+namespace fs = std::filesystem;
+
+FileSystem::FileSystem(fs::path contentRoot, fs::path userDir)
+    : contentRoot_(std::move(contentRoot)), userDir_(std::move(userDir)) {}
+
+std::string FileSystem::normaliseName(const std::string& name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) out += (c == '\\') ? '/' : c;
+    // Collapse doubled separators and a leading "./".
+    std::string collapsed;
+    for (char c : out) {
+        if (c == '/' && !collapsed.empty() && collapsed.back() == '/') continue;
+        collapsed += c;
+    }
+    while (startsWith(collapsed, "./")) collapsed.erase(0, 2);
+    return collapsed;
+}
+
+std::optional<fs::path> FileSystem::resolveContent(const std::string& name) const {
+    std::string normal = normaliseName(trim(name));
+    if (normal.empty()) return std::nullopt;
+    fs::path relative(normal);
+    fs::path base = relative.is_absolute() ? fs::path("/") : contentRoot_;
+    if (relative.is_absolute()) relative = relative.relative_path();
+
+    std::error_code ec;
+    fs::path exact = base / relative;
+    if (fs::is_regular_file(exact, ec)) return exact;
+
+    // Walk component by component, matching each one without regard to case.
+    fs::path current = base;
+    for (const fs::path& part : relative) {
+        std::string wanted = part.string();
+        if (wanted.empty()) continue;
+        if (wanted == "." || wanted == "..") {
+            current /= part;
+            continue;
+        }
+        fs::path direct = current / part;
+        if (fs::exists(direct, ec)) {
+            current = direct;
+            continue;
+        }
+        std::string wantedLower = toLower(wanted);
+        bool found = false;
+        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+            if (toLower(it->path().filename().string()) == wantedLower) {
+                current = it->path();
+                found = true;
+                break;
+            }
+        }
+        if (!found) return std::nullopt;
+    }
+    if (fs::is_regular_file(current, ec)) return current;
+    return std::nullopt;
+}
+
+std::optional<std::string> FileSystem::readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return buffer.str();
+}
+
+std::optional<std::string> FileSystem::readContent(const std::string& name) const {
+    auto path = resolveContent(name);
+    if (!path) return std::nullopt;
+    return readFile(*path);
+}
+
+fs::path FileSystem::userPath(const std::string& name) const {
+    return userDir_ / normaliseName(name);
+}
+
+std::optional<std::string> FileSystem::readUser(const std::string& name) const {
+    return readFile(userPath(name));
+}
+
+bool FileSystem::prepareUserDir(const std::string& seedFile, std::string* error) const {
+    std::error_code ec;
+    fs::create_directories(userDir_, ec);
+    if (ec) {
+        if (error) *error = "cannot create the user folder " + userDir_.string() + ": " + ec.message();
+        return false;
+    }
+    fs::path target = userPath(seedFile);
+    if (!seedFile.empty() && !fs::exists(target, ec)) {
+        if (auto source = resolveContent(seedFile)) {
+            if (auto contents = readFile(*source)) {
+                std::string writeError;
+                if (!writeFileAtomic(target, *contents, &writeError)) {
+                    if (error) *error = writeError;
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool FileSystem::writeFileAtomic(const fs::path& path, const std::string& contents,
+                                 std::string* error) {
+    fs::path temp = path;
+    temp += ".tmp";
+    auto fail = [&](const std::string& what) {
+        if (error) *error = what + " " + temp.string() + ": " + std::strerror(errno);
+        std::error_code ec;
+        if (!fs::is_directory(temp, ec)) fs::remove(temp, ec);
+        return false;
+    };
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail("cannot create");
+    size_t written = 0;
+    while (written < contents.size()) {
+        ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return fail("cannot write");
+        }
+        written += static_cast<size_t>(n);
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        ::close(fd);
+        return fail("cannot flush");
+    }
+    if (::close(fd) != 0) return fail("cannot close");
+    if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot rename");
+    return true;
+}
+
+}  // namespace qs

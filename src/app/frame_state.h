@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qs {
+
+enum SceneId : uint8_t { kSceneNone = 0, kSceneMenu = 1, kSceneGame = 2 };
+
+// The clocks and flags of the frame loop and the running scene.
+struct FrameState {
+    uint32_t frameTick = 0;
+    uint32_t gameClock = 0;
+    bool paused = false;
+    bool previousPaused = false;
+    uint32_t pauseStart = 0;
+    uint32_t pausedTotal = 0;
+    bool appActive = false;
+    uint8_t currentScene = kSceneNone;
+    uint8_t sceneChangeRequest = 0;
+    int sceneSetupState = 0;  // 0 not set up, 1 set up, 2 running on the step schedule
+    bool sceneLive = false;
+    bool stepsAllowed = false;
+    uint32_t stepStart = 0;
+    int64_t stepBudget = 0;
+    uint32_t nextRenderTime = 0;
+    bool frameReady = false;
+    bool firstFrame = true;
+    bool frameBusy = false;
+    bool renderBusy = false;
+    // The frame-rate cap (or a scene that is not live) ended this frame before its picture.
+    bool renderSkipped = false;
+    int previousHovered = -1;
+
+    // Resource entries the menu's loading phase still has to load, and how many are done.
+    std::vector<std::string> LoadList;
+    int loadIndex = 0;
+
+    // Counters for the state dump and the tests.
+    uint64_t framesRun = 0;
+    uint64_t framesRendered = 0;
+    uint64_t sceneStepsRun = 0;
+};
+
+// One line of "text\combo.txt": the text shown for a combo of `threshold` matches.
+struct ComboText {
+    int32_t threshold = 0;
+    std::string text;
+};
+
+// The shared input values the window's handlers record and the scenes consume.
+struct InputState {
+    int mouseX = -1000;
+    int mouseY = 0;
+    int hoveredButton = -1;
+    int pressedButton = -1;
+    int SceneCommand = 0;
+    uint16_t keyCode = 0;
+    uint8_t shiftState = 0;
+    int ScreenKind = 0;
+};
+
+}  // namespace qs

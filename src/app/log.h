@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace qs {
+
+// The diagnostic trace "log.txt". Off by default; when on, every entry is appended and the
+// file closed again, so the log is complete up to the last entry even after a crash.
+class Log {
+public:
+    using Stamp = std::function<std::string()>;
+
+    explicit Log(std::filesystem::path file = {}, Stamp stamp = {});
+
+    void setFile(std::filesystem::path file) { file_ = std::move(file); }
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    bool enabled() const { return enabled_; }
+    // Entries also echoed to stderr (headless runs show what went wrong without a file).
+    void setEcho(bool echo) { echo_ = echo; }
+
+    // One entry: time stamp, " : ", message, CR LF, the whole cut at 255 characters.
+    // A failing write is swallowed: the log must never take the game down.
+    void WriteLog(const std::string& message);
+
+    // Content and save errors are worth seeing even with the log off: they always reach
+    // stderr in headless runs and the log when it is on.
+    void error(const std::string& message);
+
+    static std::string localStamp();
+
+private:
+    std::filesystem::path file_;
+    Stamp stamp_;
+    bool enabled_ = false;
+    bool echo_ = false;
+};
+
+}  // namespace qs

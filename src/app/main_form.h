@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/scene.h"
+#include "render/platform.h"
+
+namespace qs {
+
+class Context;
+
+inline constexpr const char* kWindowTitle = "Quibblestar";
+inline constexpr int64_t kStepCost = 267;
+inline constexpr int kSpriteMoveCount = 16;
+
+// The program's main window: start-up, the frame loop with its fixed-rate scene steps,
+// scene switching and the focus changes. It receives the window's events.
+class TMainForm final : public PlatformEvents {
+public:
+    // The scenes default to the menu and the game; tests hand in their own.
+    explicit TMainForm(Context& context, std::unique_ptr<Scene> menu = nullptr,
+                       std::unique_ptr<Scene> game = nullptr);
+    ~TMainForm() override;
+
+    void FormCreate();
+    void StartProgram();
+
+    // One tick of the frame timer: the game's frame, then its picture.
+    void TimerTick();
+    bool AdvanceFrame();
+    void RenderFrame();
+
+    void SetScene(uint8_t scene);
+    void LeaveScene();
+    void FullScreenChange();
+
+    void AppActivate();
+    void AppDeactivate();
+    void AppRestore();
+    void AppMinimize() { AppDeactivate(); }
+
+    // Called after every creation of the picture device: the texture pages come back here.
+    void InitDeviceObjects();
+
+    bool quitRequested() const { return quitRequested_; }
+    void requestQuit() { quitRequested_ = true; }
+    uint64_t spriteMoves() const { return spriteMoves_; }
+
+    // PlatformEvents: the window's handlers.
+    void onKeyDown(int virtualKey, uint8_t shift) override;
+    void onMouseDown(int button) override;
+    void onMouseUp(int button) override;
+    void onMouseMove() override;
+    void onDeactivate() override;
+    void onActivate() override;
+    void onMinimize() override;
+    void onRestore() override;
+    void onDeviceReset() override;
+    void onToggleFullscreen() override;
+    void onQuit() override { quitRequested_ = true; }
+
+private:
+    void readComboTexts();
+    void loadFirstFrame();
+    void dispatchScene();
+    void runStepLoop(Scene& scene, bool menu);
+    void moveSprites();
+    void applyDisplayMode(bool fullscreen);
+    Scene* sceneFor(uint8_t id);
+
+    Context& ctx_;
+    std::unique_ptr<Scene> menu_;
+    std::unique_ptr<Scene> game_;
+    bool frameworkReady_ = false;
+    bool quitRequested_ = false;
+    uint64_t spriteMoves_ = 0;
+};
+
+}  // namespace qs

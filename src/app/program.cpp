@@ -1,0 +1,167 @@
+#include "app/program.h"
+
+#include <SDL.h>
+
+#include <iostream>
+#include <random>
+
+#include "app/context.h"
+#include "app/file_system.h"
+#include "app/frame_timer.h"
+#include "app/main_form.h"
+#include "app/script.h"
+#include "app/state_dump.h"
+#include "render/sdl_platform.h"
+
+namespace qs {
+
+namespace {
+
+class ScriptRunner {
+public:
+    ScriptRunner(Script script, TMainForm& form, Context& ctx, HeadlessPlatform* headless)
+        : script_(std::move(script)), form_(form), ctx_(ctx), headless_(headless) {}
+
+    // Input due by `now`, handed to the window's handlers before the frame.
+    void deliverInput(uint32_t now) {
+        while (nextInput_ < script_.commands.size() && script_.commands[nextInput_].time <= now) {
+            const ScriptCommand& command = script_.commands[nextInput_++];
+            if (!command.isOutput()) apply(command);
+        }
+    }
+
+    // Output commands due by `now`, after the frame's picture. False when the run is over.
+    bool runOutput(uint32_t now) {
+        bool goOn = true;
+        while (nextOutput_ < script_.commands.size() && script_.commands[nextOutput_].time <= now) {
+            const ScriptCommand& command = script_.commands[nextOutput_++];
+            if (command.kind == ScriptCommand::Kind::Quit) goOn = false;
+            if (!command.isOutput()) continue;
+            std::string error;
+            if (command.kind == ScriptCommand::Kind::Screenshot) {
+                if (!ctx_.platform().device().saveScreenshot(command.path, &error))
+                    std::cerr << "screenshot " << command.path << " failed: " << error << '\n';
+            } else {
+                std::string json = dumpState(ctx_, form_) + "\n";
+                if (!FileSystem::writeFileAtomic(command.path, json, &error))
+                    std::cerr << "dump_state " << command.path << " failed: " << error << '\n';
+            }
+        }
+        return goOn;
+    }
+
+private:
+    void apply(const ScriptCommand& command) {
+        using Kind = ScriptCommand::Kind;
+        switch (command.kind) {
+            case Kind::MouseMove:
+                if (headless_) {
+                    bool inside = command.x >= 0 && command.x < kScreenWidth && command.y >= 0 &&
+                                  command.y < kScreenHeight;
+                    headless_->setMouse(command.x, command.y, inside);
+                }
+                form_.onMouseMove();
+                break;
+            case Kind::MouseLeave:
+                if (headless_) headless_->setMouse(-1000, -1000, false);
+                break;
+            case Kind::MouseDown: form_.onMouseDown(command.button); break;
+            case Kind::MouseUp: form_.onMouseUp(command.button); break;
+            case Kind::Click:
+                form_.onMouseDown(command.button);
+                form_.onMouseUp(command.button);
+                break;
+            case Kind::KeyDown: form_.onKeyDown(command.key, command.shift); break;
+            case Kind::FocusLost: form_.onDeactivate(); break;
+            case Kind::FocusGained: form_.onActivate(); break;
+            case Kind::Minimize: form_.onMinimize(); break;
+            case Kind::Restore: form_.onRestore(); break;
+            case Kind::ToggleFullscreen: form_.onToggleFullscreen(); break;
+            default: break;
+        }
+    }
+
+    Script script_;
+    TMainForm& form_;
+    Context& ctx_;
+    HeadlessPlatform* headless_;
+    size_t nextInput_ = 0;
+    size_t nextOutput_ = 0;
+};
+
+}  // namespace
+
+int runProgram(const CommandLine& line) {
+    if (line.help) {
+        std::cout << commandLineHelp();
+        return 0;
+    }
+
+    Script script;
+    if (!line.scriptFile.empty()) {
+        std::optional<std::string> text = FileSystem::readFile(line.scriptFile);
+        if (!text) {
+            std::cerr << "cannot read the script " << line.scriptFile << '\n';
+            return 2;
+        }
+        std::string error;
+        std::optional<Script> parsed = parseScript(*text, &error);
+        if (!parsed) {
+            std::cerr << line.scriptFile << ": " << error << '\n';
+            return 2;
+        }
+        script = std::move(*parsed);
+    }
+
+    FileSystem files(line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir,
+                     line.userDir.empty() ? defaultUserDir() : line.userDir);
+    std::string folderError;
+    if (!files.prepareUserDir("options.txt", &folderError))
+        std::cerr << "quibblestar: " << folderError << '\n';
+
+    auto report = [](const std::string& message) { std::cerr << "quibblestar: " << message << '\n'; };
+    std::unique_ptr<Platform> platform;
+    HeadlessPlatform* headless = nullptr;
+    if (line.headless) {
+        auto created = HeadlessPlatform::create(report);
+        headless = created.get();
+        platform = std::move(created);
+    } else {
+        platform = SdlPlatform::create(kWindowTitle, report);
+    }
+    if (!platform) return 1;
+
+    VirtualClock* virtualClock = nullptr;
+    std::unique_ptr<Clock> clock;
+    if (line.headless) {
+        auto created = std::make_unique<VirtualClock>();
+        virtualClock = created.get();
+        clock = std::move(created);
+    } else {
+        clock = std::make_unique<SteadyClock>();
+    }
+    uint32_t seed = line.seed ? *line.seed : std::random_device{}();
+
+    Context ctx(std::move(clock), std::move(files), *platform, seed);
+    TMainForm form(ctx);
+    form.FormCreate();
+
+    ScriptRunner runner(std::move(script), form, ctx, headless);
+    FrameTimer timer(ctx.clock().now());
+    while (!form.quitRequested()) {
+        if (virtualClock)
+            virtualClock->set(timer.due());
+        else
+            platform->pumpEvents(form, timer.waitTime(ctx.clock().now()));
+        uint32_t now = ctx.clock().now();
+        if (line.untilMs && now > *line.untilMs) break;
+        runner.deliverInput(now);
+        if (timer.poll(now)) form.TimerTick();
+        if (!runner.runOutput(now)) break;
+    }
+
+    if (line.dumpState) std::cout << dumpState(ctx, form) << std::endl;
+    return 0;
+}
+
+}  // namespace qs

@@ -1,0 +1,108 @@
+#include "app/script.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "app/text_util.h"
+#include "render/key_codes.h"
+#include "render/platform.h"
+
+namespace qs {
+
+namespace {
+
+std::optional<int> buttonFromName(const std::string& name) {
+    if (name == "left" || name == "1") return 1;
+    if (name == "right" || name == "2") return 2;
+    if (name == "middle" || name == "3") return 3;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Script> parseScript(const std::string& text, std::string* error) {
+    Script script;
+    int lineNumber = 0;
+    auto fail = [&](const std::string& why) {
+        if (error) *error = "script line " + std::to_string(lineNumber) + ": " + why;
+        return std::nullopt;
+    };
+    for (const std::string& raw : splitLines(text)) {
+        ++lineNumber;
+        std::string line = raw;
+        size_t hash = line.find('#');
+        if (hash != std::string::npos) line.resize(hash);
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        for (std::string word; in >> word;) words.push_back(word);
+        if (words.empty()) continue;
+        if (words.size() < 2) return fail("expected a time and a command");
+
+        std::optional<int> time = parseInt(words[0]);
+        if (!time || *time < 0) return fail("\"" + words[0] + "\" is not a time in ms");
+        ScriptCommand command;
+        command.time = static_cast<uint32_t>(*time);
+        command.line = lineNumber;
+        const std::string verb = toLower(words[1]);
+        const size_t args = words.size() - 2;
+        using Kind = ScriptCommand::Kind;
+
+        auto needArgs = [&](size_t n) { return args == n; };
+        if (verb == "mouse_move") {
+            if (!needArgs(2)) return fail("mouse_move takes X Y");
+            auto x = parseInt(words[2]);
+            auto y = parseInt(words[3]);
+            if (!x || !y) return fail("mouse_move takes whole numbers");
+            command.kind = Kind::MouseMove;
+            command.x = *x;
+            command.y = *y;
+        } else if (verb == "mouse_down" || verb == "mouse_up" || verb == "click") {
+            if (!needArgs(1)) return fail(verb + " takes a button");
+            auto button = buttonFromName(toLower(words[2]));
+            if (!button) return fail("unknown button \"" + words[2] + "\"");
+            command.kind = verb == "mouse_down" ? Kind::MouseDown
+                           : verb == "mouse_up" ? Kind::MouseUp
+                                                : Kind::Click;
+            command.button = *button;
+        } else if (verb == "key_down") {
+            if (args < 1) return fail("key_down takes a key");
+            command.kind = Kind::KeyDown;
+            command.key = virtualKeyFromName(words[2].c_str());
+            if (command.key == 0) return fail("unknown key \"" + words[2] + "\"");
+            for (size_t i = 3; i < words.size(); ++i) {
+                std::string modifier = toLower(words[i]);
+                if (modifier == "shift") command.shift |= kShiftShift;
+                else if (modifier == "ctrl") command.shift |= kShiftCtrl;
+                else if (modifier == "alt") command.shift |= kShiftAlt;
+                else return fail("unknown modifier \"" + words[i] + "\"");
+            }
+        } else if (verb == "screenshot" || verb == "dump_state") {
+            if (!needArgs(1)) return fail(verb + " takes a file name");
+            command.kind = verb == "screenshot" ? Kind::Screenshot : Kind::DumpState;
+            command.path = words[2];
+        } else {
+            static const struct { const char* name; Kind kind; } kPlain[] = {
+                {"mouse_leave", Kind::MouseLeave}, {"focus_lost", Kind::FocusLost},
+                {"focus_gained", Kind::FocusGained}, {"minimize", Kind::Minimize},
+                {"restore", Kind::Restore}, {"toggle_fullscreen", Kind::ToggleFullscreen},
+                {"quit", Kind::Quit},
+            };
+            bool known = false;
+            for (const auto& plain : kPlain) {
+                if (verb == plain.name) {
+                    if (!needArgs(0)) return fail(verb + " takes no arguments");
+                    command.kind = plain.kind;
+                    known = true;
+                    break;
+                }
+            }
+            if (!known) return fail("unknown command \"" + words[1] + "\"");
+        }
+        script.commands.push_back(command);
+    }
+    std::stable_sort(script.commands.begin(), script.commands.end(),
+                     [](const ScriptCommand& a, const ScriptCommand& b) { return a.time < b.time; });
+    return script;
+}
+
+}  // namespace qs

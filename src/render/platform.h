@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qs {
+
+// Window events as the game sees them: virtual-key codes, logical 800 x 600 coordinates,
+// and the four activation changes of the application.
+class PlatformEvents {
+public:
+    virtual ~PlatformEvents() = default;
+    virtual void onKeyDown(int virtualKey, uint8_t shift) = 0;
+    virtual void onMouseDown(int button) = 0;  // 1 left, 2 right, 3 middle
+    virtual void onMouseUp(int button) = 0;
+    virtual void onMouseMove() = 0;
+    virtual void onDeactivate() = 0;
+    virtual void onActivate() = 0;
+    virtual void onMinimize() = 0;
+    virtual void onRestore() = 0;
+    virtual void onDeviceReset() = 0;  // textures were lost and must be rebuilt
+    virtual void onToggleFullscreen() = 0;
+    virtual void onQuit() = 0;
+};
+
+// Shift state bits of a key press, as the game's key handlers expect them.
+enum ShiftBits : uint8_t { kShiftShift = 1, kShiftAlt = 2, kShiftCtrl = 4 };
+
+struct MousePoint {
+    int x = 0;
+    int y = 0;
+};
+
+// The frame of the picture: cleared, drawn and shown once per rendered frame.
+class RenderDevice {
+public:
+    virtual ~RenderDevice() = default;
+    virtual void clear() = 0;    // the whole frame to black
+    virtual void present() = 0;  // show what was drawn
+    // Writes the current picture as a PNG. False (with a reason) when it cannot.
+    virtual bool saveScreenshot(const std::string& path, std::string* error) = 0;
+};
+
+// Everything the game asks of the desktop: the window and its mode, the pointer, message
+// boxes and the event queue. Only the implementations talk to SDL.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual RenderDevice& device() = 0;
+
+    virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
+    virtual bool isFullscreen() const = 0;
+    // Switches between desktop full screen and a window; false when the switch failed.
+    virtual bool setFullscreen(bool fullscreen) = 0;
+    virtual void centreWindow() = 0;
+    virtual void showSystemCursor(bool show) = 0;
+    // The pointer in the 800 x 600 picture's coordinates (may lie outside it).
+    virtual MousePoint mousePosition() const = 0;
+    virtual bool pointerInWindow() const = 0;
+
+    // Hands every waiting event to `events`; waits up to timeoutMs for the first one.
+    virtual void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) = 0;
+};
+
+}  // namespace qs

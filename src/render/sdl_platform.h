@@ -1,0 +1,89 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "render/platform.h"
+#include "render/sdl_render_device.h"
+
+namespace qs {
+
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 600;
+
+// The desktop window: an SDL window with a renderer whose logical size is 800 x 600, so
+// full screen and larger windows show the same picture letterboxed and scaled.
+class SdlPlatform final : public Platform {
+public:
+    using Logger = std::function<void(const std::string&)>;
+
+    // Opens the window; nothing when SDL or the window cannot be had (the reason is logged).
+    static std::unique_ptr<SdlPlatform> create(const std::string& title, const Logger& log);
+    ~SdlPlatform() override;
+
+    RenderDevice& device() override { return device_; }
+    void showMessageBox(const std::string& caption, const std::string& text) override;
+    bool isFullscreen() const override { return fullscreen_; }
+    bool setFullscreen(bool fullscreen) override;
+    void centreWindow() override;
+    void showSystemCursor(bool show) override;
+    MousePoint mousePosition() const override;
+    bool pointerInWindow() const override;
+    void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) override;
+
+    const std::string& rendererName() const { return rendererName_; }
+
+private:
+    SdlPlatform() = default;
+    bool createRenderer(const Logger& log);
+    void dispatch(const SDL_Event& event, PlatformEvents& events);
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SdlRenderDevice device_;
+    std::string rendererName_;
+    bool fullscreen_ = false;
+};
+
+// No window and no display: a software renderer drawing into an 800 x 600 surface, the
+// pointer placed by the script, message boxes on stderr.
+class HeadlessPlatform final : public Platform {
+public:
+    static std::unique_ptr<HeadlessPlatform> create(const std::function<void(const std::string&)>& log);
+    ~HeadlessPlatform() override;
+
+    RenderDevice& device() override { return device_; }
+    void showMessageBox(const std::string& caption, const std::string& text) override;
+    bool isFullscreen() const override { return fullscreen_; }
+    bool setFullscreen(bool fullscreen) override {
+        fullscreen_ = fullscreen;
+        return true;
+    }
+    void centreWindow() override {}
+    void showSystemCursor(bool show) override { cursorShown_ = show; }
+    MousePoint mousePosition() const override { return mouse_; }
+    bool pointerInWindow() const override { return pointerInside_; }
+    void pumpEvents(PlatformEvents&, uint32_t) override {}
+
+    void setMouse(int x, int y, bool inside = true) {
+        mouse_ = {x, y};
+        pointerInside_ = inside;
+    }
+    bool systemCursorShown() const { return cursorShown_; }
+
+private:
+    HeadlessPlatform() = default;
+
+    SDL_Surface* surface_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SdlRenderDevice device_;
+    MousePoint mouse_{-1000, -1000};
+    bool pointerInside_ = false;
+    bool fullscreen_ = false;
+    bool cursorShown_ = true;
+};
+
+}  // namespace qs
