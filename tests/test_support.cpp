@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -34,6 +35,28 @@ std::string readFile(const fs::path& path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+bool FakeDevice::createPage(int index, int bytesPerPixel) {
+    if (failPageCreation) return false;
+    Page& page = pages[index];
+    page.bytesPerPixel = bytesPerPixel;
+    page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
+    ++pagesCreated;
+    return true;
+}
+
+bool FakeDevice::writePage(int index, int x, int y, int size, const uint8_t* pixels) {
+    auto it = pages.find(index);
+    if (it == pages.end() || x < 0 || y < 0 || x + size > 256 || y + size > 256) return false;
+    Page& page = it->second;
+    const size_t row = static_cast<size_t>(size) * page.bytesPerPixel;
+    for (int r = 0; r < size; ++r) {
+        std::copy(pixels + r * row, pixels + (r + 1) * row,
+                  page.pixels.begin() + ((static_cast<size_t>(y) + r) * 256 + x) * page.bytesPerPixel);
+    }
+    ++pageWrites;
+    return true;
 }
 
 TestWorld::TestWorld() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,12 +27,25 @@ private:
 
 std::string readFile(const std::filesystem::path& path);
 
-// A device that draws nothing and counts what it is asked to do.
+// A device that draws nothing, keeps page pixels in memory and counts what it is asked to do.
 class FakeDevice final : public RenderDevice {
 public:
     void clear() override { ++clears; }
     void present() override { ++presents; }
     bool saveScreenshot(const std::string&, std::string*) override { return false; }
+    bool createPage(int index, int bytesPerPixel) override;
+    bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
+    bool hasPage(int index) const override { return pages.count(index) != 0; }
+    void releasePages() override { pages.clear(); }
+
+    struct Page {
+        int bytesPerPixel = 4;
+        std::vector<uint8_t> pixels;  // 256 x 256
+    };
+    std::map<int, Page> pages;
+    int pagesCreated = 0;
+    int pageWrites = 0;
+    bool failPageCreation = false;
     int clears = 0;
     int presents = 0;
 };

@@ -39,6 +39,14 @@ public:
     virtual void present() = 0;  // show what was drawn
     // Writes the current picture as a PNG. False (with a reason) when it cannot.
     virtual bool saveScreenshot(const std::string& path, std::string* error) = 0;
+
+    // Texture pages: 256 x 256 textures at indices the texture library hands out, with
+    // 4 bytes (A8R8G8B8) or 2 bytes (A4R4G4B4) per pixel.
+    virtual bool createPage(int index, int bytesPerPixel) = 0;
+    // Copies a size x size square of tightly packed pixels into the page at (x, y).
+    virtual bool writePage(int index, int x, int y, int size, const uint8_t* pixels) = 0;
+    virtual bool hasPage(int index) const = 0;
+    virtual void releasePages() = 0;
 };
 
 // Everything the game asks of the desktop: the window and its mode, the pointer, message

@@ -86,6 +86,7 @@ bool SdlPlatform::createRenderer(const Logger& log) {
 }
 
 SdlPlatform::~SdlPlatform() {
+    device_.releasePages();
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -190,6 +191,7 @@ std::unique_ptr<HeadlessPlatform> HeadlessPlatform::create(
 }
 
 HeadlessPlatform::~HeadlessPlatform() {
+    device_.releasePages();
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (surface_) SDL_FreeSurface(surface_);
 }
