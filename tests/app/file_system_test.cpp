@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "app/file_system.h"
+#include "test_support.h"
+
+namespace qs {
+namespace {
+
+using test::TempDir;
+
+TEST(FileSystem, ResolvesContentNamesInTheGamesForm) {
+    TempDir dir;
+    dir.write("data/graphics/Balls/ball1/Ball1.spr", "x");
+    dir.write("data/text/combo.txt", "3,Combo");
+    FileSystem files(dir / "data", dir / "user");
+    struct Case {
+        const char* name;
+        bool found;
+    };
+    const Case cases[] = {
+        {"text\\combo.txt", true},
+        {"text/combo.txt", true},
+        {"TEXT\\COMBO.TXT", true},
+        {"graphics\\balls\\ball1\\ball1.spr", true},
+        {"  graphics\\BALLS\\Ball1\\BALL1.SPR ", true},
+        {".\\text\\combo.txt", true},
+        {"graphics\\balls\\..\\Balls\\ball1\\ball1.spr", true},
+        {"text\\missing.txt", false},
+        {"missing\\combo.txt", false},
+        {"graphics\\balls", false},  // a folder is not a file
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.resolveContent(c.name).has_value(), c.found) << c.name;
+    }
+    EXPECT_EQ(files.readContent("Text\\Combo.txt").value_or(""), "3,Combo");
+    EXPECT_FALSE(files.readContent("text\\nothing.txt").has_value());
+}
+
+TEST(FileSystem, SeedsTheUserFolderOnce) {
+    TempDir dir;
+    dir.write("data/options.txt", "move_cnt=16\r\n");
+    FileSystem files(dir / "data", dir / "user" / "deep");
+    ASSERT_TRUE(files.prepareUserDir("options.txt"));
+    EXPECT_EQ(test::readFile(files.userPath("options.txt")), "move_cnt=16\r\n");
+    // A user's own file is never overwritten by the seed.
+    dir.write("user/deep/options.txt", "move_cnt=8\r\n");
+    ASSERT_TRUE(files.prepareUserDir("options.txt"));
+    EXPECT_EQ(test::readFile(files.userPath("options.txt")), "move_cnt=8\r\n");
+}
+
+TEST(FileSystem, AtomicWriteReplacesWholeFiles) {
+    TempDir dir;
+    auto file = dir.write("players.txt", "old");
+    ASSERT_TRUE(FileSystem::writeFileAtomic(file, "new contents"));
+    EXPECT_EQ(test::readFile(file), "new contents");
+    EXPECT_FALSE(std::filesystem::exists(dir / "players.txt.tmp"));
+    std::string error;
+    EXPECT_FALSE(FileSystem::writeFileAtomic(dir / "no-such-folder" / "x.txt", "x", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace qs

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e_support.h"
+#include "test_support.h"
+
+namespace qs {
+namespace {
+
+using namespace qs::test;
+
+std::string headless(const TempDir& dir, const std::string& args) {
+    return game() + " --headless --data " + dataDir() + " --user-dir " + (dir / "user").string() +
+           " --seed 7 " + args;
+}
+
+// Width and height from a PNG's header.
+std::pair<int, int> pngSize(const std::string& bytes) {
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {0, 0};
+    auto word = [&](size_t at) {
+        return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+               (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+    };
+    return {word(16), word(20)};
+}
+
+TEST(HeadlessRun, TenSecondsOfMenuRunSixHundredSteps) {
+    TempDir dir;
+    RunResult run = runCommand(headless(dir, "--until 10000 --dump-state"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(jsonNumber(run.output, "currentScene"), 1);
+    EXPECT_EQ(jsonNumber(run.output, "sceneSetupState"), 2);
+    EXPECT_EQ(jsonNumber(run.output, "frameTick"), 10000);
+    auto steps = jsonNumber(run.output, "sceneStepsRun");
+    ASSERT_TRUE(steps.has_value());
+    EXPECT_NEAR(*steps, 599, 1);
+    // The first run seeds the user folder with the game's options.
+    EXPECT_TRUE(std::filesystem::exists(dir / "user/options.txt"));
+    EXPECT_EQ(jsonNumber(run.output, "move_cnt"), 16);
+}
+
+TEST(HeadlessRun, ScriptTakesScreenshotsAndDumpsState) {
+    TempDir dir;
+    auto script = dir.write("run.script",
+                            "# time command\n"
+                            "100 key_down a shift\n"
+                            "500 screenshot " + (dir / "shot.png").string() + "\n"
+                            "600 focus_lost\n"
+                            "700 dump_state " + (dir / "state.json").string() + "\n"
+                            "800 focus_gained\n"
+                            "900 quit\n");
+    RunResult run = runCommand(headless(dir, "--script " + script.string() + " --dump-state"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(pngSize(readFile(dir / "shot.png")), std::make_pair(800, 600));
+    std::string state = readFile(dir / "state.json");
+    EXPECT_EQ(jsonNumber(state, "frameTick"), 700);
+    EXPECT_NE(state.find("\"appActive\":false"), std::string::npos) << state;
+    EXPECT_EQ(jsonNumber(state, "keyCode"), 65);
+    EXPECT_EQ(jsonNumber(state, "shiftState"), 1);
+    // The quit at 900 ends the run there.
+    EXPECT_EQ(jsonNumber(run.output, "frameTick"), 900);
+    EXPECT_NE(run.output.find("\"appActive\":true"), std::string::npos);
+}
+
+TEST(HeadlessRun, BadArgumentsAndScriptsAreRefused) {
+    TempDir dir;
+    auto script = dir.write("bad.script", "100 jump\n");
+    struct Case {
+        std::string args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"--script " + script.string(), 2},
+        {"--script " + (dir / "none.script").string(), 2},
+        {"--until soon", 2},
+        {"--frobnicate", 2},
+        {"--help", 0},
+    };
+    for (const Case& c : cases) {
+        RunResult run = runCommand(headless(dir, c.args + " 2>/dev/null"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
+    }
+}
+
+TEST(HeadlessRun, MissingContentFolderStillRuns) {
+    TempDir dir;
+    RunResult run = runCommand(game() + " --headless --data " + (dir / "nothing").string() +
+                               " --user-dir " + (dir / "user").string() +
+                               " --until 1000 --dump-state 2>" + (dir / "err.txt").string());
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(jsonNumber(run.output, "currentScene"), 1);
+    std::string errors = readFile(dir / "err.txt");
+    EXPECT_NE(errors.find("Configuration file not found!"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("combo.txt"), std::string::npos) << errors;
+}
+
+TEST(WindowRun, OpensAWindowUnderXvfb) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    TempDir dir;
+    auto script = dir.write("window.script", "1000 screenshot " + (dir / "window.png").string() + "\n"
+                                             "1200 quit\n");
+    RunResult run = runCommand("env -u SDL_VIDEODRIVER xvfb-run -a -s '-screen 0 1024x768x24' " +
+                               game() + " --data " + dataDir() + " --user-dir " +
+                               (dir / "user").string() + " --script " + script.string() +
+                               " --dump-state 2>&1");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(jsonNumber(run.output, "currentScene"), 1) << run.output;
+    EXPECT_EQ(pngSize(readFile(dir / "window.png")), std::make_pair(800, 600)) << run.output;
+}
+
+}  // namespace
+}  // namespace qs
