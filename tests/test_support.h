@@ -37,6 +37,22 @@ public:
     bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
     bool hasPage(int index) const override { return pages.count(index) != 0; }
     void releasePages() override { pages.clear(); }
+    void setAdditive(bool additive) override { calls.push_back(additive ? "additive" : "blend"); }
+    bool setPage(int index) override {
+        calls.push_back("page " + std::to_string(index));
+        return hasPage(index);
+    }
+    void setFilter(int filter) override { calls.push_back("filter " + std::to_string(filter)); }
+    void setRotation(double angle, double, double) override {
+        calls.push_back(angle == 0 ? "transform" : "rotate");
+    }
+    bool drawQuad(const DrawQuad&) override {
+        calls.push_back("draw");
+        return true;
+    }
+    void drawStatistics(const std::string& text) override { statistics = text; }
+    std::vector<std::string> calls;  // the 2D pass's requests in order
+    std::string statistics;
 
     struct Page {
         int bytesPerPixel = 4;

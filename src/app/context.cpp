@@ -1,6 +1,11 @@
 #include "app/context.h"
 
+#include "audio/audio.h"
+#include "audio/recording_audio_backend.h"
 #include "render/platform.h"
+#include "scene/scene_object_list.h"
+#include "visual/prototype_library.h"
+#include "visual/sprite_engine.h"
 
 namespace qs {
 
@@ -10,7 +15,28 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
       log(files.userPath("log.txt")),
       random(seed),
       clock_(std::move(clock)),
-      platform_(platform) {}
+      platform_(platform) {
+    prototypes = std::make_unique<PrototypeLibrary>(*this);
+    spriteEngine = std::make_unique<SpriteEngine>();
+    sceneObjects = std::make_unique<SceneObjectList>(log);
+    audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>());
+    // Sound lines of the resource lists land in the sound table of whichever audio is current.
+    prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,
+                                          const std::string& extension, const std::string& field3,
+                                          const std::string& line) {
+        return audio->addSoundEntry(name, file, extension, field3, line);
+    };
+}
+
+void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
+    audio = std::make_unique<Audio>(*this, std::move(backend));
+}
+
+Context::~Context() {
+    // Objects first: their image sprites leave the engine as they go.
+    sceneObjects.reset();
+    spriteEngine.reset();
+}
 
 void Context::ReadOptions() {
     qs::ReadOptions(options, files.userPath(kOptionsFile), log,

@@ -6,19 +6,27 @@
 #include "app/clock.h"
 #include "app/file_system.h"
 #include "app/frame_state.h"
+#include "app/input_handlers.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "app/random.h"
+#include "render/draw_list.h"
 
 namespace qs {
 
+class Audio;
+class AudioBackend;
 class Platform;
+class PrototypeLibrary;
+class SceneObjectList;
+class SpriteEngine;
 
 // The program's state for one run: every subsystem, owned here and handed around by
 // reference. Tests build their own with a virtual clock and a fake platform.
 class Context {
 public:
     Context(std::unique_ptr<Clock> clock, FileSystem files, Platform& platform, uint32_t seed);
+    ~Context();
 
     Clock& clock() { return *clock_; }
     Platform& platform() { return platform_; }
@@ -28,6 +36,9 @@ public:
     // Stores one key in "options.txt"; a failed write keeps the old file and is logged.
     bool WriteOptionValue(const std::string& key, const std::string& value);
     void WriteLog(const std::string& message) { log.WriteLog(message); }
+    // Replaces the sound library (the recording one is in place from the start: tests and
+    // headless runs keep it, the window's program hands in the real one before the first frame).
+    void useAudioBackend(std::unique_ptr<AudioBackend> backend);
 
     FileSystem files;
     Log log;
@@ -35,7 +46,17 @@ public:
     Random random;
     FrameState frame;
     InputState input;
+    InputHandlers handlers{*this};
     std::vector<ComboText> comboTexts;
+
+    // Visual objects: prototypes and texture pages outlive scenes; the scene objects and
+    // their image sprites come and go with the screens.
+    std::unique_ptr<PrototypeLibrary> prototypes;
+    std::unique_ptr<SpriteEngine> spriteEngine;
+    std::unique_ptr<SceneObjectList> sceneObjects;
+    DrawList drawList;
+    // Sound table, playback, music fades.
+    std::unique_ptr<Audio> audio;
 
 private:
     std::unique_ptr<Clock> clock_;

@@ -33,6 +33,12 @@ struct FrameState {
     bool renderSkipped = false;
     int previousHovered = -1;
 
+    // The slots of the logo parts and of the loading bar's elements made by the first frame.
+    std::vector<int> logoObjects;
+    std::vector<int> loadingBar;
+    // Set once a page was missing at draw time: no picture is drawn from then on.
+    bool textureFailure = false;
+
     // Resource entries the menu's loading phase still has to load, and how many are done.
     std::vector<std::string> LoadList;
     int loadIndex = 0;
@@ -59,6 +65,7 @@ struct InputState {
     uint16_t keyCode = 0;
     uint8_t shiftState = 0;
     int ScreenKind = 0;
+    int cursorObject = -1;  // slot of the game's own mouse pointer, -1 before it exists
 };
 
 }  // namespace qs

@@ -1,10 +1,18 @@
 #include "app/main_form.h"
 
+#include <cstdio>
+
 #include "app/comma_fields.h"
 #include "app/context.h"
+#include "app/load_list.h"
 #include "app/text_util.h"
+#include "audio/audio.h"
 #include "game/game_scene.h"
 #include "menu/menu_scene.h"
+#include "render/render_pass.h"
+#include "scene/scene_object_list.h"
+#include "visual/prototype_library.h"
+#include "visual/sprite_engine.h"
 
 namespace qs {
 
@@ -60,7 +68,13 @@ void TMainForm::StartProgram() {
     applyDisplayMode(ctx_.options.fullscreen);
 }
 
-void TMainForm::InitDeviceObjects() { ctx_.WriteLog("InitDeviceObjects"); }
+void TMainForm::InitDeviceObjects() {
+    ctx_.WriteLog("InitDeviceObjects");
+    // Every page comes back from the tiles' kept pixels; a page that cannot be made again
+    // leaves its tiles undrawn, and the frame goes on.
+    if (!ctx_.prototypes->textures().restorePages(ctx_.platform().device()))
+        ctx_.log.error("some texture pages could not be rebuilt");
+}
 
 void TMainForm::applyDisplayMode(bool fullscreen) {
     Platform& platform = ctx_.platform();
@@ -98,7 +112,7 @@ bool TMainForm::AdvanceFrame() {
         return true;
     }
 
-    // The music fades advance here.
+    ctx_.audio->AdvanceMusicFades();
 
     if (frame.sceneChangeRequest != 0) {
         SetScene(frame.sceneChangeRequest);
@@ -112,7 +126,11 @@ bool TMainForm::AdvanceFrame() {
     }
     frame.previousPaused = frame.paused;
 
-    // The hover sound and the sample volume come back here while active.
+    if (frame.appActive) {
+        if (frame.previousHovered == -1 && ctx_.input.hoveredButton != -1)
+            ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_over_button"));
+        ctx_.audio->restoreSampleFocus();
+    }
     frame.previousHovered = ctx_.input.hoveredButton;
 
     dispatchScene();
@@ -144,8 +162,50 @@ bool TMainForm::AdvanceFrame() {
 
 void TMainForm::loadFirstFrame() {
     FrameState& frame = ctx_.frame;
-    // The loading screen, the logo, the loading bar, the audio start and the resource
-    // lists are loaded here by their subsystems.
+    SceneObjectList& objects = *ctx_.sceneObjects;
+
+    // The loading screen.
+    std::vector<std::string> loading;
+    ReadLoadList(loading, "loading", false, ctx_.files, ctx_.log);
+    for (const std::string& entry : loading) {
+        std::string file = entry.find(", ") != std::string::npos ? trim(GetCommaField(entry, 2)) : entry;
+        objects.create(ctx_, file).tag = "loading";
+    }
+
+    // The logo: the last three parts wait for the menu's intro to start their animation.
+    static const char* const kLogoParts[] = {
+        "graphics\\logo set\\bubble_top.spr",      "graphics\\logo set\\bubble_bottom.spr",
+        "graphics\\logo set\\earth_traectory.spr", "graphics\\logo set\\flash_text.spr",
+        "graphics\\logo set\\earth_flash.spr",
+    };
+    frame.logoObjects.clear();
+    for (int i = 0; i < 5; ++i) {
+        TMultiSprite& logo = objects.create(ctx_, kLogoParts[i]);
+        logo.tag = "zast";
+        if (i >= 2 && !logo.sprites.empty()) logo.sprites[0]->animSpeed = 0;
+        frame.logoObjects.push_back(logo.slot);
+    }
+
+    frame.loadingBar.clear();
+    for (int i = 0; i < kLoadingBarElements; ++i) {
+        TMultiSprite& element =
+            objects.create(ctx_, "graphics\\elements_gamezone\\loading_element_polosa.spr");
+        element.visible = 0;
+        element.tag = "scroll_element";
+        frame.loadingBar.push_back(element.slot);
+    }
+
+    // Sound: the music is loaded at once, the rest of the content by the menu's loading phase.
+    Audio& audio = *ctx_.audio;
+    audio.initAudio();
+    std::vector<std::string> music;
+    ReadLoadList(music, "music.ini", false, ctx_.files, ctx_.log);
+    for (const std::string& entry : music) ctx_.prototypes->LoadResourceEntry(entry);
+    ReadLoadList(frame.LoadList, "main", false, ctx_.files, ctx_.log);
+    ReadLoadList(frame.LoadList, "sound.ini", true, ctx_.files, ctx_.log);
+    frame.loadIndex = 0;
+    audio.findMusicHandles();
+
     frame.frameReady = true;
     frame.appActive = true;
     frame.previousHovered = -1;
@@ -206,7 +266,8 @@ void TMainForm::runStepLoop(Scene& scene, bool menu) {
 }
 
 void TMainForm::moveSprites() {
-    // The sprite engine moves every sprite by kSpriteMoveCount here.
+    ctx_.sceneObjects->ApplyTransformAll();
+    ctx_.spriteEngine->Move(kSpriteMoveCount);
     ++spriteMoves_;
 }
 
@@ -214,11 +275,39 @@ void TMainForm::RenderFrame() {
     FrameState& frame = ctx_.frame;
     if (!frame.appActive || frame.frameBusy || frame.renderBusy || frame.renderSkipped) return;
     frame.renderBusy = true;
-    RenderDevice& device = ctx_.platform().device();
-    device.clear();
-    device.present();
-    ++frame.framesRendered;
+    DrawList& quads = ctx_.drawList;
+    quads.clear();
+    ctx_.spriteEngine->Draw(quads, ctx_.prototypes->textures());
+    // After a texture failure the screen keeps its last picture while the game runs on.
+    if (!frame.textureFailure) {
+        RenderDevice& device = ctx_.platform().device();
+        device.clear();
+        lastPass_ = {};
+        drawQuadPass(device, quads, frame.textureFailure, &lastPass_);
+        if (frame.textureFailure) ctx_.log.error("a texture page is missing: drawing stops");
+        countFrameRate();
+        if (ctx_.options.fps_show) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%7.02f fps (%dx%dx%d)", framesPerSecond_, 800, 600,
+                          ctx_.options.mode16bit && ctx_.platform().isFullscreen() ? 16 : 32);
+            device.drawStatistics(text);
+        }
+        device.present();
+        ++frame.framesRendered;
+    }
+    quads.clear();
     frame.renderBusy = false;
+}
+
+void TMainForm::countFrameRate() {
+    uint32_t now = ctx_.frame.frameTick;
+    ++fpsFrames_;
+    uint32_t elapsed = now - fpsStart_;
+    if (elapsed >= 1000) {
+        framesPerSecond_ = fpsFrames_ * 1000.0 / elapsed;
+        fpsFrames_ = 0;
+        fpsStart_ = now;
+    }
 }
 
 void TMainForm::SetScene(uint8_t scene) {
@@ -239,15 +328,20 @@ void TMainForm::AppDeactivate() {
         frame.paused = true;
         frame.pauseStart = frame.frameTick;
     }
+    if (TMultiSprite* cursor = ctx_.sceneObjects->at(ctx_.input.cursorObject)) cursor->visible = 0;
     ctx_.platform().showSystemCursor(true);
-    // The music stops at a remembered position and the samples fall silent here.
+    ctx_.audio->onAppDeactivate();
 }
 
 void TMainForm::AppRestore() {
     FrameState& frame = ctx_.frame;
     if (ctx_.platform().isFullscreen()) InitDeviceObjects();
+    if (TMultiSprite* cursor = ctx_.sceneObjects->at(ctx_.input.cursorObject)) {
+        cursor->visible = 1;
+        ctx_.platform().showSystemCursor(false);
+    }
     if (frame.currentScene == kSceneGame && frame.sceneLive && frame.paused) frame.paused = false;
-    // The music fades back in from where it stopped here.
+    ctx_.audio->onAppRestore();
     frame.appActive = true;
 }
 
@@ -280,16 +374,9 @@ void TMainForm::onToggleFullscreen() {
     ctx_.WriteOptionValue("fullscreen", ctx_.platform().isFullscreen() ? "1" : "0");
 }
 
-void TMainForm::onKeyDown(int virtualKey, uint8_t shift) {
-    if (!ctx_.frame.appActive) return;
-    InputState& input = ctx_.input;
-    input.keyCode = static_cast<uint16_t>(virtualKey);
-    input.shiftState = shift;
-    input.SceneCommand = 1;
-}
-
-void TMainForm::onMouseDown(int) {}
-void TMainForm::onMouseUp(int) {}
-void TMainForm::onMouseMove() {}
+void TMainForm::onKeyDown(int virtualKey, uint8_t shift) { ctx_.handlers.FormKeyDown(virtualKey, shift); }
+void TMainForm::onMouseDown(int button) { ctx_.handlers.FormMouseDown(button); }
+void TMainForm::onMouseUp(int button) { ctx_.handlers.FormMouseUp(button); }
+void TMainForm::onMouseMove() { ctx_.handlers.FormMouseMove(); }
 
 }  // namespace qs

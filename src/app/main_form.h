@@ -6,6 +6,7 @@
 
 #include "app/scene.h"
 #include "render/platform.h"
+#include "render/render_pass.h"
 
 namespace qs {
 
@@ -14,6 +15,7 @@ class Context;
 inline constexpr const char* kWindowTitle = "Quibblestar";
 inline constexpr int64_t kStepCost = 267;
 inline constexpr int kSpriteMoveCount = 16;
+inline constexpr int kLoadingBarElements = 39;
 
 // The program's main window: start-up, the frame loop with its fixed-rate scene steps,
 // scene switching and the focus changes. It receives the window's events.
@@ -47,6 +49,8 @@ public:
     bool quitRequested() const { return quitRequested_; }
     void requestQuit() { quitRequested_ = true; }
     uint64_t spriteMoves() const { return spriteMoves_; }
+    const RenderPassStats& lastPass() const { return lastPass_; }
+    double framesPerSecond() const { return framesPerSecond_; }
 
     // PlatformEvents: the window's handlers.
     void onKeyDown(int virtualKey, uint8_t shift) override;
@@ -67,6 +71,7 @@ private:
     void dispatchScene();
     void runStepLoop(Scene& scene, bool menu);
     void moveSprites();
+    void countFrameRate();
     void applyDisplayMode(bool fullscreen);
     Scene* sceneFor(uint8_t id);
 
@@ -76,6 +81,10 @@ private:
     bool frameworkReady_ = false;
     bool quitRequested_ = false;
     uint64_t spriteMoves_ = 0;
+    RenderPassStats lastPass_;
+    uint32_t fpsStart_ = 0;
+    uint32_t fpsFrames_ = 0;
+    double framesPerSecond_ = 0;
 };
 
 }  // namespace qs

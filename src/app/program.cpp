@@ -11,6 +11,7 @@
 #include "app/main_form.h"
 #include "app/script.h"
 #include "app/state_dump.h"
+#include "audio/sdl_mixer_backend.h"
 #include "render/sdl_platform.h"
 
 namespace qs {
@@ -143,6 +144,8 @@ int runProgram(const CommandLine& line) {
     uint32_t seed = line.seed ? *line.seed : std::random_device{}();
 
     Context ctx(std::move(clock), std::move(files), *platform, seed);
+    // Headless runs keep the recording sound library: no device, every call in the state dump.
+    if (!line.headless) ctx.useAudioBackend(makeSdlMixerBackend(ctx.files, ctx.log));
     TMainForm form(ctx);
     form.FormCreate();
 

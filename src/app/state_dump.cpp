@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/json_writer.h"
 #include "app/main_form.h"
+#include "audio/audio_state.h"
 
 namespace qs {
 
@@ -24,6 +25,7 @@ std::string dumpState(const Context& ctx, const TMainForm& form) {
     json.field("framesRendered", f.framesRendered);
     json.field("sceneStepsRun", f.sceneStepsRun);
     json.field("spriteMoves", form.spriteMoves());
+    json.field("framesPerSecond", form.framesPerSecond());
     json.field("seed", ctx.random.seed());
 
     json.key("input").beginObject();
@@ -57,6 +59,8 @@ std::string dumpState(const Context& ctx, const TMainForm& form) {
     json.field("beg_level", o.beg_level);
     json.field("player_index", o.player_index);
     json.endObject();
+
+    if (ctx.audio) writeAudioState(json.key("audio"), *ctx.audio);
 
     json.endObject();
     return json.str();

@@ -14,6 +14,7 @@ void GameScene::StartSceneMain() {
 void GameScene::UpdateSceneMain() {
     FrameState& frame = ctx_.frame;
     if (frame.sceneChangeRequest != 0) return;
+    ctx_.handlers.ReadMousePosition(true);
     if (frame.sceneSetupState == 0) {
         // Set-up: the game zone and the first level are built here.
         frame.sceneSetupState = 1;

@@ -1,6 +1,8 @@
 #include "menu/menu_scene.h"
 
 #include "app/context.h"
+#include "audio/audio.h"
+#include "visual/prototype_library.h"
 
 namespace qs {
 
@@ -13,8 +15,17 @@ void MenuScene::StartSceneMenu() {
 void MenuScene::UpdateSceneMenu() {
     FrameState& frame = ctx_.frame;
     if (frame.sceneChangeRequest != 0) return;
+    ctx_.handlers.ReadMousePosition(true);
     if (frame.sceneSetupState == 0) {
-        // Set-up: the intro, the loading phase and the screens are built here.
+        // The loading phase: one resource entry per call, two calls a frame.
+        if (frame.loadIndex < static_cast<int>(frame.LoadList.size())) {
+            ctx_.prototypes->LoadResourceEntry(frame.LoadList[frame.loadIndex]);
+            ++frame.loadIndex;
+            if (frame.loadIndex == static_cast<int>(frame.LoadList.size()))
+                ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 0, 250);
+            return;
+        }
+        // The intro and the screens are built here.
         frame.sceneSetupState = 1;
         return;
     }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "render/draw_list.h"
+
 namespace qs {
 
 // Window events as the game sees them: virtual-key codes, logical 800 x 600 coordinates,
@@ -47,6 +49,16 @@ public:
     virtual bool writePage(int index, int x, int y, int size, const uint8_t* pixels) = 0;
     virtual bool hasPage(int index) const = 0;
     virtual void releasePages() = 0;
+
+    // The states of the 2D pass; the render pass sets each only when it changes.
+    virtual void setAdditive(bool additive) = 0;
+    virtual bool setPage(int index) = 0;  // false when the page cannot be used
+    virtual void setFilter(int filter) = 0;
+    virtual void setRotation(double angle, double centreX, double centreY) = 0;
+    // Draws one quad with the current page, blend, filter and rotation; false on failure.
+    virtual bool drawQuad(const DrawQuad& quad) = 0;
+    // The frame statistics line at the top left, over the picture.
+    virtual void drawStatistics(const std::string& text) = 0;
 };
 
 // Everything the game asks of the desktop: the window and its mode, the pointer, message

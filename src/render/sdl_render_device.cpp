@@ -1,47 +1,126 @@
 #include "render/sdl_render_device.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "render/png_writer.h"
+#include "render/stats_text.h"
 
 namespace qs {
 
+SDL_Texture* SdlRenderDevice::makeTexture(const Page& page, SDL_ScaleMode mode) const {
+    Uint32 format = page.bytesPerPixel == 2 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
+    SDL_Texture* texture = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STATIC, 256, 256);
+    if (!texture) return nullptr;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, mode);
+    SDL_UpdateTexture(texture, nullptr, page.pixels.data(), 256 * page.bytesPerPixel);
+    return texture;
+}
+
+void SdlRenderDevice::destroy(Page& page) {
+    if (page.nearest) SDL_DestroyTexture(page.nearest);
+    if (page.linear) SDL_DestroyTexture(page.linear);
+    page.nearest = page.linear = nullptr;
+    page.pixels.clear();
+    page.pixels.shrink_to_fit();
+}
+
 bool SdlRenderDevice::createPage(int index, int bytesPerPixel) {
-    if (!renderer_ || index < 0) return false;
-    if (static_cast<size_t>(index) >= pages_.size()) pages_.resize(static_cast<size_t>(index) + 1, nullptr);
-    if (pages_[index]) SDL_DestroyTexture(pages_[index]);
-    Uint32 format = bytesPerPixel == 2 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
-    pages_[index] = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STATIC, 256, 256);
-    if (!pages_[index]) return false;
-    SDL_SetTextureBlendMode(pages_[index], SDL_BLENDMODE_BLEND);
+    if (!renderer_ || index < 0 || (bytesPerPixel != 2 && bytesPerPixel != 4)) return false;
+    if (static_cast<size_t>(index) >= pages_.size()) pages_.resize(static_cast<size_t>(index) + 1);
+    Page& page = pages_[index];
+    destroy(page);
+    page.bytesPerPixel = bytesPerPixel;
     // New pages start transparent: slots that were never written must not show.
-    std::vector<uint8_t> empty(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
-    SDL_UpdateTexture(pages_[index], nullptr, empty.data(), 256 * bytesPerPixel);
+    page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
+    page.nearest = makeTexture(page, SDL_ScaleModeNearest);
+    if (!page.nearest) {
+        page.pixels.clear();
+        return false;
+    }
     return true;
 }
 
 bool SdlRenderDevice::writePage(int index, int x, int y, int size, const uint8_t* pixels) {
-    SDL_Texture* texture = page(index);
-    if (!texture || x < 0 || y < 0 || size <= 0 || x + size > 256 || y + size > 256) return false;
-    Uint32 format = 0;
-    SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr);
-    int bytesPerPixel = SDL_BYTESPERPIXEL(format);
+    if (!page(index) || x < 0 || y < 0 || size <= 0 || x + size > 256 || y + size > 256) return false;
+    Page& p = pages_[index];
+    const size_t row = static_cast<size_t>(size) * p.bytesPerPixel;
+    for (int r = 0; r < size; ++r) {
+        std::copy(pixels + r * row, pixels + (r + 1) * row,
+                  p.pixels.begin() + ((static_cast<size_t>(y) + r) * 256 + x) * p.bytesPerPixel);
+    }
     SDL_Rect rect{x, y, size, size};
-    return SDL_UpdateTexture(texture, &rect, pixels, size * bytesPerPixel) == 0;
+    bool ok = SDL_UpdateTexture(p.nearest, &rect, pixels, static_cast<int>(row)) == 0;
+    if (p.linear) ok = SDL_UpdateTexture(p.linear, &rect, pixels, static_cast<int>(row)) == 0 && ok;
+    return ok;
 }
 
 bool SdlRenderDevice::hasPage(int index) const { return page(index) != nullptr; }
 
 SDL_Texture* SdlRenderDevice::page(int index) const {
     if (index < 0 || static_cast<size_t>(index) >= pages_.size()) return nullptr;
-    return pages_[index];
+    return pages_[index].nearest;
 }
 
 void SdlRenderDevice::releasePages() {
-    for (SDL_Texture*& texture : pages_) {
-        if (texture) SDL_DestroyTexture(texture);
-        texture = nullptr;
-    }
+    for (Page& page : pages_) destroy(page);
+    current_ = nullptr;
+    currentPage_ = -1;
+}
+
+bool SdlRenderDevice::setPage(int index) {
+    currentPage_ = page(index) ? index : -1;
+    return currentPage_ >= 0;
+}
+
+void SdlRenderDevice::setRotation(double angle, double centreX, double centreY) {
+    // The game turns counter-clockwise on screen; SDL takes degrees clockwise.
+    angleDegrees_ = -angle * 180.0 / M_PI;
+    centreX_ = centreX;
+    centreY_ = centreY;
+}
+
+bool SdlRenderDevice::drawQuad(const DrawQuad& quad) {
+    if (currentPage_ < 0) return false;
+    Page& page = pages_[currentPage_];
+    if (filter_ && !page.linear) page.linear = makeTexture(page, SDL_ScaleModeLinear);
+    current_ = (filter_ && page.linear) ? page.linear : page.nearest;
+    const DrawVertex& topLeft = quad.v[0];
+    const DrawVertex& topRight = quad.v[1];
+    const DrawVertex& bottomLeft = quad.v[2];
+    const DrawVertex& bottomRight = quad.v[3];
+
+    float u0 = std::min(topLeft.u, topRight.u), u1 = std::max(topLeft.u, topRight.u);
+    float v0 = std::min(topLeft.v, bottomLeft.v), v1 = std::max(topLeft.v, bottomLeft.v);
+    SDL_Rect source{static_cast<int>(std::lround(u0 * 256.0f)), static_cast<int>(std::lround(v0 * 256.0f)),
+                    static_cast<int>(std::lround((u1 - u0) * 256.0f)),
+                    static_cast<int>(std::lround((v1 - v0) * 256.0f))};
+    float left = std::min(topLeft.x, bottomRight.x), right = std::max(topLeft.x, bottomRight.x);
+    float top = std::min(topLeft.y, bottomRight.y), bottom = std::max(topLeft.y, bottomRight.y);
+    // The quads carry the classic -0.5 shift that puts texel centres on pixel centres; SDL's
+    // pixel centres already sit at +0.5, so the shift is undone here to keep the picture sharp.
+    SDL_FRect target{left + 0.5f, top + 0.5f, right - left, bottom - top};
+    SDL_FPoint centre{static_cast<float>(centreX_ - left), static_cast<float>(centreY_ - top)};
+    int flip = SDL_FLIP_NONE;
+    if (topLeft.u > topRight.u) flip |= SDL_FLIP_HORIZONTAL;
+    if (topLeft.v > bottomLeft.v) flip |= SDL_FLIP_VERTICAL;
+
+    uint32_t color = topLeft.color;
+    SDL_SetTextureColorMod(current_, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+    SDL_SetTextureAlphaMod(current_, color >> 24);
+    SDL_SetTextureBlendMode(current_, additive_ ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+    // The plain copy is the renderers' fastest path (and the software renderer's only one
+    // that filters); most quads are neither turned nor mirrored.
+    if (angleDegrees_ == 0 && flip == SDL_FLIP_NONE)
+        return SDL_RenderCopyF(renderer_, current_, &source, &target) == 0;
+    return SDL_RenderCopyExF(renderer_, current_, &source, &target, angleDegrees_, &centre,
+                             static_cast<SDL_RendererFlip>(flip)) == 0;
+}
+
+void SdlRenderDevice::drawStatistics(const std::string& text) {
+    if (renderer_) drawStatsText(renderer_, text, 2, 2, 2);
 }
 
 void SdlRenderDevice::clear() {

@@ -22,14 +22,38 @@ public:
     bool hasPage(int index) const override;
     void releasePages() override;
 
-    // The page's texture, or nothing for an empty entry.
+    void setAdditive(bool additive) override { additive_ = additive; }
+    bool setPage(int index) override;
+    void setFilter(int filter) override { filter_ = filter; }
+    void setRotation(double angle, double centreX, double centreY) override;
+    bool drawQuad(const DrawQuad& quad) override;
+    void drawStatistics(const std::string& text) override;
+
+    // The page's texture for point sampling, or nothing for an empty entry.
     SDL_Texture* page(int index) const;
 
     ~SdlRenderDevice() override { releasePages(); }
 
 private:
     SDL_Renderer* renderer_ = nullptr;
-    std::vector<SDL_Texture*> pages_;
+    // SDL keeps one scale mode per texture and reads it only when the batch is drawn, so a
+    // page has a point-sampled texture and, once a quad asks for it, a bilinear twin.
+    struct Page {
+        SDL_Texture* nearest = nullptr;
+        SDL_Texture* linear = nullptr;
+        int bytesPerPixel = 4;
+        std::vector<uint8_t> pixels;  // what both textures show
+    };
+    SDL_Texture* makeTexture(const Page& page, SDL_ScaleMode mode) const;
+    static void destroy(Page& page);
+
+    std::vector<Page> pages_;
+    int currentPage_ = -1;
+    SDL_Texture* current_ = nullptr;
+    bool additive_ = false;
+    int filter_ = 0;
+    double angleDegrees_ = 0;
+    double centreX_ = 0, centreY_ = 0;
 };
 
 }  // namespace qs

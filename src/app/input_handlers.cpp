@@ -1,0 +1,118 @@
+#include "app/input_handlers.h"
+
+#include "app/context.h"
+#include "audio/audio.h"
+#include "render/key_codes.h"
+#include "render/platform.h"
+#include "scene/scene_object_list.h"
+
+namespace qs {
+
+namespace {
+
+constexpr int kCommandKey = 1;
+constexpr int kCommandShoot = 8;
+constexpr int kCommandSmallMenu = 25;
+
+}  // namespace
+
+int keyButton(int screenKind, int key) {
+    if (key != kVkReturn && key != kVkEscape) return 0;
+    const bool enter = key == kVkReturn;
+    // Enter, Escape per screen; 0 = the key goes on as a key command.
+    static const int kTable[18][2] = {
+        {0, 0},  // 0 playing
+        {0, 5},  // 1 main menu: Escape asks to leave
+        {0, 4},  // 2 game type
+        {2, 2},  // 3 game message
+        {0, 5},  // 4 options
+        {3, 3},  // 5 scores
+        {1, 1},  // 6 help
+        {1, 1},  // 7 game over
+        {1, 2},  // 8 game statistics
+        {0, 0},  // 9
+        {1, 2},  // 10 exit question
+        {1, 2},  // 11 name entry
+        {1, 1},  // 12 name message
+        {5, 6},  // 13 player list
+        {1, 2},  // 14 delete question
+        {1, 2},  // 15 try again
+        {1, 2},  // 16 exit-to-menu question
+        {1, 2},  // 17 continue question
+    };
+    if (screenKind < 0 || screenKind >= 18) return 0;
+    return kTable[screenKind][enter ? 0 : 1];
+}
+
+void InputHandlers::hideSystemPointer() {
+    // The game draws its own pointer; until that object exists the desktop's stays.
+    if (ctx_.sceneObjects->at(ctx_.input.cursorObject)) hideSystemPointer();
+}
+
+bool InputHandlers::insidePicture() const {
+    const InputState& in = ctx_.input;
+    return in.mouseX >= 0 && in.mouseX <= 800 && in.mouseY >= 0 && in.mouseY <= 600;
+}
+
+void InputHandlers::ReadMousePosition(bool clip) {
+    MousePoint point = ctx_.platform().mousePosition();
+    InputState& in = ctx_.input;
+    in.mouseX = point.x;
+    in.mouseY = point.y;
+    if (clip && (point.x < 0 || point.x >= 800 || point.y < 0 || point.y >= 600)) in.mouseX = -1000;
+    if (TMultiSprite* cursor = ctx_.sceneObjects->at(in.cursorObject)) {
+        cursor->x = in.mouseX;
+        cursor->y = in.mouseY;
+    }
+}
+
+void InputHandlers::FormKeyDown(int key, uint8_t shift) {
+    if (!ctx_.frame.appActive) return;
+    InputState& in = ctx_.input;
+    if (in.ScreenKind != 0) {
+        if (int button = keyButton(in.ScreenKind, key)) {
+            in.pressedButton = button;
+            if (HandleButtonRelease) HandleButtonRelease();
+            return;
+        }
+    }
+    in.keyCode = static_cast<uint16_t>(key);
+    in.shiftState = shift;
+    in.SceneCommand = kCommandKey;
+}
+
+void InputHandlers::FormMouseDown(int button) {
+    if (!ctx_.frame.appActive) return;
+    hideSystemPointer();
+    if (!insidePicture()) return;
+    InputState& in = ctx_.input;
+    if (in.hoveredButton != -1) {
+        in.pressedButton = in.hoveredButton;
+        ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
+    }
+    if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying()) {
+        in.SceneCommand = kCommandShoot;
+        in.keyCode = button == 1 ? 1 : button == 2 ? 2 : 0;
+    }
+}
+
+void InputHandlers::FormMouseMove() {
+    if (ctx_.frame.appActive) hideSystemPointer();
+}
+
+void InputHandlers::FormMouseUp(int) {
+    if (!ctx_.frame.appActive) return;
+    hideSystemPointer();
+    InputState& in = ctx_.input;
+    if (in.pressedButton != -1 && in.pressedButton == in.hoveredButton && insidePicture()) {
+        if (HandleButtonRelease) HandleButtonRelease();
+        if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying() &&
+            in.pressedButton == 1) {
+            if (clearStatisticsExit) clearStatisticsExit();
+            in.SceneCommand = kCommandSmallMenu;
+        }
+    }
+    in.pressedButton = -1;
+}
+
+}  // namespace qs

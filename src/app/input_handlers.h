@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace qs {
+
+class Context;
+
+// The button that Enter or Escape stands for on a screen, or 0 when the key goes to the
+// scene as a plain key command.
+int keyButton(int screenKind, int virtualKey);
+
+// The window's key and mouse handlers. They only record input (pointer, hovered and pressed
+// button, one pending scene command) or hand a button release to the menus at once.
+class InputHandlers {
+public:
+    explicit InputHandlers(Context& ctx) : ctx_(ctx) {}
+
+    // Reads the pointer; outside the 800 x 600 picture (when clipping) x becomes -1000.
+    void ReadMousePosition(bool clip);
+    void FormKeyDown(int key, uint8_t shift);
+    void FormMouseDown(int button);
+    void FormMouseMove();
+    void FormMouseUp(int button);
+
+    // Filled by the scenes: the release handler of the current screen, whether the game is
+    // in its playing state, and the game's "statistics exit" flag.
+    std::function<void()> HandleButtonRelease;
+    std::function<bool()> gamePlaying;
+    std::function<void()> clearStatisticsExit;
+
+private:
+    bool insidePicture() const;
+    void hideSystemPointer();
+    Context& ctx_;
+};
+
+}  // namespace qs

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/file_system.h"
+#include "app/frame_state.h"
+#include "app/options.h"
+#include "app/random.h"
+#include "game/game_mode.h"
+
+namespace qs {
+
+class JsonWriter;
+class Log;
+struct Gameplay;
+
+// One shot of a simulation: where the cannon points, and optionally which ball it fires
+// and which ball comes next (0: the one the queue deals).
+struct SimShot {
+    bool byAngle = false;
+    int aimX = 400;       // a mouse position on the 800 x 600 screen
+    int aimY = 300;
+    double angle = 0;     // radians, 0 straight up, positive to the left
+    int current = 0;
+    int currentTint = 0;
+    int currentBonus = 0;
+    int next = 0;
+};
+
+struct SimulatorSetup {
+    std::filesystem::path contentRoot;
+    GameMode mode = kModeArcade;
+    int level = 1;
+    uint32_t seed = 1;
+    // Extra "key=value" option lines applied over the content root's options.txt.
+    std::string optionOverrides;
+    // List particle and trail events too (they are many).
+    bool withParticles = false;
+};
+
+// Plays shots on a level without a window, menus or clock: every shot is fired, the ball
+// flown frame by frame until it has docked or left, and the field settled (drops done,
+// puzzle pushes applied at once). Bombs dock but do not go off (their detonation is timed).
+class ShotSimulator {
+public:
+    explicit ShotSimulator(Log& log);
+    ~ShotSimulator();
+
+    // Reads options.txt and text\combo.txt of the content root, starts the level and brings
+    // the field to its playing position. False (logged) when the level cannot be played.
+    bool load(const SimulatorSetup& setup);
+
+    // Fires one shot and writes its report as a JSON object. False when the level is over
+    // or not loaded (the report then says why).
+    bool shoot(const SimShot& shot, JsonWriter& json);
+    // The state alone (grid, scores, counters) as a JSON object.
+    void writeState(JsonWriter& json) const;
+
+    Gameplay& game() { return *game_; }
+    const Gameplay& game() const { return *game_; }
+    bool complete() const;
+    bool lost() const;
+    int currentKind() const { return currentKind_; }
+    int nextKind() const { return nextKind_; }
+
+private:
+    void advanceQueue();
+    int drawColour();
+    void settleDescent();
+    void fastDrop();
+
+    Log& log_;
+    FileSystem files_;
+    GameOptions options_;
+    std::vector<ComboText> combos_;
+    Random random_;
+    std::unique_ptr<Gameplay> game_;
+    SimulatorSetup setup_;
+    int currentKind_ = 0, currentTint_ = 0, currentBonus_ = 0;
+    int nextKind_ = 0, nextTint_ = 0, nextBonus_ = 0;
+    int shotsFired_ = 0;
+    int shotsSincePush_ = 0;
+};
+
+// The gameplay values of the shipped options.txt, used under a content root without one.
+GameOptions defaultGameplayOptions();
+
+// Reads "text\combo.txt": one "count,text" a line; bad lines are logged and skipped.
+std::vector<ComboText> readComboTable(const FileSystem& files, Log& log);
+
+// A shot list, one shot a line ("#" starts a comment):
+//   aim X Y [current K [tint T] [bonus B]] [next K]
+//   angle A [current K ...] [next K]
+// Nothing (logged with the line) when a line cannot be read.
+std::optional<std::vector<SimShot>> parseShotList(const std::string& text, Log& log,
+                                                  const std::string& name = "shots");
+
+// Loads the level, plays every shot and returns one JSON document:
+// {"mode", "level", "seed", "loaded", "start": state, "shots": [report, ...]}.
+std::string runShotSimulation(const SimulatorSetup& setup, const std::vector<SimShot>& shots, Log& log,
+                              bool* ok = nullptr);
+
+}  // namespace qs

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+
+namespace qs {
+
+// Draws a short line of digits and a few letters with a built-in 3 x 5 pixel font, for the
+// frame statistics that must show even before any content font is loaded.
+void drawStatsText(SDL_Renderer* renderer, const std::string& text, int x, int y, int scale);
+
+}  // namespace qs

@@ -1,0 +1,230 @@
+#include "visual/multisprite.h"
+
+#include <cmath>
+
+#include "app/context.h"
+#include "visual/prototype_library.h"
+#include "visual/sprite_engine.h"
+#include "visual/sprite_prototype.h"
+#include "visual/texture_library.h"
+
+namespace qs {
+
+namespace {
+
+// The tint of a part inside a tinted object: white means "no tint" on either side.
+int combineColour(int part, int object) {
+    if (part == 0xFFFFFF) return object;
+    if (object == 0xFFFFFF) return part;
+    int result = 0;
+    for (int shift : {16, 8, 0}) {
+        int channel = ((part >> shift) & 0xFF) * ((object >> shift) & 0xFF) / 255;
+        result |= channel << shift;
+    }
+    return result;
+}
+
+}  // namespace
+
+TMyImageSprite::TMyImageSprite(TMultiSprite& owner, SpriteEngine& engine)
+    : owner_(owner), engine_(engine) {
+    engine_.add(this);
+}
+
+TMyImageSprite::~TMyImageSprite() { engine_.remove(this); }
+
+void TMyImageSprite::setZ(int z) { engine_.setZ(this, z); }
+
+void TMyImageSprite::copyFrom(const PrototypePart& part, const TextureLibrary& textures) {
+    partX = part.x;
+    partY = part.y;
+    partZ = part.z;
+    partFlipX = part.flip_x;
+    partFlipY = part.flip_y;
+    textureName = part.textureName;
+    scaleX = part.scale_x;
+    scaleY = part.scale_y;
+    sheet = part.sheet;
+    group = part.group;
+    alpha = part.alpha;
+    alphaMode = part.alpha_mode;
+    partAngle = part.angle;
+    spriteType = part.sprite_type;
+    animCount = part.frame_count;
+    animSpeed = part.anim_speed;
+    baseAnimSpeed = part.anim_speed;
+    animStart = 0;
+    animLooped = part.anim_loop;
+    color = part.color;
+    if (const TextureSheet* s = textures.sheetAt(sheet)) {
+        Width = s->imageWidth;
+        Height = s->imageHeight;
+    }
+}
+
+void TMyImageSprite::Move(int moveCount, double scrollX, double scrollY) {
+    animPos += moveCount * animSpeed;
+    if (animLooped) {
+        if (animCount > 0) {
+            animPos = std::fmod(animPos, static_cast<double>(animCount));
+            if (animPos < 0) animPos += animCount;
+        } else {
+            animPos = 0;
+        }
+    } else if (animPos >= animCount) {
+        animPos = animCount > 0 ? animCount - 1 : 0;
+        animSpeed = 0;
+    }
+    if (animPos < 0) {
+        animPos = 0;
+        animSpeed = 0;
+    }
+    X = worldX - scrollX * owner_.map_koeff;
+    Y = worldY - scrollY * owner_.map_koeff;
+}
+
+void TMyImageSprite::Draw(DrawList& list, const TextureLibrary& textures, double scrollX,
+                          double scrollY) const {
+    const TMultiSprite& object = owner_;
+    if (!visible || object.visible == 0) return;
+    const TextureSheet* s = textures.sheetAt(sheet);
+    if (!s) return;
+    const int frameIndex = static_cast<int>(animPos) + animStart;
+    if (frameIndex < 0 || frameIndex >= static_cast<int>(s->frames.size())) return;
+
+    const double left = std::trunc(X);
+    const double top = std::trunc(Y);
+    const double sx = scaleX * object.scale_x;
+    const double sy = scaleY * object.scale_y;
+    const int fw = s->frameWidth, fh = s->frameHeight;
+    if (left < -fw * sx || top < -fh * sy || left - kScreenW > fw * sx || top - kScreenH > fh * sy)
+        return;
+
+    const int alphaInEffect = alpha * object.alpha / 255;
+    const int colourInEffect = combineColour(color, object.color);
+    if (spriteType != 0) return;
+    if (alphaInEffect == 0) return;
+
+    const double centreX = object.rot_center_x * scaleX + object.x - scrollX;
+    const double centreY = object.rot_center_y * scaleY + object.y - scrollY;
+
+    const int ts = s->textureSize;
+    const int b = s->border;
+    // Each tile shows texels [b, ts - b) of its slot: its own pixels, not the overlap.
+    const double inset = b >= 1 ? b / 256.0 : 0.0;
+    const double span = (ts - 2 * b) / 256.0;
+    const double drawnW = sx * (ts - 2 * b);
+    const double drawnH = sy * (ts - 2 * b);
+    double edgeX = left, edgeY = top;
+    if (flipX) edgeX = left + (fw + 2 * b - ts) * sx;
+    if (flipY) edgeY = top + (fh + 2 * b - ts) * sy;
+    const uint32_t vertexColour = (static_cast<uint32_t>(alphaInEffect) << 24) |
+                                  static_cast<uint32_t>(colourInEffect & 0xFFFFFF);
+
+    for (const TextureTile& tile : s->frames[frameIndex].tiles) {
+        if (!tile.hasVisiblePixels || tile.page < 0) continue;
+        double x0 = flipX ? edgeX - sx * tile.xOffset : edgeX + sx * tile.xOffset;
+        double y0 = flipY ? edgeY - sy * tile.yOffset : edgeY + sy * tile.yOffset;
+        x0 -= 0.5;
+        y0 -= 0.5;
+        const double x1 = x0 + drawnW, y1 = y0 + drawnH;
+        double u0 = tile.u + inset, u1 = tile.u + inset + span;
+        double v0 = tile.v + inset, v1 = tile.v + inset + span;
+        if (flipX) std::swap(u0, u1);
+        if (flipY) std::swap(v0, v1);
+
+        DrawQuad quad;
+        quad.page = tile.page;
+        const double xs[4] = {x0, x1, x0, x1}, ys[4] = {y0, y0, y1, y1};
+        const double us[4] = {u0, u1, u0, u1}, vs[4] = {v0, v0, v1, v1};
+        for (int i = 0; i < 4; ++i) {
+            DrawVertex& v = quad.v[i];
+            v.x = static_cast<float>(xs[i]);
+            v.y = static_cast<float>(ys[i]);
+            v.u = static_cast<float>(us[i]);
+            v.v = static_cast<float>(vs[i]);
+            v.color = vertexColour;
+        }
+        quad.filter = static_cast<uint8_t>(s->filter);
+        quad.alphaMode = alphaMode;
+        quad.angle = angle;
+        quad.centreX = centreX;
+        quad.centreY = centreY;
+        list.push_back(quad);
+    }
+}
+
+TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
+    creationTime = ctx.frame.gameClock;
+    PrototypeLibrary& library = *ctx.prototypes;
+    prototype = library.FindPrototype(path, 0);
+    if (prototype < 0) prototype = library.LoadSpritePrototype(path);
+    const TMultiSpritePrototype* proto = library.prototypeAt(prototype);
+    if (!proto) return;
+
+    rot_center_x = proto->rot_center_x;
+    rot_center_y = proto->rot_center_y;
+    for (const PartGroup& g : proto->groups) groups.push_back({g.firstPart, g.count, g.selection, {}});
+    x = proto->x;
+    y = proto->y;
+    z = proto->z;
+    width = proto->width;
+    height = proto->height;
+    color = proto->color;
+    isometric = proto->isometric;
+    iso_x = proto->iso_x;
+    iso_y = proto->iso_y;
+    iso_z = proto->iso_z;
+    name = proto->name;
+    map_koeff = proto->map_koeff;
+    flip_x = proto->flip_x;
+    flip_y = proto->flip_y;
+    scale_x = proto->scale_x;
+    scale_y = proto->scale_y;
+    angle = proto->angle;
+    alpha = proto->alpha;
+    trigger = proto->trigger;
+    visible = 1;
+
+    const TextureLibrary& textures = library.textures();
+    for (const PrototypePart& part : proto->parts) {
+        auto sprite = std::make_unique<TMyImageSprite>(*this, *ctx.spriteEngine);
+        sprite->copyFrom(part, textures);
+        sprites.push_back(std::move(sprite));
+    }
+    for (size_t g = 0; g < groups.size(); ++g) SelectGroupPart(static_cast<int>(g), 0);
+}
+
+TMultiSprite::~TMultiSprite() = default;
+
+void TMultiSprite::SelectGroupPart(int g, int k) {
+    if (g < 0 || g >= static_cast<int>(groups.size())) return;
+    ObjectGroupState& group = groups[g];
+    if (group.selection == k) return;
+    group.selection = k;
+    const int shown = group.firstPart + k;
+    for (int i = group.firstPart; i < group.firstPart + group.count; ++i) {
+        if (i < 0 || i >= static_cast<int>(sprites.size())) continue;
+        sprites[i]->visible = (i == shown);
+        if (i == shown) group.textureName = sprites[i]->textureName;
+    }
+}
+
+void TMultiSprite::ApplyTransform() {
+    for (auto& sprite : sprites) {
+        sprite->flipX = sprite->partFlipX != flip_x;
+        sprite->flipY = sprite->partFlipY != flip_y;
+        sprite->angle = angle + sprite->partAngle;
+    }
+    PlaceSprites();
+}
+
+void TMultiSprite::PlaceSprites() {
+    for (auto& sprite : sprites) {
+        sprite->worldX = x + scale_x * (sprite->partX * sprite->scaleX);
+        sprite->worldY = y + scale_y * (sprite->partY * sprite->scaleY);
+        sprite->setZ(sprite->partZ + z);
+    }
+}
+
+}  // namespace qs

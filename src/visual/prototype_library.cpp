@@ -1,0 +1,125 @@
+#include "visual/prototype_library.h"
+
+#include "app/comma_fields.h"
+#include "app/context.h"
+#include "app/text_util.h"
+#include "visual/sprite_prototype_loader.h"
+
+namespace qs {
+
+namespace {
+
+constexpr size_t kMaxName = 255;
+constexpr size_t kSlotsPerGrowth = 256;
+
+std::string withoutFolders(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isAudioExtension(const std::string& extension) {
+    for (const char* audio : {"ogg", "mp3", "wav", "xm", "s3m", "mo3"}) {
+        if (extension == audio) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string prototypeKey(const std::string& name) {
+    const std::string trimmed = trim(cutLine(name, kMaxName));
+    if (endsWithNoCase(trimmed, ".spr"))
+        return withoutFolders(trimmed.substr(0, trimmed.size() - 4));
+    return toLower(trimmed);
+}
+
+PrototypeLibrary::PrototypeLibrary(Context& ctx) : ctx_(ctx), textures_(ctx.log) {}
+
+int PrototypeLibrary::FindPrototype(const std::string& name, int kind) const {
+    const std::string key = prototypeKey(name);
+    if (key.empty()) return -1;
+    if (kind == k3DPrototype) return -1;  // no 3D prototype is ever loaded yet
+    for (size_t i = 0; i < prototypes_.size(); ++i) {
+        if (prototypes_[i].name == key) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int PrototypeLibrary::takeSlot() {
+    for (size_t i = 0; i < prototypes_.size(); ++i) {
+        if (prototypes_[i].name.empty()) return static_cast<int>(i);
+    }
+    if (prototypes_.size() == prototypes_.capacity())
+        prototypes_.reserve(prototypes_.capacity() + kSlotsPerGrowth);
+    prototypes_.emplace_back();
+    return static_cast<int>(prototypes_.size() - 1);
+}
+
+int PrototypeLibrary::LoadSpritePrototype(const std::string& path) {
+    const std::string file = cutLine(path, kMaxName);
+    std::optional<std::string> text = ctx_.files.readContent(file);
+    if (!text) {
+        const int slot = takeSlot();
+        ctx_.WriteLog("index=" + std::to_string(slot));
+        prototypes_[slot] = TMultiSpritePrototype{};
+        ctx_.log.error("ERROR_prototype_create_file_not_found: \"" + file + "\"");
+        return slot;
+    }
+    return LoadSpritePrototypeFromText(file, *text);
+}
+
+int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
+                                                  const std::string& text) {
+    // The first load settles the tile format when start-up has not done so already.
+    textures_.choosePixelFormat(ctx_.options.textures16bit);
+    const std::string file = cutLine(path, kMaxName);
+    const int slot = takeSlot();
+    ctx_.WriteLog("index=" + std::to_string(slot));
+    TMultiSpritePrototype& prototype = prototypes_[slot];
+    prototype = TMultiSpritePrototype{};
+    prototype.name = withoutFolders(file.size() >= 4 ? file.substr(0, file.size() - 4) : file);
+    SpritePrototypeLoader loader(ctx_, textures_, prototype, file);
+    loader.read(text);
+    return slot;
+}
+
+int PrototypeLibrary::Load3DPrototype(const std::string& path) {
+    // Hook for 3D prototypes: the .m3d reader and its mesh library come with the 3D
+    // objects. Until then the entry is reported and nothing is loaded.
+    ctx_.log.error("3D prototypes are not supported yet; \"" + path + "\" not loaded");
+    return -1;
+}
+
+int64_t PrototypeLibrary::LoadResourceEntry(const std::string& entry) {
+    const std::string line = cutLine(entry, kMaxName);
+    std::string name, file;
+    if (line.find(", ") != std::string::npos) {
+        name = trim(GetCommaField(line, 1));
+        file = trim(GetCommaField(line, 2));
+    } else {
+        name = file = trim(line);
+    }
+    if (file.empty()) {
+        ctx_.log.error("resource entry \"" + line + "\" names no file; skipped");
+        return -1;
+    }
+    const size_t dot = file.find('.');
+    const std::string extension =
+        dot == std::string::npos ? std::string() : toLower(trim(file.substr(dot + 1)));
+
+    if (isAudioExtension(extension)) {
+        if (!audioEntryLoader) {
+            ctx_.log.error("no sound library for the resource entry \"" + line + "\"; skipped");
+            return -1;
+        }
+        return audioEntryLoader(name, file, extension, trim(GetCommaField(line, 3)), line);
+    }
+    if (extension == "m3d") {
+        if (FindPrototype(file, k3DPrototype) != -1) return -1;
+        return Load3DPrototype(file);
+    }
+    if (FindPrototype(file, kSpritePrototype) != -1) return -1;
+    return LoadSpritePrototype(file);
+}
+
+}  // namespace qs

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "visual/sprite_prototype.h"
+#include "visual/texture_library.h"
+
+namespace qs {
+
+class Context;
+
+// Every prototype loaded during the run, found by name; nothing is ever unloaded, so a
+// .spr file is read and its images uploaded once however many objects are built from it.
+class PrototypeLibrary {
+public:
+    static constexpr int kSpritePrototype = 0;
+    static constexpr int k3DPrototype = 1;
+
+    explicit PrototypeLibrary(Context& ctx);
+
+    // The index of the prototype a name stands for, or -1. `kind` 0: multisprites, 1: 3D.
+    // A name ending in ".spr" (any case) is looked up by its bare file name, case kept:
+    // "graphics\a\Ball.spr" finds "Ball" but not "ball".
+    int FindPrototype(const std::string& name, int kind) const;
+
+    // Reads a .spr file into a free slot and returns the slot, also when the file is
+    // missing (the slot then stays free and empty).
+    int LoadSpritePrototype(const std::string& path);
+    // The same with the file's text already in memory.
+    int LoadSpritePrototypeFromText(const std::string& path, const std::string& text);
+
+    // 3D prototypes (.m3d) are not built yet: logged, and -1.
+    int Load3DPrototype(const std::string& path);
+
+    // One line of a resource list: "name, file[, loop]" or just "file". Visual entries load
+    // their prototype unless it is loaded already (then -1); audio entries go to
+    // audioEntryLoader and return what it returns.
+    int64_t LoadResourceEntry(const std::string& line);
+
+    const TMultiSpritePrototype* prototypeAt(int index) const {
+        if (index < 0 || index >= static_cast<int>(prototypes_.size())) return nullptr;
+        return &prototypes_[index];
+    }
+    int prototypeCount() const { return static_cast<int>(prototypes_.size()); }
+    const TextureLibrary& textures() const { return textures_; }
+    TextureLibrary& textures() { return textures_; }
+
+    // Audio entries of resource lists ("ogg", "mp3", "wav", "xm", "s3m", "mo3"): name and
+    // file are the entry's fields, extension lower-case, field3 trimmed ("loop" asks for
+    // looping), line the whole line. Unset: the entry is logged and skipped.
+    std::function<int64_t(const std::string& name, const std::string& file,
+                          const std::string& extension, const std::string& field3,
+                          const std::string& line)>
+        audioEntryLoader;
+
+private:
+    int takeSlot();
+
+    Context& ctx_;
+    std::vector<TMultiSpritePrototype> prototypes_;
+    TextureLibrary textures_;
+};
+
+// The key a prototype name is looked up by: for a name ending in ".spr" the bare file name
+// without it, case kept; for any other the trimmed, lower-cased name.
+std::string prototypeKey(const std::string& name);
+
+}  // namespace qs

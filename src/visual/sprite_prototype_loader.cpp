@@ -1,0 +1,494 @@
+#include "visual/sprite_prototype_loader.h"
+
+#include <cmath>
+
+#include "app/comma_fields.h"
+#include "app/context.h"
+#include "app/text_util.h"
+#include "render/platform.h"
+
+namespace qs {
+
+namespace {
+
+constexpr int kMaxFields = 100;
+constexpr size_t kMaxLine = 255;
+// A part that would cut into more tiles than this is refused: no real sheet comes near it,
+// and a hostile frame size must not exhaust memory.
+constexpr int64_t kMaxTilesPerImage = 65536;
+constexpr double kPi = 3.14159265358979323846;
+
+// Calls handle(key, value) for each key=value field from field `first` on, stopping at the
+// first empty field, at a field without "=" and at one that starts with "=".
+template <typename Handle>
+void forEachKey(const std::string& line, int first, Handle handle) {
+    for (int n = first; n <= kMaxFields; ++n) {
+        const std::string field = trim(GetCommaField(line, n));
+        const size_t equals = field.find('=');
+        if (field.empty() || equals == std::string::npos || equals == 0) return;
+        handle(toLower(trim(field.substr(0, equals))), trim(field.substr(equals + 1)));
+    }
+}
+
+// The file name after the last folder separator.
+std::string withoutFolders(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withoutExtension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+std::vector<PrototypeLine> prototypeLines(const std::string& text) {
+    std::vector<PrototypeLine> lines;
+    std::string raw;
+    int number = 0;
+    auto finish = [&]() {
+        ++number;
+        std::string line = toLower(trim(cutLine(raw, kMaxLine)));
+        const size_t comment = line.find(';');
+        if (comment != std::string::npos) line = trim(line.substr(0, comment));
+        if (!line.empty()) lines.push_back({number, line});
+        raw.clear();
+    };
+    for (char c : text) {
+        if (c == '\n') continue;
+        if (c == '\r') {
+            finish();
+        } else {
+            raw += c;
+        }
+    }
+    if (!raw.empty()) finish();
+    return lines;
+}
+
+std::string foldParentFolders(std::string path) {
+    for (size_t up = path.find("\\..\\"); up != std::string::npos; up = path.find("\\..\\")) {
+        const size_t folder = up == 0 ? std::string::npos : path.rfind('\\', up - 1);
+        if (folder == std::string::npos)
+            path.erase(0, up + 4);  // the only folder goes
+        else
+            path.erase(folder + 1, up + 4 - (folder + 1));
+    }
+    return path;
+}
+
+SpritePrototypeLoader::SpritePrototypeLoader(Context& ctx, TextureLibrary& textures,
+                                             TMultiSpritePrototype& prototype,
+                                             const std::string& path)
+    : ctx_(ctx), textures_(textures), prototype_(prototype), path_(path) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) folder_ = path.substr(0, slash + 1);
+}
+
+void SpritePrototypeLoader::problem(const std::string& message) {
+    ctx_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
+}
+
+void SpritePrototypeLoader::unknownKey(const char* what, const std::string& key) {
+    const std::string text = std::string(what) + " \"" + key + "\"!";
+    ctx_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": " + text);
+    ctx_.platform().showMessageBox("Error", text);
+}
+
+bool SpritePrototypeLoader::intValue(const std::string& key, const std::string& value, int& out) {
+    if (std::optional<int> parsed = parseIntOrHex(value)) {
+        out = *parsed;
+        return true;
+    }
+    problem("the value \"" + value + "\" of " + key + " is not a whole number; key ignored");
+    return false;
+}
+
+bool SpritePrototypeLoader::realValue(const std::string& key, const std::string& value,
+                                      double& out) {
+    std::optional<double> parsed = parseReal(value);
+    if (parsed && std::isfinite(*parsed)) {
+        out = *parsed;
+        return true;
+    }
+    problem("the value \"" + value + "\" of " + key + " is not a number; key ignored");
+    return false;
+}
+
+bool SpritePrototypeLoader::degreesValue(const std::string& key, const std::string& value,
+                                         double& out) {
+    double degrees = 0;
+    if (!realValue(key, value, degrees)) return false;
+    out = degrees / 360 * 2 * kPi;
+    return true;
+}
+
+void SpritePrototypeLoader::read(const std::string& text) {
+    bool first = true;
+    for (const PrototypeLine& line : prototypeLines(text)) {
+        lineNumber_ = line.number;
+        if (first) {
+            readCommonLine(line.text);
+            first = false;
+        } else if (line.text[0] == '+') {
+            readContinuationLine(line.text);
+        } else if (remainingParts_ > 0) {
+            --remainingParts_;
+            readPartLine(line.text);
+        } else {
+            readGroupHeader(line.text);
+        }
+    }
+    closeGroups();
+    settleObjectSize();
+}
+
+void SpritePrototypeLoader::closeGroups() {
+    // A file that ends early leaves its last group short: it holds the parts it got.
+    const int parts = static_cast<int>(prototype_.parts.size());
+    for (PartGroup& group : prototype_.groups) {
+        if (group.firstPart + group.count > parts) {
+            ctx_.log.error(path_ + ": a group of " + std::to_string(group.count) +
+                           " parts ends after " + std::to_string(parts - group.firstPart));
+            group.count = parts - group.firstPart;
+        }
+    }
+}
+
+void SpritePrototypeLoader::readCommonLine(const std::string& line) {
+    TMultiSpritePrototype& p = prototype_;
+    forEachKey(line, 1, [&](const std::string& key, const std::string& value) {
+        int number = 0;
+        if (key == "z") intValue(key, value, p.z);
+        else if (key == "x") realValue(key, value, p.x);
+        else if (key == "y") realValue(key, value, p.y);
+        else if (key == "flip_x") p.flip_x = value == "1";
+        else if (key == "flip_y") p.flip_y = value == "1";
+        else if (key == "alpha") {
+            if (intValue(key, value, number)) p.alpha = static_cast<uint8_t>(number & 0xFF);
+        } else if (key == "angle") degreesValue(key, value, p.angle);
+        else if (key == "trigger") p.trigger = value == "1";
+        else if (key == "color") intValue(key, value, p.color);
+        else if (key == "map_koeff") realValue(key, value, p.map_koeff);
+        else if (key == "width") intValue(key, value, widthKey_);
+        else if (key == "height") intValue(key, value, heightKey_);
+        else if (key == "scale") {
+            double scale = 1;
+            if (realValue(key, value, scale)) p.scale_x = p.scale_y = scale;
+        } else if (key == "scale_x") realValue(key, value, p.scale_x);
+        else if (key == "scale_y") realValue(key, value, p.scale_y);
+        else if (key == "rot_center_x") realValue(key, value, p.rot_center_x);
+        else if (key == "rot_center_y") realValue(key, value, p.rot_center_y);
+        else if (key == "isometric") p.isometric = value == "1";
+        else if (key == "iso_x") realValue(key, value, p.iso_x);
+        else if (key == "iso_y") realValue(key, value, p.iso_y);
+        else if (key == "iso_z") intValue(key, value, p.iso_z);
+        else unknownKey("Unknown common multisprite's variable", key);
+    });
+}
+
+void SpritePrototypeLoader::readGroupHeader(const std::string& line) {
+    std::optional<int> count = parseIntOrHex(line);
+    if (!count || *count < 0) {
+        problem("expected the part count of a group, found \"" + line + "\"; line skipped");
+        return;
+    }
+    PartGroup group;
+    group.firstPart = static_cast<int>(prototype_.parts.size());
+    group.count = *count;
+    group.selection = -1;
+    prototype_.groups.push_back(group);
+    remainingParts_ = *count;
+}
+
+void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart& part,
+                                         PartKeys& keys) {
+    forEachKey(line, 2, [&](const std::string& key, const std::string& value) {
+        int number = 0;
+        if (key == "frame_width") intValue(key, value, keys.frameWidth);
+        else if (key == "frame_height") intValue(key, value, keys.frameHeight);
+        else if (key == "anim_speed") intValue(key, value, keys.animSpeed);
+        else if (key == "anim_loop") keys.animLoop = value == "1";
+        else if (key == "filter") intValue(key, value, part.filter);
+        else if (key == "border") intValue(key, value, part.border);
+        else if (key == "x") realValue(key, value, part.x);
+        else if (key == "y") realValue(key, value, part.y);
+        else if (key == "z") intValue(key, value, part.z);
+        else if (key == "texture_size") intValue(key, value, keys.textureSize);
+        else if (key == "flip_x") part.flip_x = value == "1";
+        else if (key == "flip_y") part.flip_y = value == "1";
+        else if (key == "alpha") {
+            if (intValue(key, value, number)) part.alpha = static_cast<uint8_t>(number & 0xFF);
+        } else if (key == "alpha_mode") {
+            if (intValue(key, value, number)) part.alpha_mode = static_cast<uint8_t>(number & 0xFF);
+        } else if (key == "angle") degreesValue(key, value, part.angle);
+        else if (key == "sprite_type") intValue(key, value, part.sprite_type);
+        else if (key == "scale") {
+            double scale = 1;
+            if (realValue(key, value, scale)) part.scale_x = part.scale_y = scale;
+        } else if (key == "scale_x") realValue(key, value, part.scale_x);
+        else if (key == "scale_y") realValue(key, value, part.scale_y);
+        else if (key == "color") intValue(key, value, part.color);
+        else unknownKey("Unknown variable in the sprite's part of the multisprite", key);
+    });
+}
+
+SpritePrototypeLoader::ImageSpec SpritePrototypeLoader::imageSpec(const std::string& field) {
+    ImageSpec spec;
+    std::string image = trim(field);
+    const size_t bar = image.find('|');
+    if (bar != std::string::npos) {
+        const std::string alpha = trim(image.substr(bar + 1));
+        image = trim(image.substr(0, bar));
+        spec.alphaPath = foldParentFolders(folder_ + alpha);
+        if (!ctx_.files.contentExists(spec.alphaPath))
+            ctx_.log.error("ERROR: prototype_create_alpha_texture_file_not_found \"" +
+                           spec.alphaPath + "\"");
+    }
+    spec.imagePath = foldParentFolders(folder_ + image);
+    if (!ctx_.files.contentExists(spec.imagePath))
+        ctx_.log.error("ERROR: prototype_create_texture_file_not_found \"" + spec.imagePath +
+                       "\"");
+    spec.textureName = withoutExtension(withoutFolders(spec.imagePath));
+    return spec;
+}
+
+bool SpritePrototypeLoader::loadImage(const ImageSpec& spec, LoadedImage& loaded) {
+    const ImageKind kind = imageKindOf(spec.imagePath);
+    if (kind == ImageKind::Unknown) {
+        problem("\"" + spec.imagePath + "\" is not a png, bmp, jpg or tga image; part skipped");
+        return false;
+    }
+    std::optional<std::string> file = ctx_.files.readContent(spec.imagePath);
+    if (!file) {
+        problem("the image \"" + spec.imagePath + "\" cannot be read; part skipped");
+        return false;
+    }
+    std::string error;
+    if (!decodeImage(kind, *file, loaded.image, error)) {
+        problem("the image \"" + spec.imagePath + "\" cannot be decoded (" + error +
+                "); part skipped");
+        return false;
+    }
+    if (spec.alphaPath.empty()) return true;
+
+    // Only a TGA alpha image carries the mask; the art never used the other kinds for it.
+    if (imageKindOf(spec.alphaPath) != ImageKind::Tga) {
+        ctx_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": the alpha image \"" +
+                      spec.alphaPath + "\" is not a TGA image and changes nothing");
+        return true;
+    }
+    std::optional<std::string> alphaFile = ctx_.files.readContent(spec.alphaPath);
+    DecodedImage alpha;
+    if (!alphaFile) {
+        problem("the alpha image \"" + spec.alphaPath + "\" cannot be read; part skipped");
+        return false;
+    }
+    if (!decodeImage(ImageKind::Tga, *alphaFile, alpha, error)) {
+        problem("the alpha image \"" + spec.alphaPath + "\" cannot be decoded (" + error +
+                "); part skipped");
+        return false;
+    }
+    if (alpha.width < loaded.image.width || alpha.height < loaded.image.height) {
+        problem("the alpha image \"" + spec.alphaPath + "\" is smaller than \"" +
+                spec.imagePath + "\"; part skipped");
+        return false;
+    }
+    loaded.maskBytes = alphaMaskOf(alpha);
+    loaded.mask = AlphaMask{loaded.maskBytes.data(), alpha.width, alpha.height};
+    loaded.masked = true;
+    return true;
+}
+
+// Decodes the part's image and cuts it into frames of a new sheet; -1 when it cannot.
+int SpritePrototypeLoader::loadSheet(const ImageSpec& spec, const PrototypePart& part,
+                                     const PartKeys& keys) {
+    LoadedImage loaded;
+    if (!loadImage(spec, loaded)) return -1;
+    const DecodedImage& image = loaded.image;
+    const int frameWidth = keys.frameWidth != 0 ? keys.frameWidth : image.width;
+    const int frameHeight = keys.frameHeight != 0 ? keys.frameHeight : image.height;
+    if (frameWidth < 0 || frameHeight < 0 || frameWidth > image.width ||
+        frameHeight > image.height) {
+        problem("the frame size " + std::to_string(frameWidth) + " x " +
+                std::to_string(frameHeight) + " does not fit the image \"" + spec.imagePath +
+                "\" (" + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                "); part skipped");
+        return -1;
+    }
+    const int columns = image.width / frameWidth;
+    const int rows = image.height / frameHeight;
+    const int inner = keys.textureSize - 2 * part.border;
+    const int tileColumns = tilesAcross(frameWidth, inner);
+    const int tileRows = tilesAcross(frameHeight, inner);
+    if (int64_t{columns} * rows * tileColumns * tileRows > kMaxTilesPerImage) {
+        problem("the image \"" + spec.imagePath + "\" would make more than " +
+                std::to_string(kMaxTilesPerImage) + " tiles; part skipped");
+        return -1;
+    }
+
+    const int index = textures_.allocateSheet(spec.textureName);
+    TextureSheet& sheet = textures_.sheets[index];
+    sheet.imageWidth = image.width;
+    sheet.imageHeight = image.height;
+    sheet.frameWidth = frameWidth;
+    sheet.frameHeight = frameHeight;
+    sheet.textureSize = keys.textureSize;
+    sheet.border = part.border;
+    sheet.filter = part.filter;
+    sheet.tileColumns = tileColumns;
+    sheet.tileRows = tileRows;
+    sheet.frames.reserve(static_cast<size_t>(columns) * rows);
+
+    FrameCut cut;
+    cut.width = frameWidth;
+    cut.height = frameHeight;
+    cut.textureSize = keys.textureSize;
+    cut.border = part.border;
+    cut.bytesPerPixel = textures_.bytesPerPixel();
+    RenderDevice& device = ctx_.platform().device();
+    for (int fr = 0; fr < rows; ++fr) {
+        for (int fc = 0; fc < columns; ++fc) {
+            cut.x = fc * frameWidth;
+            cut.y = fr * frameHeight;
+            SheetFrame frame = cutFrame(image, loaded.masked ? &loaded.mask : nullptr, cut);
+            frame.name = spec.textureName;
+            textures_.uploadFrame(device, frame, cut.textureSize);
+            sheet.frames.push_back(std::move(frame));
+        }
+    }
+    return index;
+}
+
+void SpritePrototypeLoader::readPartLine(const std::string& line) {
+    continuations_ = 0;
+    currentKeys_ = PartKeys{};
+    const ImageSpec spec = imageSpec(GetCommaField(line, 1));
+
+    PrototypePart part;
+    part.group = static_cast<int>(prototype_.groups.size()) - 1;
+    part.textureName = spec.textureName;
+    readPartKeys(line, part, currentKeys_);
+    // Until its image is in place the part is a placeholder with no sheet: it keeps the
+    // numbering of its group's parts but shows nothing.
+    currentPart_ = static_cast<int>(prototype_.parts.size());
+    prototype_.parts.push_back(part);
+
+    if (tileSizeClass(currentKeys_.textureSize) < 0) {
+        problem("texture_size " + std::to_string(currentKeys_.textureSize) +
+                " is missing or not one of 8, 16, 32, 64, 128, 256; part skipped");
+        return;
+    }
+    if (part.border < 0 || 2 * part.border >= currentKeys_.textureSize) {
+        problem("border " + std::to_string(part.border) + " does not fit tiles of " +
+                std::to_string(currentKeys_.textureSize) + "; border 0 used");
+        part.border = 0;
+        prototype_.parts[currentPart_].border = 0;
+    }
+
+    int sheet = -1, frame = -1;
+    if (textures_.findFrame(spec.textureName, sheet, frame)) {
+        // Decoded before (maybe for another prototype): share its tiles. An image that came
+        // in by a "+" line is one frame of another image's sheet; only that frame is its own.
+        const bool ownSheet = textures_.sheets[sheet].name == spec.textureName;
+        sheet = textures_.shareSheet(sheet, ownSheet ? -1 : frame);
+    } else {
+        sheet = loadSheet(spec, part, currentKeys_);
+        if (sheet < 0) return;
+    }
+    prototype_.parts[currentPart_].sheet = sheet;
+    updateFrameCount();
+}
+
+void SpritePrototypeLoader::appendContinuationFrame(TextureSheet& sheet, SheetFrame frame) {
+    // A continued part starts from a one-frame image; the "+" frames follow that frame.
+    if (continuations_ == 0 && sheet.frames.size() > 1) sheet.frames.resize(1);
+    sheet.frames.push_back(std::move(frame));
+    ++continuations_;
+}
+
+void SpritePrototypeLoader::readContinuationLine(const std::string& line) {
+    const std::string rest = trim(line.substr(1));
+    if (currentPart_ < 0) {
+        problem("a \"+\" line before any part line; line skipped");
+        return;
+    }
+    const ImageSpec spec = imageSpec(GetCommaField(rest, 1));
+    const int sheetIndex = prototype_.parts[currentPart_].sheet;
+    if (sheetIndex < 0) {
+        problem("the part above has no image; \"+\" line skipped");
+        return;
+    }
+
+    int foundSheet = -1, foundFrame = -1;
+    if (textures_.findFrame(spec.textureName, foundSheet, foundFrame)) {
+        const TextureSheet& from = textures_.sheets[foundSheet];
+        const TextureSheet& to = textures_.sheets[sheetIndex];
+        if (from.frameWidth != to.frameWidth || from.frameHeight != to.frameHeight ||
+            from.textureSize != to.textureSize || from.border != to.border) {
+            problem("the frame of \"" + spec.textureName +
+                    "\" was cut with another frame size, texture_size or border than the "
+                    "part above; \"+\" line skipped");
+            return;
+        }
+        SheetFrame frame = TextureLibrary::sharedFrame(from.frames[foundFrame]);
+        frame.name.clear();
+        appendContinuationFrame(textures_.sheets[sheetIndex], std::move(frame));
+    } else {
+        LoadedImage loaded;
+        if (!loadImage(spec, loaded)) return;
+        TextureSheet& sheet = textures_.sheets[sheetIndex];
+        if (loaded.image.width != sheet.frameWidth || loaded.image.height != sheet.frameHeight) {
+            problem("the image \"" + spec.imagePath + "\" is " +
+                    std::to_string(loaded.image.width) + " x " +
+                    std::to_string(loaded.image.height) + ", not the frame size " +
+                    std::to_string(sheet.frameWidth) + " x " + std::to_string(sheet.frameHeight) +
+                    "; \"+\" line skipped");
+            return;
+        }
+        FrameCut cut;
+        cut.width = sheet.frameWidth;
+        cut.height = sheet.frameHeight;
+        cut.textureSize = sheet.textureSize;
+        cut.border = sheet.border;
+        cut.bytesPerPixel = textures_.bytesPerPixel();
+        SheetFrame frame = cutFrame(loaded.image, loaded.masked ? &loaded.mask : nullptr, cut);
+        frame.name = spec.textureName;
+        textures_.uploadFrame(ctx_.platform().device(), frame, cut.textureSize);
+        appendContinuationFrame(sheet, std::move(frame));
+    }
+    updateFrameCount();
+}
+
+void SpritePrototypeLoader::updateFrameCount() {
+    PrototypePart& part = prototype_.parts[currentPart_];
+    const TextureSheet* sheet = textures_.sheetAt(part.sheet);
+    part.frame_count = sheet ? static_cast<int>(sheet->frames.size()) : 0;
+    // A single frame never animates, whatever the keys say.
+    if (part.frame_count >= 2) {
+        part.anim_speed = currentKeys_.animSpeed / 1000.0;
+        part.anim_loop = currentKeys_.animLoop;
+    } else {
+        part.anim_speed = 0;
+        part.anim_loop = false;
+    }
+}
+
+void SpritePrototypeLoader::settleObjectSize() {
+    // The width and height keys win; otherwise the object spans every part's frame at its
+    // offset, whether the part's image was decoded here or shared.
+    int width = 0, height = 0;
+    for (const PrototypePart& part : prototype_.parts) {
+        const TextureSheet* sheet = textures_.sheetAt(part.sheet);
+        if (!sheet) continue;
+        const double right = std::ceil(sheet->frameWidth + part.x);
+        const double bottom = std::ceil(sheet->frameHeight + part.y);
+        if (right > width) width = right > 1e9 ? 1000000000 : static_cast<int>(right);
+        if (bottom > height) height = bottom > 1e9 ? 1000000000 : static_cast<int>(bottom);
+    }
+    prototype_.width = widthKey_ > 0 ? widthKey_ : width;
+    prototype_.height = heightKey_ > 0 ? heightKey_ : height;
+}
+
+}  // namespace qs

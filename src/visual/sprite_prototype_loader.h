@@ -1,0 +1,97 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "visual/image_decoder.h"
+#include "visual/sprite_prototype.h"
+#include "visual/texture_library.h"
+#include "visual/tile_cutter.h"
+
+namespace qs {
+
+class Context;
+
+// The lines of a .spr text as the loader sees them: a CR ends a line and LFs are dropped
+// (so a file with LF line ends is one line), each line cut to 255 characters, trimmed,
+// lower-cased and stripped of its ";" comment. Empty lines are left out.
+struct PrototypeLine {
+    int number = 0;  // 1-based, counting every CR-ended line of the file
+    std::string text;
+};
+std::vector<PrototypeLine> prototypeLines(const std::string& text);
+
+// "graphics\menu\..\back.png" -> "graphics\back.png".
+std::string foldParentFolders(std::string path);
+
+// Reads one .spr text into a prototype: the common line, group headers, part lines and "+"
+// continuation lines, loading every image it names into the texture library. Bad content
+// is logged with the file and line and the line (or key) is skipped; nothing here stops
+// the program.
+class SpritePrototypeLoader {
+public:
+    // `path` is the .spr file's content name; its folder is where images are looked up.
+    SpritePrototypeLoader(Context& ctx, TextureLibrary& textures, TMultiSpritePrototype& prototype,
+                          const std::string& path);
+
+    void read(const std::string& text);
+
+private:
+    // What the keys of a part line say beyond the part's own fields.
+    struct PartKeys {
+        int frameWidth = 0;
+        int frameHeight = 0;
+        int animSpeed = 0;
+        bool animLoop = true;
+        int textureSize = 0;
+    };
+    struct ImageSpec {
+        std::string imagePath;
+        std::string alphaPath;  // empty without "|"
+        std::string textureName;
+    };
+    // A decoded image and, when a TGA alpha image goes with it, its mask.
+    struct LoadedImage {
+        DecodedImage image;
+        std::vector<uint8_t> maskBytes;
+        AlphaMask mask;
+        bool masked = false;
+    };
+
+    void readCommonLine(const std::string& line);
+    void readGroupHeader(const std::string& line);
+    void readPartLine(const std::string& line);
+    void readContinuationLine(const std::string& line);
+    void readPartKeys(const std::string& line, PrototypePart& part, PartKeys& keys);
+
+    ImageSpec imageSpec(const std::string& field);
+    bool loadImage(const ImageSpec& spec, LoadedImage& loaded);
+    int loadSheet(const ImageSpec& spec, const PrototypePart& part, const PartKeys& keys);
+    void appendContinuationFrame(TextureSheet& sheet, SheetFrame frame);
+    void updateFrameCount();
+    void closeGroups();
+    void settleObjectSize();
+
+    // Reading of one key=value field of the line being read. False (logged) when the value
+    // is malformed; the key then keeps its value.
+    bool intValue(const std::string& key, const std::string& value, int& out);
+    bool realValue(const std::string& key, const std::string& value, double& out);
+    bool degreesValue(const std::string& key, const std::string& value, double& out);
+    void unknownKey(const char* what, const std::string& key);
+    void problem(const std::string& message);
+
+    Context& ctx_;
+    TextureLibrary& textures_;
+    TMultiSpritePrototype& prototype_;
+    std::string path_;
+    std::string folder_;
+    int lineNumber_ = 0;
+    int remainingParts_ = 0;
+    int currentPart_ = -1;
+    PartKeys currentKeys_;
+    int continuations_ = 0;  // "+" frames added to the current part so far
+    int widthKey_ = 0;
+    int heightKey_ = 0;
+};
+
+}  // namespace qs

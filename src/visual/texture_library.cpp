@@ -1,0 +1,215 @@
+#include "visual/texture_library.h"
+
+#include "app/log.h"
+#include "render/platform.h"
+
+namespace qs {
+
+int tileSizeClass(int textureSize) {
+    for (size_t i = 0; i < kTileSizes.size(); ++i) {
+        if (kTileSizes[i] == textureSize) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TextureLibrary::choosePixelFormat(bool textures16bit) {
+    if (formatChosen_) return;
+    bytesPerPixel_ = textures16bit ? 2 : 4;
+    formatChosen_ = true;
+}
+
+int TextureLibrary::allocateSheet(const std::string& name) {
+    int index = -1;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].name.empty() && !sheets[i].inUse) {
+            index = static_cast<int>(i);
+            break;
+        }
+    }
+    if (index < 0) {
+        index = static_cast<int>(sheets.size());
+        sheets.emplace_back();
+    }
+    TextureSheet& sheet = sheets[index];
+    sheet = TextureSheet{};
+    sheet.name = name;
+    sheet.inUse = true;
+    return index;
+}
+
+void TextureLibrary::releaseSheet(int index) {
+    if (index >= 0 && index < static_cast<int>(sheets.size())) sheets[index] = TextureSheet{};
+}
+
+bool TextureLibrary::findFrame(const std::string& name, int& sheet, int& frame) const {
+    if (name.empty()) return false;
+    for (size_t s = 0; s < sheets.size(); ++s) {
+        if (!sheets[s].inUse) continue;
+        const std::vector<SheetFrame>& frames = sheets[s].frames;
+        for (size_t f = 0; f < frames.size(); ++f) {
+            if (frames[f].name == name) {
+                sheet = static_cast<int>(s);
+                frame = static_cast<int>(f);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+SheetFrame TextureLibrary::sharedFrame(const SheetFrame& frame) {
+    SheetFrame copy;
+    copy.name = frame.name;
+    copy.tiles.reserve(frame.tiles.size());
+    for (const TextureTile& tile : frame.tiles) {
+        TextureTile shared;
+        shared.hasVisiblePixels = tile.hasVisiblePixels;
+        shared.xOffset = tile.xOffset;
+        shared.yOffset = tile.yOffset;
+        shared.page = tile.page;
+        shared.pageX = tile.pageX;
+        shared.pageY = tile.pageY;
+        shared.u = tile.u;
+        shared.v = tile.v;
+        shared.slot = tile.slot;
+        copy.tiles.push_back(std::move(shared));
+    }
+    return copy;
+}
+
+int TextureLibrary::shareSheet(int source, int onlyFrame) {
+    const std::string name = sheets.at(source).name;  // the list may move as it grows
+    const int index = allocateSheet(name);
+    const TextureSheet& from = sheets[source];
+    TextureSheet& to = sheets[index];
+    to.imageWidth = from.imageWidth;
+    to.imageHeight = from.imageHeight;
+    to.frameWidth = from.frameWidth;
+    to.frameHeight = from.frameHeight;
+    to.textureSize = from.textureSize;
+    to.border = from.border;
+    to.filter = from.filter;
+    to.tileColumns = from.tileColumns;
+    to.tileRows = from.tileRows;
+    if (onlyFrame >= 0 && onlyFrame < static_cast<int>(from.frames.size())) {
+        to.frames.push_back(sharedFrame(from.frames[onlyFrame]));
+        return index;
+    }
+    to.frames.reserve(from.frames.size());
+    for (const SheetFrame& frame : from.frames) to.frames.push_back(sharedFrame(frame));
+    return index;
+}
+
+int TextureLibrary::takePageIndex() {
+    for (size_t i = 0; i < pageIndexTaken_.size(); ++i) {
+        if (!pageIndexTaken_[i]) {
+            pageIndexTaken_[i] = true;
+            return static_cast<int>(i);
+        }
+    }
+    pageIndexTaken_.push_back(true);
+    return static_cast<int>(pageIndexTaken_.size() - 1);
+}
+
+void TextureLibrary::error(const std::string& message) {
+    if (log_) log_->error(message);
+}
+
+void TextureLibrary::uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize) {
+    for (TextureTile& tile : frame.tiles) {
+        if (!tile.hasVisiblePixels) {
+            tile.pixels.clear();
+            tile.pixels.shrink_to_fit();
+            continue;
+        }
+        placeTile(device, tile, textureSize);
+    }
+}
+
+void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int textureSize) {
+    const int sizeClass = tileSizeClass(textureSize);
+    if (sizeClass < 0) return;
+    std::vector<TexturePage>& list = pages[sizeClass];
+
+    TexturePage* page = nullptr;
+    int slot = -1;
+    for (TexturePage& candidate : list) {
+        if (candidate.freeSlots <= 0) continue;
+        for (int s = 0; s < candidate.slotCount; ++s) {
+            if (!candidate.slotUsed[s]) {
+                page = &candidate;
+                slot = s;
+                break;
+            }
+        }
+        if (page) break;
+    }
+    if (!page) {
+        const int index = takePageIndex();
+        if (!device.createPage(index, bytesPerPixel_)) {
+            // The index stays free for the next page; this tile is never drawn rather than
+            // pointing every later frame at a page that does not exist.
+            pageIndexTaken_[index] = false;
+            error("cannot create texture page " + std::to_string(index) + " for tiles of " +
+                  std::to_string(textureSize) + " pixels: the tile will not be shown");
+            tile.page = -1;
+            tile.pixels.clear();
+            tile.pixels.shrink_to_fit();
+            return;
+        }
+        TexturePage fresh;
+        fresh.tileSize = textureSize;
+        fresh.slotCount = (kPageSize / textureSize) * (kPageSize / textureSize);
+        fresh.freeSlots = fresh.slotCount;
+        fresh.slotUsed.assign(fresh.slotCount, false);
+        fresh.textureIndex = index;
+        fresh.bytesPerPixel = bytesPerPixel_;
+        list.push_back(std::move(fresh));
+        page = &list.back();
+        slot = 0;
+    }
+    page->slotUsed[slot] = true;
+    --page->freeSlots;
+
+    const int perRow = kPageSize / textureSize;
+    tile.page = page->textureIndex;
+    tile.slot = slot;
+    tile.pageX = (slot % perRow) * textureSize;
+    tile.pageY = (slot / perRow) * textureSize;
+    tile.u = tile.pageX / static_cast<double>(kPageSize);
+    tile.v = tile.pageY / static_cast<double>(kPageSize);
+    if (!device.writePage(tile.page, tile.pageX, tile.pageY, textureSize, tile.pixels.data()))
+        error("cannot write a tile into texture page " + std::to_string(tile.page));
+}
+
+bool TextureLibrary::restorePages(RenderDevice& device) {
+    bool ok = true;
+    for (const std::vector<TexturePage>& list : pages) {
+        for (const TexturePage& page : list) {
+            if (!device.createPage(page.textureIndex, page.bytesPerPixel)) {
+                error("cannot create texture page " + std::to_string(page.textureIndex) +
+                      " again");
+                ok = false;
+            }
+        }
+    }
+    for (const TextureSheet& sheet : sheets) {
+        const size_t tileBytes =
+            static_cast<size_t>(sheet.textureSize) * sheet.textureSize * bytesPerPixel_;
+        for (const SheetFrame& frame : sheet.frames) {
+            for (const TextureTile& tile : frame.tiles) {
+                if (tile.pixels.empty() || tile.page < 0 || !device.hasPage(tile.page)) continue;
+                if (tile.pixels.size() != tileBytes ||
+                    !device.writePage(tile.page, tile.pageX, tile.pageY, sheet.textureSize,
+                                      tile.pixels.data())) {
+                    error("cannot write a tile of " + sheet.name + " into texture page " +
+                          std::to_string(tile.page) + " again");
+                    ok = false;
+                }
+            }
+        }
+    }
+    return ok;
+}
+
+}  // namespace qs

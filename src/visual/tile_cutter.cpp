@@ -1,0 +1,132 @@
+#include "visual/tile_cutter.h"
+
+#include <cstring>
+
+namespace qs {
+
+namespace {
+
+inline uint32_t rgb(uint8_t red, uint8_t green, uint8_t blue) {
+    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+}
+
+// Every layout gets its own loop: this runs once per pixel of every image the game loads.
+template <bool kMasked>
+uint32_t convertIndexed(const DecodedImage& image, const uint8_t* mask, const uint8_t* source,
+                        int count, uint32_t* out) {
+    const int entries = image.paletteSize();
+    const uint8_t* palette = image.palette.data();
+    const bool ownAlpha = image.hasAlpha && !image.paletteAlpha.empty();
+    uint32_t seen = 0;
+    for (int i = 0; i < count; ++i) {
+        const int index = source[i];
+        if (index >= entries) {  // no such colour: the pixel stays transparent
+            out[i] = 0;
+            continue;
+        }
+        uint32_t alpha = kMasked ? mask[i] : ownAlpha ? image.paletteAlpha[index] : 255;
+        const uint8_t* entry = palette + index * 3;
+        out[i] = alpha << 24 | rgb(entry[0], entry[1], entry[2]);
+        seen |= alpha;
+    }
+    return seen;
+}
+
+template <bool kMasked>
+uint32_t convertBgr(const uint8_t* mask, const uint8_t* source, int count, uint32_t* out) {
+    uint32_t seen = 0;
+    for (int i = 0; i < count; ++i, source += 3) {
+        const uint32_t alpha = kMasked ? mask[i] : 255;
+        out[i] = alpha << 24 | rgb(source[2], source[1], source[0]);
+        seen |= alpha;
+    }
+    return seen;
+}
+
+// Four-byte pixels with their alpha at byte `A` and blue, green, red from byte `B` on.
+// A pixel whose alpha is 0 stays 0 altogether.
+template <bool kMasked, int A, int B>
+uint32_t convertWithAlpha(const uint8_t* mask, const uint8_t* source, int count, uint32_t* out) {
+    uint32_t seen = 0;
+    for (int i = 0; i < count; ++i, source += 4) {
+        const uint32_t alpha = kMasked ? mask[i] : source[A];
+        out[i] = alpha == 0 ? 0 : alpha << 24 | rgb(source[B + 2], source[B + 1], source[B]);
+        seen |= alpha;
+    }
+    return seen;
+}
+
+template <bool kMasked>
+uint32_t convert(const DecodedImage& image, const uint8_t* mask, const uint8_t* source, int count,
+                 uint32_t* out) {
+    switch (image.layout) {
+        case PixelLayout::Index8: return convertIndexed<kMasked>(image, mask, source, count, out);
+        case PixelLayout::Bgr24: return convertBgr<kMasked>(mask, source, count, out);
+        case PixelLayout::Bgra32: return convertWithAlpha<kMasked, 3, 0>(mask, source, count, out);
+        case PixelLayout::Abgr32: return convertWithAlpha<kMasked, 0, 1>(mask, source, count, out);
+    }
+    return 0;
+}
+
+}  // namespace
+
+uint32_t convertPixels(const DecodedImage& image, const AlphaMask* mask, int x, int y, int count,
+                       uint32_t* out) {
+    const uint8_t* source = image.row(y) + static_cast<size_t>(x) * bytesPerPixel(image.layout);
+    if (mask) {
+        const uint8_t* maskRow = mask->bytes + static_cast<size_t>(y) * mask->width + x;
+        return convert<true>(image, maskRow, source, count, out);
+    }
+    return convert<false>(image, nullptr, source, count, out);
+}
+
+SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const FrameCut& cut) {
+    const int ts = cut.textureSize;
+    const int b = cut.border;
+    const int inner = ts - 2 * b;
+    const int columns = tilesAcross(cut.width, inner);
+    const int rows = tilesAcross(cut.height, inner);
+    const size_t rowBytes = static_cast<size_t>(ts) * cut.bytesPerPixel;
+
+    SheetFrame frame;
+    frame.tiles.resize(static_cast<size_t>(columns) * rows);
+    std::vector<uint32_t> wide(ts);
+    std::vector<uint16_t> narrow(ts);
+    for (int tr = 0; tr < rows; ++tr) {
+        for (int tc = 0; tc < columns; ++tc) {
+            TextureTile& tile = frame.tiles[static_cast<size_t>(tr) * columns + tc];
+            tile.xOffset = inner * tc;
+            tile.yOffset = inner * tr;
+            tile.pixels.assign(rowBytes * ts, 0);
+            // The covered square, clipped to the frame; the rest stays transparent black.
+            const int left = tile.xOffset - b, top = tile.yOffset - b;
+            const int x0 = left < 0 ? 0 : left;
+            const int x1 = left + ts > cut.width ? cut.width : left + ts;
+            const int y0 = top < 0 ? 0 : top;
+            const int y1 = top + ts > cut.height ? cut.height : top + ts;
+            if (x1 <= x0) continue;
+            const int count = x1 - x0;
+            uint32_t seen = 0;
+            for (int fy = y0; fy < y1; ++fy) {
+                uint8_t* target = tile.pixels.data() + static_cast<size_t>(fy - top) * rowBytes +
+                                  static_cast<size_t>(x0 - left) * cut.bytesPerPixel;
+                const uint32_t alphas =
+                    convertPixels(image, mask, cut.x + x0, cut.y + fy, count, wide.data());
+                if (cut.bytesPerPixel == 4) {
+                    std::memcpy(target, wide.data(), static_cast<size_t>(count) * 4);
+                    seen |= alphas;
+                } else {
+                    for (int i = 0; i < count; ++i) {
+                        narrow[i] = toA4R4G4B4(wide[i]);
+                        seen |= narrow[i] & 0xF000u;
+                    }
+                    std::memcpy(target, narrow.data(), static_cast<size_t>(count) * 2);
+                }
+            }
+            tile.hasVisiblePixels = seen != 0;
+        }
+    }
+    return frame;
+}
+
+}  // namespace qs
