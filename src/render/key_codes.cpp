@@ -48,6 +48,13 @@ int virtualKeyFromSdl(int32_t key) {
 
 int virtualKeyFromName(const char* name) {
     if (!name || !*name) return 0;
+    // One character is that key ("7" is the digit key); longer numbers are codes ("65").
+    if (name[1] == '\0') {
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+        if (c >= 'a' && c <= 'z') return kVkA + (c - 'a');
+        if (c >= '0' && c <= '9') return kVk0 + (c - '0');
+        return 0;
+    }
     char* end = nullptr;
     long number = std::strtol(name, &end, 10);
     if (*end == '\0') return (number > 0 && number < 256) ? static_cast<int>(number) : 0;

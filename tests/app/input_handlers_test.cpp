@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "app/context.h"
+#include "app/input_handlers.h"
+#include "render/key_codes.h"
+#include "test_support.h"
+
+namespace qs {
+namespace {
+
+struct Input {
+    Input() {
+        ctx().frame.appActive = true;
+        ctx().handlers.HandleButtonRelease = [this] { released.push_back(ctx().input.pressedButton); };
+        ctx().handlers.gamePlaying = [this] { return playing; };
+    }
+    Context& ctx() { return *world.ctx; }
+    InputHandlers& handlers() { return ctx().handlers; }
+    void pointAt(int x, int y) {
+        world.platform.mouse = {x, y};
+        handlers().ReadMousePosition(true);
+    }
+    test::TestWorld world;
+    std::vector<int> released;
+    bool playing = false;
+};
+
+TEST(InputHandlers, ButtonFiresOnlyWhenPressedAndReleasedOnIt) {
+    Input in;
+    in.pointAt(100, 100);
+    // Down outside any button, up over one: nothing.
+    in.ctx().input.hoveredButton = -1;
+    in.handlers().FormMouseDown(1);
+    in.ctx().input.hoveredButton = 3;
+    in.handlers().FormMouseUp(1);
+    EXPECT_TRUE(in.released.empty());
+    EXPECT_EQ(in.ctx().input.pressedButton, -1);
+    // Down and up over the same button: it fires.
+    in.handlers().FormMouseDown(1);
+    in.handlers().FormMouseUp(1);
+    EXPECT_EQ(in.released, std::vector<int>{3});
+    // Moving off it before the release cancels it.
+    in.handlers().FormMouseDown(1);
+    in.ctx().input.hoveredButton = 4;
+    in.handlers().FormMouseUp(1);
+    EXPECT_EQ(in.released.size(), 1u);
+}
+
+TEST(InputHandlers, EnterAndEscapeActAsTheScreensButtons) {
+    Input in;
+    in.ctx().input.ScreenKind = 1;
+    in.handlers().FormKeyDown(kVkEscape, 0);
+    EXPECT_EQ(in.released, std::vector<int>{5});
+    EXPECT_EQ(in.ctx().input.SceneCommand, 0);
+    in.handlers().FormKeyDown(kVkReturn, 0);  // no button for Enter on the main menu
+    EXPECT_EQ(in.ctx().input.SceneCommand, 1);
+    EXPECT_EQ(in.ctx().input.keyCode, kVkReturn);
+
+    in.ctx().input.ScreenKind = 0;
+    in.ctx().input.SceneCommand = 0;
+    in.handlers().FormKeyDown(kVkEscape, 0);
+    EXPECT_EQ(in.ctx().input.SceneCommand, 1);
+    EXPECT_EQ(in.released.size(), 1u);
+    // Two keys in one frame: the second one stays.
+    in.handlers().FormKeyDown(kVkA, kShiftShift);
+    in.handlers().FormKeyDown(kVkA + 1, 0);
+    EXPECT_EQ(in.ctx().input.keyCode, kVkA + 1);
+    EXPECT_EQ(in.ctx().input.shiftState, 0);
+
+    struct Case {
+        int screen, key, button;
+    };
+    const Case table[] = {{13, kVkReturn, 5}, {13, kVkEscape, 6}, {8, kVkEscape, 2},
+                          {2, kVkEscape, 4},  {9, kVkEscape, 0},  {5, kVkReturn, 3},
+                          {3, kVkSpace, 0},   {99, kVkEscape, 0}};
+    for (const Case& c : table) EXPECT_EQ(keyButton(c.screen, c.key), c.button) << c.screen;
+}
+
+TEST(InputHandlers, GameShotsCarryTheButtonBits) {
+    Input in;
+    in.playing = true;
+    in.ctx().frame.currentScene = kSceneGame;
+    in.pointAt(400, 300);
+    in.handlers().FormMouseDown(1);
+    EXPECT_EQ(in.ctx().input.SceneCommand, 8);
+    EXPECT_EQ(in.ctx().input.keyCode, 1);
+    in.handlers().FormMouseDown(2);
+    EXPECT_EQ(in.ctx().input.keyCode, 2);
+    // The small menu button while playing asks for the exit dialog.
+    in.ctx().input.hoveredButton = 1;
+    in.handlers().FormMouseDown(1);
+    in.handlers().FormMouseUp(1);
+    EXPECT_EQ(in.ctx().input.SceneCommand, 25);
+}
+
+TEST(InputHandlers, PointerOutsideOrInactiveIsIgnored) {
+    Input in;
+    in.pointAt(900, 300);
+    EXPECT_EQ(in.ctx().input.mouseX, -1000);
+    in.ctx().input.hoveredButton = 2;
+    in.handlers().FormMouseDown(1);
+    EXPECT_EQ(in.ctx().input.pressedButton, -1);
+
+    in.pointAt(10, 10);
+    in.ctx().frame.appActive = false;
+    in.handlers().FormMouseDown(1);
+    in.handlers().FormKeyDown(kVkA, 0);
+    EXPECT_EQ(in.ctx().input.pressedButton, -1);
+    EXPECT_EQ(in.ctx().input.SceneCommand, 0);
+}
+
+}  // namespace
+}  // namespace qs
