@@ -1,0 +1,102 @@
+#include "scene/location_map.h"
+
+#include <optional>
+#include <vector>
+
+#include "app/comma_fields.h"
+#include "app/context.h"
+#include "app/text_util.h"
+#include "scene/scene_object_list.h"
+#include "visual/sprite_engine.h"
+
+namespace qs {
+
+int load_location_map(Context& ctx, const std::string& path) {
+    int created = 0;
+    int result = -1;
+    auto finish = [&]() {
+        ctx.WriteLog("load_location_map(\"" + path + "\"), created: " + std::to_string(created));
+        return result;
+    };
+    auto bad = [&](size_t line, const std::string& what) {
+        ctx.log.error(path + " line " + std::to_string(line) + ": " + what);
+    };
+
+    std::optional<std::string> text = ctx.files.readContent(path);
+    if (!text) {
+        ctx.log.error("map " + path + " is missing");
+        return finish();
+    }
+    ctx.spriteEngine->scrollX = 0;
+    ctx.spriteEngine->scrollY = 0;
+
+    const std::vector<std::string> lines = splitLines(*text);
+    size_t next = 0;
+    auto readCount = [&](const char* what) -> std::optional<int> {
+        if (next >= lines.size()) {
+            bad(next + 1, std::string("the file ends before the ") + what);
+            return std::nullopt;
+        }
+        std::string line = trim(cutLine(lines[next]));
+        std::optional<int> count = parseInt(line);
+        if (!count) bad(next + 1, std::string("the ") + what + " \"" + line + "\" is not a whole number");
+        ++next;
+        return count;
+    };
+
+    std::optional<int> prototypeCount = readCount("prototype count");
+    if (!prototypeCount || *prototypeCount <= 0) return finish();
+    std::vector<std::string> prototypes;
+    for (int k = 0; k < *prototypeCount; ++k) {
+        if (next >= lines.size()) {
+            bad(next + 1, "the file ends inside the prototype list");
+            return finish();
+        }
+        std::string name = toLower(trim(cutLine(lines[next++])));
+        if (!endsWithNoCase(name, ".spr")) name += ".spr";
+        prototypes.push_back(name);
+    }
+
+    std::optional<int> objectCount = readCount("object count");
+    if (!objectCount || *objectCount <= 0) return finish();
+    result = *objectCount;
+    const std::string tag = path.size() >= 4 ? path.substr(0, path.size() - 4) : std::string();
+    for (int m = 0; m < *objectCount; ++m) {
+        if (next >= lines.size()) {
+            bad(next + 1, "the file ends inside the object list");
+            break;
+        }
+        const size_t lineNumber = next + 1;
+        const std::string line = cutLine(lines[next++]);
+        std::optional<int> index = parseInt(trim(GetCommaField(line, 1)));
+        std::optional<int> x = parseInt(trim(GetCommaField(line, 2)));
+        std::optional<int> y = parseInt(trim(GetCommaField(line, 3)));
+        const std::string zField = trim(GetCommaField(line, 4));
+        std::optional<int> z = zField.empty() ? std::optional<int>() : parseInt(zField);
+        if (!index || !x || !y || (!zField.empty() && !z)) {
+            bad(lineNumber, "\"" + line + "\" is not an object line (number, x, y[, z]); skipped");
+            continue;
+        }
+        if (*index < 0 || *index >= static_cast<int>(prototypes.size())) {
+            bad(lineNumber, "prototype " + std::to_string(*index) + " is not in the map's list; skipped");
+            continue;
+        }
+        TMultiSprite& object = ctx.sceneObjects->create(ctx, prototypes[*index]);
+        ++created;
+        if (!object.isometric) {
+            object.x = *x;
+            object.y = *y;
+        } else {
+            object.iso_x = *x;
+            object.iso_y = *y;
+        }
+        if (z) {
+            if (object.isometric) object.iso_z = *z;
+            else object.z = *z;
+        }
+        object.tag = tag;
+    }
+    return finish();
+}
+
+}  // namespace qs
