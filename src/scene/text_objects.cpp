@@ -1,0 +1,105 @@
+#include "scene/text_objects.h"
+
+#include "app/context.h"
+#include "app/text_util.h"
+#include "scene/scene_object_list.h"
+
+namespace qs {
+
+bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& widths) {
+    widths = FontWidths();
+    if (!endsWithNoCase(fontPath, ".spr")) return false;
+    const std::string posPath = fontPath.substr(0, fontPath.size() - 3) + "pos";
+    std::optional<std::string> text = ctx.files.readContent(posPath);
+    if (!text) {
+        ctx.log.error("font width file " + posPath + " is missing: its texts are not shown");
+        return false;
+    }
+    bool spacingRead = false;
+    int code = 0;
+    int frame = 0;
+    int lineNumber = 0;
+    for (const std::string& raw : splitLines(*text)) {
+        ++lineNumber;
+        std::string line = cutLine(raw);
+        if (!line.empty() && line[0] == ';') continue;
+        size_t comment = line.find(';');
+        if (comment != std::string::npos) line.resize(comment);
+        line = trim(line);
+        if (line.empty()) continue;
+        auto bad = [&](const std::string& what) {
+            ctx.log.error(posPath + " line " + std::to_string(lineNumber) + ": " + what);
+        };
+        if (!spacingRead) {
+            spacingRead = true;
+            if (std::optional<double> spacing = parseReal(line)) widths.spacing = *spacing;
+            else bad("the letter spacing \"" + line + "\" is not a number; 0 is used");
+            continue;
+        }
+        if (line[0] == '#') {
+            if (std::optional<int> next = parseInt(trim(line.substr(1)))) code = *next;
+            else bad("\"" + line + "\" is not a character code");
+            continue;
+        }
+        std::optional<int> width = parseInt(line);
+        if (!width) bad("the width \"" + line + "\" is not a whole number");
+        // Codes outside 0..255 name no character; the glyph frame still counts the line.
+        if (width && code >= 0 && code <= 255) {
+            widths.width[code] = *width;
+            widths.frame[code] = frame;
+        }
+        ++code;
+        ++frame;
+    }
+    return true;
+}
+
+double measureText(const FontWidths& widths, const std::string& text, double scale) {
+    double total = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i > 0) total += scale * widths.spacing;
+        total += scale * widths.width[static_cast<unsigned char>(text[i])];
+    }
+    return total;
+}
+
+double MeasureText(Context& ctx, const std::string& text, const std::string& font, double scale) {
+    FontWidths widths;
+    if (!readFontWidths(ctx, font, widths)) return 0;
+    return measureText(widths, text, scale);
+}
+
+double create_txt(Context& ctx, const std::string& text, int z, const std::string& font, double x,
+                  double y, double scale, int color, const std::string& tag, int alignment) {
+    if (text.empty()) return 0;
+    double result = 0;
+    int created = 0;
+    FontWidths widths;
+    if (readFontWidths(ctx, font, widths)) {
+        const double total = measureText(widths, text, scale);
+        if (alignment == kAlignRight) x -= total;
+        else if (alignment != kAlignLeft) x -= total / 2;
+        double pen = x;
+        for (char ch : text) {
+            const unsigned char code = static_cast<unsigned char>(ch);
+            if (ch != ' ') {
+                TMultiSprite& glyph = ctx.sceneObjects->create(ctx, font);
+                glyph.x = pen + scale * widths.spacing;
+                glyph.y = y;
+                glyph.scale_x = scale;
+                glyph.scale_y = scale;
+                if (!glyph.sprites.empty()) glyph.sprites[0]->animPos = widths.frame[code];
+                glyph.tag = tag;
+                if (color >= 0) glyph.color = color;
+                if (z != -1) glyph.z = z;
+                ++created;
+            }
+            pen += scale * (widths.width[code] + widths.spacing);
+            result += scale * widths.width[code];
+        }
+    }
+    ctx.WriteLog("create_txt(\"" + tag + "\"), created: " + std::to_string(created));
+    return result;
+}
+
+}  // namespace qs
