@@ -4,6 +4,7 @@
 #include "audio/recording_audio_backend.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
+#include "visual/particles.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
 
@@ -19,6 +20,7 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
     prototypes = std::make_unique<PrototypeLibrary>(*this);
     spriteEngine = std::make_unique<SpriteEngine>();
     sceneObjects = std::make_unique<SceneObjectList>(log);
+    particles = std::make_unique<ParticleList>(*this);
     audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>());
     // Sound lines of the resource lists land in the sound table of whichever audio is current.
     prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,
@@ -33,7 +35,8 @@ void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
 }
 
 Context::~Context() {
-    // Objects first: their image sprites leave the engine as they go.
+    // Particles and objects first: their image sprites leave the engine as they go.
+    particles.reset();
     sceneObjects.reset();
     spriteEngine.reset();
 }

@@ -16,6 +16,7 @@ namespace qs {
 
 class Audio;
 class AudioBackend;
+class ParticleList;
 class Platform;
 class PrototypeLibrary;
 class SceneObjectList;
@@ -54,6 +55,7 @@ public:
     std::unique_ptr<PrototypeLibrary> prototypes;
     std::unique_ptr<SpriteEngine> spriteEngine;
     std::unique_ptr<SceneObjectList> sceneObjects;
+    std::unique_ptr<ParticleList> particles;
     DrawList drawList;
     // Sound table, playback, music fades.
     std::unique_ptr<Audio> audio;

@@ -1,6 +1,7 @@
 #include "game/game_scene.h"
 
 #include "app/context.h"
+#include "visual/particles.h"
 
 namespace qs {
 
@@ -20,6 +21,7 @@ void GameScene::UpdateSceneMain() {
         frame.sceneSetupState = 1;
         return;
     }
+    ctx_.particles->UpdateAll();
     // One step of the game's logic.
 }
 

@@ -1,6 +1,7 @@
 #include "menu/menu_scene.h"
 
 #include "app/context.h"
+#include "visual/particles.h"
 #include "audio/audio.h"
 #include "visual/prototype_library.h"
 
@@ -29,6 +30,7 @@ void MenuScene::UpdateSceneMenu() {
         frame.sceneSetupState = 1;
         return;
     }
+    ctx_.particles->UpdateAll();
     // One step of the menu's logic.
 }
 

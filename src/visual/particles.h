@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace qs {
+
+class Context;
+class TMultiSprite;
+
+inline constexpr const char* kParticleTag = "explose_particle";
+
+// A short-lived effect: moves, scales and fades one object by its type's rule and frees it
+// when its lifetime is over.
+class TExploseParticle {
+public:
+    int slot = -1;
+    uint32_t startTime = 0;
+    int lifetime = 0;
+    double vx = 0, vy = 0;
+    int type = 0;
+    double size = 34.0;
+    double originX = 0, originY = 0;
+    int objectSlot = -1;  // the object's slot in the scene object list
+    TMultiSprite* object = nullptr;
+};
+
+// Every live particle; the scenes update them once per scene step.
+class ParticleList {
+public:
+    explicit ParticleList(Context& ctx) : ctx_(ctx) {}
+    ~ParticleList();
+
+    // A new particle of `type` at (x, y); `existing` hands an object over instead of creating
+    // one (always given for type 23). Nothing for a type outside 0..23 (or 23 without object).
+    TExploseParticle* Create(int type, double x, double y, TMultiSprite* existing = nullptr);
+    void Update(TExploseParticle& particle);
+    void UpdateAll();
+    void Free(TExploseParticle& particle);
+    void FreeAll();
+
+    int liveCount() const;
+    TExploseParticle* at(int slot) const;
+
+    // Where pieces of type 22 fly to (the game's indicator position), and the flag they set
+    // when one arrives.
+    double indicatorX = 0;
+    bool pieceArrived = false;
+
+private:
+    bool objectAlive(const TExploseParticle& particle) const;
+
+    Context& ctx_;
+    std::vector<std::unique_ptr<TExploseParticle>> list_;
+};
+
+}  // namespace qs
