@@ -66,6 +66,7 @@ struct InputState {
     uint8_t shiftState = 0;
     int ScreenKind = 0;
     int cursorObject = -1;  // slot of the game's own mouse pointer, -1 before it exists
+    int lastReleasedButton = -1;  // for the state dump: the last button that fired
 };
 
 }  // namespace qs

@@ -34,7 +34,9 @@ void Log::WriteLog(const std::string& message) {
 }
 
 void Log::error(const std::string& message) {
-    if (!echo_) std::cerr << "quibblestar: " << message << '\n';
+    // A content error repeated by every object built from the same file is said once.
+    if (!echo_ && message != lastError_) std::cerr << "quibblestar: " << message << '\n';
+    lastError_ = message;
     WriteLog(message);
 }
 

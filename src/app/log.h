@@ -35,6 +35,7 @@ private:
     Stamp stamp_;
     bool enabled_ = false;
     bool echo_ = false;
+    std::string lastError_;
 };
 
 }  // namespace qs

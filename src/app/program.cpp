@@ -13,6 +13,11 @@
 #include "app/state_dump.h"
 #include "audio/sdl_mixer_backend.h"
 #include "render/sdl_platform.h"
+#include "scene/location_map.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "visual/particles.h"
+#include "visual/prototype_library.h"
 
 namespace qs {
 
@@ -29,6 +34,7 @@ public:
             const ScriptCommand& command = script_.commands[nextInput_++];
             if (!command.isOutput()) apply(command);
         }
+        if (!buttons_.empty()) hoverButtons();
     }
 
     // Output commands due by `now`, after the frame's picture. False when the run is over.
@@ -78,7 +84,45 @@ private:
             case Kind::Minimize: form_.onMinimize(); break;
             case Kind::Restore: form_.onRestore(); break;
             case Kind::ToggleFullscreen: form_.onToggleFullscreen(); break;
+            case Kind::LoadMap: load_location_map(ctx_, command.path); break;
+            case Kind::ShowText: ShowTextFile(ctx_, command.path, command.tag, command.values); break;
+            case Kind::Particles:
+                for (int i = 0; i < command.count; ++i)
+                    ctx_.particles->Create(command.type, command.x, command.y);
+                break;
+            case Kind::Button: {
+                int slot = ctx_.sceneObjects->FindSceneObject(command.path, -1, "");
+                if (slot < 0) {
+                    std::cerr << "script line " << command.line << ": no object " << command.path << '\n';
+                    break;
+                }
+                buttons_.push_back({command.button, slot});
+                if (!ctx_.handlers.HandleButtonRelease) {
+                    ctx_.handlers.HandleButtonRelease = [this] {
+                        ctx_.input.lastReleasedButton = ctx_.input.pressedButton;
+                    };
+                }
+                break;
+            }
             default: break;
+        }
+    }
+
+    // Until the menus exist, script buttons get the usual feedback: frame 1 when hovered,
+    // frame 2 while pressed.
+    void hoverButtons() {
+        ctx_.handlers.ReadMousePosition(true);
+        InputState& in = ctx_.input;
+        in.hoveredButton = -1;
+        for (const auto& [number, slot] : buttons_) {
+            TMultiSprite* object = ctx_.sceneObjects->at(slot);
+            if (!object) continue;
+            bool over = ctx_.sceneObjects->ObjectContainsPoint(*object, in.mouseX, in.mouseY, 0, 0,
+                                                               ctx_.prototypes->textures());
+            if (over) in.hoveredButton = number;
+            int frame = !over ? 0 : in.pressedButton == number ? 2 : 1;
+            if (!object->sprites.empty() && object->sprites[0]->animCount > frame)
+                object->sprites[0]->animPos = frame;
         }
     }
 
@@ -86,6 +130,7 @@ private:
     TMainForm& form_;
     Context& ctx_;
     HeadlessPlatform* headless_;
+    std::vector<std::pair<int, int>> buttons_;  // button number, object slot
     size_t nextInput_ = 0;
     size_t nextOutput_ = 0;
 };

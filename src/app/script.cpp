@@ -76,6 +76,36 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
                 else if (modifier == "alt") command.shift |= kShiftAlt;
                 else return fail("unknown modifier \"" + words[i] + "\"");
             }
+        } else if (verb == "map") {
+            if (!needArgs(1)) return fail("map takes a map name");
+            command.kind = Kind::LoadMap;
+            command.path = words[2];
+        } else if (verb == "text") {
+            if (args < 2 || args > 3) return fail("text takes a file, a tag and optional values");
+            command.kind = Kind::ShowText;
+            command.path = words[2];
+            command.tag = words[3];
+            if (args == 3) command.values = words[4];
+        } else if (verb == "particles") {
+            if (args < 3 || args > 4) return fail("particles takes TYPE X Y [COUNT]");
+            auto type = parseInt(words[2]);
+            auto x = parseInt(words[3]);
+            auto y = parseInt(words[4]);
+            auto count = args == 4 ? parseInt(words[5]) : std::optional<int>(1);
+            if (!type || !x || !y || !count || *count < 1 || *count > 1000)
+                return fail("particles takes whole numbers (at most 1000 at once)");
+            command.kind = Kind::Particles;
+            command.type = *type;
+            command.x = *x;
+            command.y = *y;
+            command.count = *count;
+        } else if (verb == "button") {
+            if (!needArgs(2)) return fail("button takes a number and an object name");
+            auto n = parseInt(words[2]);
+            if (!n || *n < 0) return fail("button takes a number");
+            command.kind = Kind::Button;
+            command.button = *n;
+            command.path = words[3];
         } else if (verb == "screenshot" || verb == "dump_state") {
             if (!needArgs(1)) return fail(verb + " takes a file name");
             command.kind = verb == "screenshot" ? Kind::Screenshot : Kind::DumpState;

@@ -12,6 +12,7 @@ namespace qs {
 //   key_down KEY [shift] [ctrl] [alt]       (KEY: a name such as escape, enter, a, f1, or a code)
 //   focus_lost | focus_gained | minimize | restore | toggle_fullscreen
 //   screenshot FILE.png | dump_state FILE.json | quit
+//   map NAME.map | text FILE TAG [VALUES] | particles TYPE X Y [COUNT] | button N OBJECT
 // "#" starts a comment. Input is delivered before the frame at its time, the output
 // commands run after that frame's picture.
 struct ScriptCommand {
@@ -19,6 +20,7 @@ struct ScriptCommand {
         MouseMove, MouseLeave, MouseDown, MouseUp, Click, KeyDown,
         FocusLost, FocusGained, Minimize, Restore, ToggleFullscreen,
         Screenshot, DumpState, Quit,
+        LoadMap, ShowText, Particles, Button,
     };
     uint32_t time = 0;
     Kind kind = Kind::Quit;
@@ -26,7 +28,11 @@ struct ScriptCommand {
     int button = 0;     // 1 left, 2 right, 3 middle
     int key = 0;        // virtual-key code
     uint8_t shift = 0;  // shift state bits
-    std::string path;   // output file
+    std::string path;   // output file, map, text file or object name
+    std::string tag;    // text tag
+    std::string values; // text values
+    int count = 1;      // particles
+    int type = 0;       // particle type
     int line = 0;
 
     bool isOutput() const { return kind == Kind::Screenshot || kind == Kind::DumpState; }

@@ -3,6 +3,8 @@
 #include "app/context.h"
 #include "app/json_writer.h"
 #include "app/main_form.h"
+#include "scene/scene_object_list.h"
+#include "visual/particles.h"
 #include "audio/audio_state.h"
 
 namespace qs {
@@ -34,8 +36,13 @@ std::string dumpState(const Context& ctx, const TMainForm& form) {
     json.field("SceneCommand", ctx.input.SceneCommand);
     json.field("keyCode", static_cast<int>(ctx.input.keyCode));
     json.field("shiftState", static_cast<int>(ctx.input.shiftState));
+    json.field("hoveredButton", ctx.input.hoveredButton);
+    json.field("pressedButton", ctx.input.pressedButton);
+    json.field("lastReleasedButton", ctx.input.lastReleasedButton);
     json.endObject();
 
+    json.field("sceneObjects", ctx.sceneObjects->liveCount());
+    json.field("particles", ctx.particles->liveCount());
     json.key("comboTexts").beginArray();
     for (const ComboText& combo : ctx.comboTexts) {
         json.beginObject().field("threshold", combo.threshold).field("text", combo.text).endObject();
