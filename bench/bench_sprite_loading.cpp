@@ -258,7 +258,7 @@ public:
         auto load = times_.find("BM_LoadSprites");
         auto decode = times_.find("BM_DecodeWithLibpngAlone");
         if (load == times_.end() || decode == times_.end() || decode->second <= 0) return;
-        std::printf("sprite loading %.2f ms, libpng alone %.2f ms, ratio %.3f (goal <= 1.3)\n",
+        std::printf("\nsprite loading %.2f ms, libpng alone %.2f ms, ratio %.3f (goal <= 1.3)\n",
                     load->second, decode->second, load->second / decode->second);
     }
 

@@ -1,8 +1,8 @@
 // libFuzzer target for the .spr reader: the input is the text of a prototype file whose
 // lines may name a few real images (decoded, cut and packed into an in-memory device).
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -DQUIBBLESTAR_DEFAULT_DATA='"data"' \
-//     fuzz/fuzz_spr.cpp $(ls src/*/*.cpp | grep -v src/app/main.cpp) \
-//     $(pkg-config --cflags --libs sdl2 SDL2_mixer) \
+//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
+//     -DQUIBBLESTAR_DEFAULT_DATA='"data"' fuzz/fuzz_spr.cpp \
+//     $(ls src/*/*.cpp | grep -v src/app/main.cpp) $(pkg-config --cflags --libs sdl2 SDL2_mixer) \
 //     -lpng -ljpeg -lz -o build-fuzz/fuzz_spr
 //   build-fuzz/fuzz_spr -close_fd_mask=2 fuzz/corpus/spr   (the loader reports on stderr)
 #include <png.h>

@@ -70,6 +70,8 @@ void TMainForm::StartProgram() {
 
 void TMainForm::InitDeviceObjects() {
     ctx_.WriteLog("InitDeviceObjects");
+    // The tile format is settled once per run, from the options read at start-up.
+    ctx_.prototypes->textures().choosePixelFormat(ctx_.options.textures16bit);
     // Every page comes back from the tiles' kept pixels; a page that cannot be made again
     // leaves its tiles undrawn, and the frame goes on.
     if (!ctx_.prototypes->textures().restorePages(ctx_.platform().device()))

@@ -22,7 +22,8 @@ public:
     }
     uint32_t u32(uint64_t offset) const {
         if (!has(offset, 4)) return 0;
-        return static_cast<uint32_t>(data_[offset]) | static_cast<uint32_t>(data_[offset + 1]) << 8 |
+        return static_cast<uint32_t>(data_[offset]) |
+               static_cast<uint32_t>(data_[offset + 1]) << 8 |
                static_cast<uint32_t>(data_[offset + 2]) << 16 |
                static_cast<uint32_t>(data_[offset + 3]) << 24;
     }

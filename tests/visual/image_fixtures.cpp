@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace qs::test {
@@ -47,7 +48,8 @@ std::string makePng(int width, int height, int colorType, const std::vector<uint
         entries.push_back({palette[i], palette[i + 1], palette[i + 2]});
     if (!entries.empty()) png_set_PLTE(png, info, entries.data(), static_cast<int>(entries.size()));
     if (!transparency.empty())
-        png_set_tRNS(png, info, transparency.data(), static_cast<int>(transparency.size()), nullptr);
+        png_set_tRNS(png, info, transparency.data(), static_cast<int>(transparency.size()),
+                     nullptr);
     png_write_info(png, info);
     int channels = colorType == PNG_COLOR_TYPE_RGB          ? 3
                    : colorType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4

@@ -18,7 +18,8 @@ struct LibraryWorld {
     int loadsLogged() {
         const std::string log = logText();
         int count = 0;
-        for (size_t at = log.find("index="); at != std::string::npos; at = log.find("index=", at + 1))
+        for (size_t at = log.find("index="); at != std::string::npos;
+             at = log.find("index=", at + 1))
             ++count;
         return count;
     }
@@ -52,7 +53,8 @@ TEST(PrototypeLibrary, FindPrototypeLooksUpTheBareNameOfASprFile) {
         {"ball1.png", -1},
         {"graphics\\balls\\ball1", -1},
     };
-    for (const auto& [name, index] : cases) EXPECT_EQ(library.FindPrototype(name, 0), index) << name;
+    for (const auto& [name, index] : cases)
+        EXPECT_EQ(library.FindPrototype(name, 0), index) << name;
     EXPECT_EQ(library.FindPrototype("ball1.spr", 1), -1);  // no 3D prototypes
 }
 

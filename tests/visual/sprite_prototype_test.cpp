@@ -601,7 +601,8 @@ TEST(SpritePrototype, RestoreRebuildsEveryPageFromTheKeptPixels) {
     w.device().releasePages();
     EXPECT_TRUE(w.textures().restorePages(w.device()));
     EXPECT_EQ(w.device().pages.size(), before.size());
-    for (const auto& [index, page] : before) EXPECT_EQ(w.device().pages.at(index).pixels, page.pixels);
+    for (const auto& [index, page] : before)
+        EXPECT_EQ(w.device().pages.at(index).pixels, page.pixels) << "page " << index;
     // Each slot once: the sheet shared by b.spr writes nothing of its own.
     EXPECT_EQ(w.device().pageWrites - writes, writes);
 
