@@ -29,6 +29,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         };
         if (arg == "--headless") line.headless = true;
         else if (arg == "--dump-state") line.dumpState = true;
+        else if (arg == "--check-content") line.checkContent = true;
+        else if (arg == "--strict-content") line.strictContent = true;
         else if (arg == "--help" || arg == "-h") line.help = true;
         else if (arg == "--data") {
             if (!next(&line.dataDir)) return fail("--data needs a folder");
@@ -58,6 +60,9 @@ std::string commandLineHelp() {
            "  --until MS       stop after MS milliseconds of game time\n"
            "  --script FILE    timed input and commands (see the README)\n"
            "  --dump-state     print the program's state as JSON when it stops\n"
+           "  --check-content  read every content file under the data folder, report\n"
+           "                   each problem with its file and line, and stop\n"
+           "  --strict-content any content problem met during the run fails it (exit 3)\n"
            "  --help           this text\n"
            "\n"
            "In the game, F11 or Alt+Enter switches between a window and full screen.\n";

@@ -15,6 +15,8 @@ struct CommandLine {
     std::optional<uint32_t> untilMs;
     std::string scriptFile;
     bool dumpState = false;
+    bool checkContent = false;   // check the content folder and stop
+    bool strictContent = false;  // any content problem fails the run
     bool help = false;
 };
 

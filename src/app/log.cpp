@@ -34,6 +34,12 @@ void Log::WriteLog(const std::string& message) {
 }
 
 void Log::error(const std::string& message) {
+    ++errorCount_;
+    if (errorSink_) {
+        errorSink_(message);
+        WriteLog(message);
+        return;
+    }
     // A content error repeated by every object built from the same file is said once.
     if (!echo_ && message != lastError_) std::cerr << "quibblestar: " << message << '\n';
     lastError_ = message;

@@ -30,12 +30,18 @@ public:
 
     static std::string localStamp();
 
+    // Receives every error instead of stderr (the content checker, strict runs).
+    void setErrorSink(std::function<void(const std::string&)> sink) { errorSink_ = std::move(sink); }
+    int errorCount() const { return errorCount_; }
+
 private:
     std::filesystem::path file_;
     Stamp stamp_;
     bool enabled_ = false;
     bool echo_ = false;
     std::string lastError_;
+    std::function<void(const std::string&)> errorSink_;
+    int errorCount_ = 0;
 };
 
 }  // namespace qs

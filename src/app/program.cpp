@@ -5,6 +5,7 @@
 #include <iostream>
 #include <random>
 
+#include "app/content_check.h"
 #include "app/context.h"
 #include "app/file_system.h"
 #include "app/frame_timer.h"
@@ -143,6 +144,11 @@ int runProgram(const CommandLine& line) {
         return 0;
     }
 
+    if (line.checkContent) {
+        std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
+        return checkContent(root, std::cout) == 0 ? 0 : 1;
+    }
+
     Script script;
     if (!line.scriptFile.empty()) {
         std::optional<std::string> text = FileSystem::readFile(line.scriptFile);
@@ -191,6 +197,14 @@ int runProgram(const CommandLine& line) {
     Context ctx(std::move(clock), std::move(files), *platform, seed);
     // Headless runs keep the recording sound library: no device, every call in the state dump.
     if (!line.headless) ctx.useAudioBackend(makeSdlMixerBackend(ctx.files, ctx.log));
+    // Strict runs (the tests) treat every content problem as a failure of the run.
+    int contentProblems = 0;
+    if (line.strictContent) {
+        ctx.log.setErrorSink([&contentProblems](const std::string& message) {
+            ++contentProblems;
+            std::cerr << "quibblestar: content: " << message << '\n';
+        });
+    }
     TMainForm form(ctx);
     form.FormCreate();
 
@@ -209,6 +223,10 @@ int runProgram(const CommandLine& line) {
     }
 
     if (line.dumpState) std::cout << dumpState(ctx, form) << std::endl;
+    if (contentProblems > 0) {
+        std::cerr << "quibblestar: " << contentProblems << " content problems (strict content)\n";
+        return 3;
+    }
     return 0;
 }
 

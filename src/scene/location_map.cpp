@@ -1,5 +1,6 @@
 #include "scene/location_map.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -72,8 +73,9 @@ int load_location_map(Context& ctx, const std::string& path) {
         std::optional<int> x = parseInt(trim(GetCommaField(line, 2)));
         std::optional<int> y = parseInt(trim(GetCommaField(line, 3)));
         const std::string zField = trim(GetCommaField(line, 4));
-        std::optional<int> z = zField.empty() ? std::optional<int>() : parseInt(zField);
-        if (!index || !x || !y || (!zField.empty() && !z)) {
+        const bool hasZ = !zField.empty();
+        const int z = hasZ ? parseInt(zField).value_or(INT32_MIN) : 0;
+        if (!index || !x || !y || z == INT32_MIN) {
             bad(lineNumber, "\"" + line + "\" is not an object line (number, x, y[, z]); skipped");
             continue;
         }
@@ -90,9 +92,9 @@ int load_location_map(Context& ctx, const std::string& path) {
             object.iso_x = *x;
             object.iso_y = *y;
         }
-        if (z) {
-            if (object.isometric) object.iso_z = *z;
-            else object.z = *z;
+        if (hasZ) {
+            if (object.isometric) object.iso_z = z;
+            else object.z = z;
         }
         object.tag = tag;
     }

@@ -97,6 +97,12 @@ TEST(HeadlessRun, MissingContentFolderStillRuns) {
     EXPECT_NE(errors.find("combo.txt"), std::string::npos) << errors;
 }
 
+TEST(ContentCheck, TheGamesOwnContentIsClean) {
+    RunResult run = runCommand(game() + " --check-content --data " + dataDir());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(" 0 problems"), std::string::npos) << run.output;
+}
+
 TEST(WindowRun, OpensAWindowUnderXvfb) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xvfb-run is not installed";

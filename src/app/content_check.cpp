@@ -1,0 +1,167 @@
+#include "app/content_check.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "app/comma_fields.h"
+#include "app/context.h"
+#include "app/load_list.h"
+#include "app/text_util.h"
+#include "game/ball_grid.h"
+#include "game/level_files.h"
+#include "render/null_device.h"
+#include "scene/location_map.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "scene/text_objects.h"
+#include "visual/prototype_library.h"
+
+namespace qs {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kSoundExtensions[] = {"ogg", "mp3", "wav", "xm", "s3m", "mo3"};
+
+// "graphics/balls/ball1.spr" -> "graphics\balls\ball1.spr", the form the game names files in.
+std::string gameName(const fs::path& relative) {
+    std::string name = relative.generic_string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+class ContentChecker {
+public:
+    ContentChecker(const std::string& root, std::ostream& report)
+        : root_(root),
+          report_(report),
+          platform_([this](const std::string&, const std::string& text) { problem(text); }),
+          ctx_(std::make_unique<VirtualClock>(), FileSystem(root, fs::temp_directory_path() / "quibblestar-check"), platform_, 1) {
+        ctx_.log.setErrorSink([this](const std::string& message) { problem(message); });
+        ctx_.prototypes->textures().choosePixelFormat(false);
+    }
+
+    int run() {
+        std::vector<fs::path> files;
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->is_regular_file()) files.push_back(fs::relative(it->path(), root_));
+        }
+        if (ec) problem("cannot read the content folder " + root_ + ": " + ec.message());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files) check(file);
+        report_ << checked_ << " files checked, " << problems_ << " problems\n";
+        return problems_;
+    }
+
+private:
+    void problem(const std::string& message) {
+        ++problems_;
+        // Most readers name the file in their messages; the others get it here.
+        if (message.find(current_) == std::string::npos && !current_.empty())
+            report_ << current_ << ": " << message << '\n';
+        else
+            report_ << message << '\n';
+    }
+
+    void check(const fs::path& relative) {
+        const std::string name = gameName(relative);
+        const std::string ext = toLower(relative.extension().string());
+        const std::string folder = toLower(relative.parent_path().generic_string());
+        current_ = name;
+        if (ext == ".spr") {
+            ++checked_;
+            if (ctx_.prototypes->FindPrototype(name, 0) < 0) ctx_.prototypes->LoadSpritePrototype(name);
+        } else if (ext == ".pos") {
+            ++checked_;
+            FontWidths widths;
+            readFontWidths(ctx_, name.substr(0, name.size() - 3) + "spr", widths);
+        } else if (ext == ".map") {
+            ++checked_;
+            load_location_map(ctx_, name);
+            ctx_.sceneObjects->unload_by_tag(name);
+        } else if (ext == ".msl" || (ext == ".ini" && folder != "levels")) {
+            ++checked_;
+            checkList(name);
+        } else if (ext == ".ini" && folder == "levels") {
+            ++checked_;
+            checkLevel(relative.stem().string(), name);
+        } else if (ext == ".txt" && folder == "text") {
+            ++checked_;
+            if (toLower(relative.filename().string()) == "combo.txt") checkCombo(name);
+            else {
+                ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
+                ctx_.sceneObjects->unload_by_tag("content_check");
+            }
+        }
+    }
+
+    void checkList(const std::string& name) {
+        std::vector<std::string> entries;
+        ReadLoadList(entries, name, false, ctx_.files, ctx_.log);
+        for (const std::string& entry : entries) {
+            std::string file = entry.find(", ") != std::string::npos ? trim(GetCommaField(entry, 2)) : entry;
+            size_t dot = file.find('.');
+            std::string ext = dot == std::string::npos ? "" : toLower(trim(file.substr(dot + 1)));
+            bool sound = std::find(std::begin(kSoundExtensions), std::end(kSoundExtensions), ext) !=
+                         std::end(kSoundExtensions);
+            if (sound) {
+                if (!ctx_.files.contentExists(file)) problem(name + ": sound file " + file + " is missing");
+            } else if (!ctx_.files.contentExists(file)) {
+                problem(name + ": " + file + " is missing");
+            } else {
+                ctx_.prototypes->LoadResourceEntry(entry);
+            }
+        }
+    }
+
+    void checkLevel(const std::string& stem, const std::string& name) {
+        // "arcade-01", "challenge-12", "puzzle-03"
+        size_t dash = stem.rfind('-');
+        std::optional<int> level = dash == std::string::npos ? std::nullopt : parseInt(stem.substr(dash + 1));
+        std::string kind = toLower(stem.substr(0, dash == std::string::npos ? 0 : dash));
+        if (!level || (kind != "arcade" && kind != "challenge" && kind != "puzzle")) {
+            problem(name + ": not a level file name (arcade-NN, challenge-NN or puzzle-NN)");
+            return;
+        }
+        const int number = level.value_or(0);
+        LevelValues values;
+        BallGrid grid;
+        if (kind == "puzzle") {
+            ReadPuzzleLevel(ctx_.files, ctx_.log, name, number, values, grid);
+        } else {
+            ReadArcadeLevel(ctx_.files, ctx_.log, kind == "arcade" ? kModeArcade : kModeChallenge,
+                            number, values, grid);
+        }
+    }
+
+    void checkCombo(const std::string& name) {
+        std::optional<std::string> text = ctx_.files.readContent(name);
+        int lineNumber = 0;
+        for (const std::string& line : splitLines(text.value_or(""))) {
+            ++lineNumber;
+            if (trim(line).empty()) continue;
+            if (!parseInt(GetCommaField(line, 1)))
+                problem(name + " line " + std::to_string(lineNumber) + ": the threshold is not a whole number");
+        }
+    }
+
+    std::string root_;
+    std::ostream& report_;
+    NullPlatform platform_;
+    Context ctx_;
+    std::string current_;
+    int checked_ = 0;
+    int problems_ = 0;
+};
+
+}  // namespace
+
+int checkContent(const std::string& contentRoot, std::ostream& report) {
+    ContentChecker checker(contentRoot, report);
+    return checker.run();
+}
+
+}  // namespace qs

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "render/platform.h"
+
+namespace qs {
+
+// A picture device that draws nothing: pages are only counted. For tools that load content
+// without showing it.
+class NullRenderDevice final : public RenderDevice {
+public:
+    void clear() override {}
+    void present() override {}
+    bool saveScreenshot(const std::string&, std::string* error) override {
+        if (error) *error = "no picture";
+        return false;
+    }
+    bool createPage(int index, int) override {
+        if (index < 0) return false;
+        if (static_cast<size_t>(index) >= pages_.size()) pages_.resize(static_cast<size_t>(index) + 1);
+        pages_[index] = true;
+        return true;
+    }
+    bool writePage(int index, int x, int y, int size, const uint8_t*) override {
+        return hasPage(index) && x >= 0 && y >= 0 && x + size <= 256 && y + size <= 256;
+    }
+    bool hasPage(int index) const override {
+        return index >= 0 && static_cast<size_t>(index) < pages_.size() && pages_[index];
+    }
+    void releasePages() override { pages_.assign(pages_.size(), false); }
+    void setAdditive(bool) override {}
+    bool setPage(int index) override { return hasPage(index); }
+    void setFilter(int) override {}
+    void setRotation(double, double, double) override {}
+    bool drawQuad(const DrawQuad&) override { return true; }
+    void drawStatistics(const std::string&) override {}
+
+private:
+    std::vector<bool> pages_;
+};
+
+// A platform without a window, for tools: message boxes go to a callback.
+class NullPlatform final : public Platform {
+public:
+    explicit NullPlatform(std::function<void(const std::string&, const std::string&)> onMessage)
+        : onMessage_(std::move(onMessage)) {}
+    RenderDevice& device() override { return device_; }
+    void showMessageBox(const std::string& caption, const std::string& text) override {
+        if (onMessage_) onMessage_(caption, text);
+    }
+    bool isFullscreen() const override { return false; }
+    bool setFullscreen(bool) override { return false; }
+    void centreWindow() override {}
+    void showSystemCursor(bool) override {}
+    MousePoint mousePosition() const override { return {-1000, -1000}; }
+    bool pointerInWindow() const override { return false; }
+    void pumpEvents(PlatformEvents&, uint32_t) override {}
+
+private:
+    std::function<void(const std::string&, const std::string&)> onMessage_;
+    NullRenderDevice device_;
+};
+
+}  // namespace qs

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/content_check.h"
+#include "render/png_writer.h"
+#include "test_support.h"
+
+namespace qs {
+namespace {
+
+void writeImage(const test::TempDir& dir, const std::string& name) {
+    std::filesystem::create_directories((dir / name).parent_path());
+    std::vector<uint32_t> pixels(32 * 32, 0xFF808080);
+    writePng((dir / name).string(), 32, 32, pixels, nullptr);
+}
+
+TEST(ContentCheck, CleanContentHasNoProblems) {
+    test::TempDir dir;
+    writeImage(dir, "graphics/back.png");
+    dir.write("graphics/back.spr", "z=1\r1\rback.png,texture_size=32\r");
+    dir.write("graphics/font.spr", "z=1\r1\rback.png,texture_size=32\r");
+    dir.write("graphics/font.pos", "1\r\n#65\r\n20\r\n");
+    dir.write("menu.map", "1\r\ngraphics\\back\r\n1\r\n0,0,0\r\n");
+    dir.write("main.msl", "graphics\\back.spr\r\n; comment\r\n");
+    dir.write("text/title.txt", "font=graphics\\font.spr\r\nsize=1\r\n#begin\r\nAA\r\n#end\r\n");
+    dir.write("text/combo.txt", "3,Combo\r\n");
+    std::ostringstream report;
+    EXPECT_EQ(checkContent(dir.path().string(), report), 0) << report.str();
+    EXPECT_NE(report.str().find("7 files checked, 0 problems"), std::string::npos) << report.str();
+}
+
+TEST(ContentCheck, ReportsEveryProblemWithItsFile) {
+    test::TempDir dir;
+    writeImage(dir, "graphics/back.png");
+    dir.write("graphics/bad.spr", "z=1,wobble=3\r1\rback.png,texture_size=30\r");
+    dir.write("graphics/gone.spr", "z=1\r1\rmissing.png,texture_size=32\r");
+    dir.write("menu.map", "2\r\ngraphics\\back\r\ngraphics\\nothing\r\n2\r\n0,0,0\r\n7,1,1\r\n");
+    dir.write("main.msl", "graphics\\absent.spr\r\nmusic_menu, music\\menu.ogg, loop\r\n");
+    dir.write("text/combo.txt", "three,Combo\r\n");
+    dir.write("text/title.txt", "font=graphics\\nofont.spr\r\nsize=1\r\n#begin\r\nAA\r\n#end\r\n");
+    dir.write("levels/puzzle-01.ini", "this is not a level\r\n");
+    dir.write("levels/bonus.ini", "1\r\n");
+    std::ostringstream report;
+    int problems = checkContent(dir.path().string(), report);
+    const std::string text = report.str();
+    EXPECT_GE(problems, 9) << text;
+    for (const char* expected : {"wobble", "texture_size", "missing.png", "menu.map line 6",
+                                 "graphics\\absent.spr is missing", "music\\menu.ogg is missing",
+                                 "combo.txt line 1", "nofont.pos", "puzzle-01.ini",
+                                 "levels\\bonus.ini: not a level file name"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+}
+
+}  // namespace
+}  // namespace qs
