@@ -38,6 +38,18 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             if (!next(&line.userDir)) return fail("--user-dir needs a folder");
         } else if (arg == "--script") {
             if (!next(&line.scriptFile)) return fail("--script needs a file");
+        } else if (arg == "--simulate") {
+            std::string level;
+            if (!next(&line.simulateMode) || !next(&level))
+                return fail("--simulate needs a mode (arcade, challenge, puzzle) and a level number");
+            std::optional<int> n = parseInt(level);
+            if (!n || *n < 1) return fail("--simulate needs a level number from 1");
+            if (line.simulateMode != "arcade" && line.simulateMode != "challenge" &&
+                line.simulateMode != "puzzle")
+                return fail("--simulate takes arcade, challenge or puzzle");
+            line.simulateLevel = *n;
+        } else if (arg == "--shots") {
+            if (!next(&line.shotsFile)) return fail("--shots needs a file");
         } else if (arg == "--seed") {
             if (!number(&line.seed)) return fail("--seed needs a whole number");
         } else if (arg == "--until") {
@@ -63,6 +75,9 @@ std::string commandLineHelp() {
            "  --check-content  read every content file under the data folder, report\n"
            "                   each problem with its file and line, and stop\n"
            "  --strict-content any content problem met during the run fails it (exit 3)\n"
+           "  --simulate MODE LEVEL --shots FILE\n"
+           "                   play a shot list on a level (MODE: arcade, challenge,\n"
+           "                   puzzle) without a window and print JSON after each shot\n"
            "  --help           this text\n"
            "\n"
            "In the game, F11 or Alt+Enter switches between a window and full screen.\n";

@@ -17,6 +17,10 @@ struct CommandLine {
     bool dumpState = false;
     bool checkContent = false;   // check the content folder and stop
     bool strictContent = false;  // any content problem fails the run
+    // The shot simulator: a level of a mode, a shot list file.
+    std::string simulateMode;
+    int simulateLevel = 0;
+    std::string shotsFile;
     bool help = false;
 };
 

@@ -13,6 +13,7 @@
 #include "app/script.h"
 #include "app/state_dump.h"
 #include "audio/sdl_mixer_backend.h"
+#include "game/shot_simulator.h"
 #include "render/sdl_platform.h"
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
@@ -138,12 +139,38 @@ private:
 
 }  // namespace
 
+int runSimulation(const CommandLine& line) {
+    Log log;
+    std::vector<SimShot> shots;
+    if (!line.shotsFile.empty()) {
+        std::optional<std::string> text = FileSystem::readFile(line.shotsFile);
+        if (!text) {
+            std::cerr << "cannot read the shot list " << line.shotsFile << '\n';
+            return 2;
+        }
+        std::optional<std::vector<SimShot>> parsed = parseShotList(*text, log, line.shotsFile);
+        if (!parsed) return 2;
+        shots = std::move(*parsed);
+    }
+    SimulatorSetup setup;
+    setup.contentRoot = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
+    setup.mode = line.simulateMode == "arcade" ? kModeArcade
+                 : line.simulateMode == "challenge" ? kModeChallenge
+                                                    : kModePuzzle;
+    setup.level = line.simulateLevel;
+    setup.seed = line.seed.value_or(1);
+    bool ok = false;
+    std::cout << runShotSimulation(setup, shots, log, &ok) << std::endl;
+    return ok ? 0 : 1;
+}
+
 int runProgram(const CommandLine& line) {
     if (line.help) {
         std::cout << commandLineHelp();
         return 0;
     }
 
+    if (!line.simulateMode.empty()) return runSimulation(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
         return checkContent(root, std::cout) == 0 ? 0 : 1;

@@ -186,6 +186,7 @@ std::optional<int> ReadPuzzleLevel(const FileSystem& files, Log& log, const std:
     next.newBonus = 0;
     next.crystalsInLevel = 0;
     std::optional<int> pushInterval;
+    int pushLine = 0;
     std::optional<int> shift;
     std::vector<DataLine> ballRows;
 
@@ -202,6 +203,7 @@ std::optional<int> ReadPuzzleLevel(const FileSystem& files, Log& log, const std:
             if (count == 1) {
                 pushInterval = reader.integer(line, "the push interval");
                 if (!pushInterval) return std::nullopt;
+                pushLine = line.number;
             } else if (count == 2) {
                 const std::string field = trim(GetCommaField(line.text, 1));
                 shift = parseInt(field);
@@ -228,7 +230,7 @@ std::optional<int> ReadPuzzleLevel(const FileSystem& files, Log& log, const std:
         return std::nullopt;
     }
     if (*pushInterval <= 0) {
-        reader.error(0, "the push interval must be above 0");
+        reader.error(pushLine, "the push interval must be above 0");
         return std::nullopt;
     }
     if (ballRows.size() > static_cast<size_t>(kMaxPuzzleRows)) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "game/ball_grid.h"
 #include "game/nearest.h"
@@ -30,25 +31,48 @@ void applyAim(AimState& aim) {
     aim.launchVY = 5 * std::sin(direction);
 }
 
-}  // namespace
+// Occupied columns of each row in use, one bit a column, taken once per trace: the grid
+// cannot change while a path is traced, and most of the window the test looks at is empty.
+struct OccupancyMask {
+    explicit OccupancyMask(const BallGrid& grid) {
+        const int top = std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow));
+        for (int r = BallGrid::kFirstRow; r <= top; ++r) {
+            uint16_t bits = 0;
+            for (int k = 0; k < BallGrid::kColumns; ++k)
+                if (grid.occupied(k, r)) bits = static_cast<uint16_t>(bits | (1u << k));
+            rows[r + 1] = bits;
+        }
+    }
+    uint16_t row(int r) const { return rows[r + 1]; }
+    uint16_t rows[BallGrid::kRowCount] = {};
+};
 
-bool touchesField(const BallGrid& grid, double x, double y) {
+bool touches(const BallGrid& grid, const OccupancyMask* mask, double x, double y) {
     const int h = nearest((grid.baseY + grid.scroll - y - 15) / 30);
     const int k = nearest((x - 145) / 34);
     const int lastRow = std::min(std::min(h + 3, grid.rows - 1), static_cast<int>(BallGrid::kLastRow));
     const int firstRow = std::max(std::min(std::max(h - 3, -1), grid.rows - 1), static_cast<int>(BallGrid::kFirstRow));
     const int firstColumn = std::max(k - 3, 0);
     const int lastColumn = std::min(k + 3, BallGrid::kColumns - 1);
+    if (firstColumn > lastColumn) return false;
+    const unsigned window = ((1u << (lastColumn + 1)) - 1) & ~((1u << firstColumn) - 1);
     for (int r = firstRow; r <= lastRow; ++r) {
+        unsigned bits = window;
+        if (mask) bits &= mask->row(r);
+        if (bits == 0) continue;
         const double dy = grid.cellY(r) - y;
         for (int c = firstColumn; c <= lastColumn; ++c) {
-            if (!grid.occupied(c, r)) continue;
+            if (!(bits & (1u << c)) || !grid.occupied(c, r)) continue;
             const double dx = grid.cellX(c, r) - x;
             if (dx * dx + dy * dy < kHitDistanceSquared) return true;
         }
     }
     return false;
 }
+
+}  // namespace
+
+bool touchesField(const BallGrid& grid, double x, double y) { return touches(grid, nullptr, x, y); }
 
 namespace {
 
@@ -98,6 +122,11 @@ bool computePath(ShotPath& path, const BallGrid& grid, GameMode mode, int ballSt
     const double stepSquared = static_cast<double>(ballStep) * ballStep;
     const double leftWall = 120 + 34 * grid.netMargin;
     const double rightWall = 647 - 34 * grid.netMargin;
+    // The ball only rises: once it is farther above the ceiling row than a touch reaches,
+    // nothing can stop it any more and the collision test can be left out.
+    const OccupancyMask mask(grid);
+    const double lastTouchY = grid.cellY(std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow))) -
+                              std::sqrt(static_cast<double>(kHitDistanceSquared)) - 1;
     double x = muzzleX;
     double y = muzzleY;
     double lastX = kNoPoint;
@@ -124,7 +153,7 @@ bool computePath(ShotPath& path, const BallGrid& grid, GameMode mode, int ballSt
             continue;
         }
         bounced = false;
-        if (touchesField(grid, newX, newY)) break;
+        if (newY >= lastTouchY && touches(grid, &mask, newX, newY)) break;
         x = newX;
         y = newY;
     }

@@ -1,5 +1,6 @@
 #include "game/shot_simulator.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "app/comma_fields.h"
@@ -13,6 +14,19 @@ namespace qs {
 namespace {
 
 constexpr int kMaxFlightFrames = 200000;
+
+char cellLetter(int kind) {
+    if (kind >= 1 && kind <= 9) return static_cast<char>('0' + kind);
+    switch (kind) {
+        case kCellEmpty: return '.';
+        case kCellColourBomb: return 'B';
+        case kCellBigBomb: return 'G';
+        case kCellMultiball: return 'M';
+        case kCellLand: return 'L';
+        case kCellCrystal: return 'C';
+        default: return '?';
+    }
+}
 
 void writeBall(JsonWriter& json, int kind, int tint, int bonus) {
     json.beginObject().field("kind", kind).field("tint", tint).field("bonus", bonus).endObject();
@@ -170,6 +184,15 @@ void ShotSimulator::writeState(JsonWriter& json) const {
             json.beginObject().field("column", k).field("row", r).field("kind", static_cast<int>(cell->kind));
             json.field("tint", static_cast<int>(cell->tint)).field("bonus", static_cast<int>(cell->bonus)).endObject();
         }
+    }
+    json.endArray();
+    // The same field as text, ceiling row first: "11 ..LLLL", one letter a cell (. empty,
+    // 1-9 colours, B colour bomb, G big bomb, M multiball, L land, C crystal).
+    json.key("picture").beginArray();
+    for (int r = std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow)); r >= BallGrid::kFirstRow; --r) {
+        std::string line = std::to_string(r) + " ";
+        for (int k = 0; k < BallGrid::kColumns; ++k) line += cellLetter(grid.kindAt(k, r));
+        json.value(line);
     }
     json.endArray();
     const ScoreState& s = g.score;

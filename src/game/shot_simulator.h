@@ -50,6 +50,9 @@ class ShotSimulator {
 public:
     explicit ShotSimulator(Log& log);
     ~ShotSimulator();
+    // The playfield refers to the options, combos and generator held here.
+    ShotSimulator(const ShotSimulator&) = delete;
+    ShotSimulator& operator=(const ShotSimulator&) = delete;
 
     // Reads options.txt and text\combo.txt of the content root, starts the level and brings
     // the field to its playing position. False (logged) when the level cannot be played.

@@ -103,6 +103,23 @@ TEST(ContentCheck, TheGamesOwnContentIsClean) {
     EXPECT_NE(run.output.find(" 0 problems"), std::string::npos) << run.output;
 }
 
+TEST(Simulator, PlaysAShotListFromTheCommandLine) {
+    TempDir dir;
+    auto shots = dir.write("shots.txt", "# two shots\naim 400 300\nangle 0.2\n");
+    std::string fixtures = std::string(QUIBBLESTAR_SOURCE_DIR) + "/tests/game/fixtures";
+    RunResult run = runCommand(game() + " --simulate puzzle 1 --shots " + shots.string() +
+                               " --data " + fixtures + " --seed 3");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("\"loaded\":true"), std::string::npos);
+    EXPECT_NE(run.output.find("\"shots\":["), std::string::npos);
+    // The same seed plays the same game.
+    EXPECT_EQ(runCommand(game() + " --simulate puzzle 1 --shots " + shots.string() + " --data " +
+                         fixtures + " --seed 3").output,
+              run.output);
+    EXPECT_EQ(runCommand(game() + " --simulate puzzle 99 --data " + fixtures + " 2>/dev/null").exitCode, 1);
+    EXPECT_EQ(runCommand(game() + " --simulate golf 1 2>/dev/null").exitCode, 2);
+}
+
 TEST(WindowRun, OpensAWindowUnderXvfb) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xvfb-run is not installed";
