@@ -13,6 +13,8 @@
 #include "app/script.h"
 #include "app/state_dump.h"
 #include "audio/sdl_mixer_backend.h"
+#include "game/field_view.h"
+#include "game/gameplay.h"
 #include "game/shot_simulator.h"
 #include "render/sdl_platform.h"
 #include "scene/location_map.h"
@@ -37,6 +39,7 @@ public:
             if (!command.isOutput()) apply(command);
         }
         if (!buttons_.empty()) hoverButtons();
+        stepField();
     }
 
     // Output commands due by `now`, after the frame's picture. False when the run is over.
@@ -106,7 +109,57 @@ private:
                 }
                 break;
             }
+            case Kind::Field: openField(command); break;
+            case Kind::Shoot: shoot(command); break;
             default: break;
+        }
+    }
+
+    // A playfield shown without the game scene: a level's balls, and shots fired at points.
+    void openField(const ScriptCommand& command) {
+        view_.reset();
+        field_ = std::make_unique<ShotSimulator>(ctx_.log);
+        SimulatorSetup setup;
+        setup.contentRoot = ctx_.files.contentRoot();
+        setup.mode = command.path == "arcade" ? kModeArcade
+                     : command.path == "challenge" ? kModeChallenge
+                                                   : kModePuzzle;
+        setup.level = command.count;
+        setup.seed = ctx_.random.seed();
+        if (!field_->load(setup)) {
+            field_.reset();
+            return;
+        }
+        view_ = std::make_unique<FieldView>(ctx_);
+        BallGrid& grid = field_->game().grid;
+        grid.setView(view_.get());
+        for (int row = -1; row <= 89; ++row) {
+            for (int column = 0; column < 16; ++column) {
+                const GridCell* cell = grid.cellAt(column, row);
+                if (cell && !cell->empty())
+                    view_->cellFilled(column, row, *cell, grid.cellX(column, row), grid.cellY(row));
+            }
+        }
+        field_->game().events.clear();
+        fieldSteps_ = ctx_.frame.sceneStepsRun;
+    }
+
+    void shoot(const ScriptCommand& command) {
+        if (!field_) return;
+        Gameplay& game = field_->game();
+        game.aim.smoothTurn = false;
+        updateAim(game.aim, command.x, command.y, kScreenWidth, kScreenHeight);
+        game.updatePath();
+        int kind = command.type != 0 ? command.type : field_->currentKind();
+        fire(game, kind, 0, 0);
+    }
+
+    // One field step per scene step, as the game scene will do.
+    void stepField() {
+        if (!field_) return;
+        for (; fieldSteps_ < ctx_.frame.sceneStepsRun; ++fieldSteps_) {
+            if (field_->game().ball) stepShotBall(field_->game());
+            view_->update(field_->game());
         }
     }
 
@@ -133,6 +186,9 @@ private:
     Context& ctx_;
     HeadlessPlatform* headless_;
     std::vector<std::pair<int, int>> buttons_;  // button number, object slot
+    std::unique_ptr<ShotSimulator> field_;
+    std::unique_ptr<FieldView> view_;
+    uint64_t fieldSteps_ = 0;
     size_t nextInput_ = 0;
     size_t nextOutput_ = 0;
 };

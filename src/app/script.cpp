@@ -106,6 +106,25 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
             command.kind = Kind::Button;
             command.button = *n;
             command.path = words[3];
+        } else if (verb == "field") {
+            if (!needArgs(2)) return fail("field takes a mode and a level");
+            auto level = parseInt(words[3]);
+            std::string mode = toLower(words[2]);
+            if (!level || *level < 1 || (mode != "arcade" && mode != "challenge" && mode != "puzzle"))
+                return fail("field takes arcade, challenge or puzzle and a level from 1");
+            command.kind = Kind::Field;
+            command.path = mode;
+            command.count = *level;
+        } else if (verb == "shoot") {
+            if (args < 2 || args > 3) return fail("shoot takes X Y [KIND]");
+            auto x = parseInt(words[2]);
+            auto y = parseInt(words[3]);
+            auto kind = args == 3 ? parseInt(words[4]) : std::optional<int>(0);
+            if (!x || !y || !kind || *kind < 0 || *kind > 12) return fail("shoot takes X Y and a kind 0..12");
+            command.kind = Kind::Shoot;
+            command.x = *x;
+            command.y = *y;
+            command.type = *kind;
         } else if (verb == "screenshot" || verb == "dump_state") {
             if (!needArgs(1)) return fail(verb + " takes a file name");
             command.kind = verb == "screenshot" ? Kind::Screenshot : Kind::DumpState;

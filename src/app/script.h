@@ -13,6 +13,7 @@ namespace qs {
 //   focus_lost | focus_gained | minimize | restore | toggle_fullscreen
 //   screenshot FILE.png | dump_state FILE.json | quit
 //   map NAME.map | text FILE TAG [VALUES] | particles TYPE X Y [COUNT] | button N OBJECT
+//   field MODE LEVEL | shoot X Y [KIND]      (a playfield with its balls; fire at a point)
 // "#" starts a comment. Input is delivered before the frame at its time, the output
 // commands run after that frame's picture.
 struct ScriptCommand {
@@ -20,7 +21,7 @@ struct ScriptCommand {
         MouseMove, MouseLeave, MouseDown, MouseUp, Click, KeyDown,
         FocusLost, FocusGained, Minimize, Restore, ToggleFullscreen,
         Screenshot, DumpState, Quit,
-        LoadMap, ShowText, Particles, Button,
+        LoadMap, ShowText, Particles, Button, Field, Shoot,
     };
     uint32_t time = 0;
     Kind kind = Kind::Quit;

@@ -1,0 +1,140 @@
+#include "game/field_view.h"
+
+#include "app/context.h"
+#include "audio/audio.h"
+#include "game/cell_art.h"
+#include "scene/scene_object_list.h"
+#include "visual/particles.h"
+
+namespace qs {
+
+void dressBall(TMultiSprite& object, int kind, int tint, int bonus) {
+    auto& layers = object.sprites;
+    if (kind >= 1 && kind <= 7 && layers.size() >= 4) {
+        for (int layer : {0, 3}) layers[layer]->visible = false;
+        layers[1]->visible = true;
+        if (bonus > 0) {
+            layers[1]->animSpeed = layers[1]->baseAnimSpeed;
+            layers[2]->visible = true;
+            layers[2]->animPos = bonus - 1;
+            layers[2]->animSpeed = 0;
+        } else {
+            layers[1]->animSpeed = 0;
+            layers[1]->animPos = 0;
+            layers[2]->visible = false;
+        }
+    }
+    if (kind == kCellColourBomb && layers.size() >= 2) layers[1]->color = static_cast<int>(ballColourValue(tint));
+}
+
+FieldView::~FieldView() {
+    for (const auto& [cell, slot] : cells_) freeSlot(slot);
+    if (ballObject()) freeSlot(ballSlot_);
+}
+
+void FieldView::freeSlot(int slot) { ctx_.sceneObjects->free(slot); }
+
+TMultiSprite* FieldView::ballObject() const {
+    TMultiSprite* object = ctx_.sceneObjects->at(ballSlot_);
+    return object == ballObject_ ? object : nullptr;
+}
+
+void FieldView::cellFilled(int column, int row, const GridCell& cell, int x, int y) {
+    cellEmptied(column, row);
+    CellArt art = cellArt(cell.kind);
+    if (art.prototype.empty()) return;
+    TMultiSprite& object = ctx_.sceneObjects->create(ctx_, art.prototype);
+    object.tag = art.tag;
+    object.x = x;
+    object.y = y;
+    dressBall(object, cell.kind, cell.tint, cell.bonus);
+    object.ApplyTransform();
+    cells_[{column, row}] = object.slot;
+}
+
+void FieldView::cellEmptied(int column, int row) {
+    auto it = cells_.find({column, row});
+    if (it == cells_.end()) return;
+    freeSlot(it->second);
+    cells_.erase(it);
+}
+
+void FieldView::rowsShifted(int firstRow, int lastRow, int by) {
+    std::map<std::pair<int, int>, int> moved;
+    for (auto it = cells_.begin(); it != cells_.end();) {
+        int row = it->first.second;
+        if (row >= firstRow && row <= lastRow) {
+            moved[{it->first.first, row + by}] = it->second;
+            it = cells_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const auto& [cell, slot] : moved) {
+        auto old = cells_.find(cell);
+        if (old != cells_.end()) freeSlot(old->second);
+        cells_[cell] = slot;
+    }
+}
+
+void FieldView::fieldMoved(int dy) {
+    for (const auto& [cell, slot] : cells_) {
+        if (TMultiSprite* object = ctx_.sceneObjects->at(slot)) object->y += dy;
+    }
+}
+
+void FieldView::update(Gameplay& game) {
+    if (game.ball) {
+        if (!ballObject()) {
+            CellArt art = cellArt(game.ball->kind);
+            TMultiSprite& object = ctx_.sceneObjects->create(ctx_, art.prototype);
+            object.tag = "shot_ball";
+            dressBall(object, game.ball->kind, game.ball->tint, game.ball->bonus);
+            ballSlot_ = object.slot;
+            ballObject_ = &object;
+        }
+        TMultiSprite& object = *ballObject();
+        object.x = game.ball->x;
+        object.y = game.ball->y;
+        object.z = game.ball->priority;
+        object.ApplyTransform();
+    } else if (ballObject()) {
+        freeSlot(ballSlot_);
+        ballObject_ = nullptr;
+        ballSlot_ = -1;
+    }
+    playEvents(game);
+}
+
+void FieldView::playEvents(Gameplay& game) {
+    Audio& audio = *ctx_.audio;
+    for (const GameEvent& event : game.events) {
+        switch (event.type) {
+            case GameEvent::kSound:
+            case GameEvent::kPraise:
+                audio.PlaySound(audio.FindSound(event.name));
+                break;
+            case GameEvent::kParticles:
+                if (event.shards) {
+                    for (int i = 0; i < 4; ++i) {
+                        TExploseParticle* shard = ctx_.particles->Create(
+                            20, event.x + (i % 2 ? 8 : -8), event.y + (i / 2 ? 8 : -8));
+                        if (shard && shard->object && !shard->object->sprites.empty())
+                            shard->object->sprites[0]->animPos = i;
+                    }
+                    break;
+                }
+                for (int i = 0; i < event.count; ++i) {
+                    TExploseParticle* p = ctx_.particles->Create(event.particle, event.x, event.y);
+                    if (p && p->object && event.kind >= 1 && event.kind <= 7 && event.particle >= 15)
+                        p->object->color = static_cast<int>(ballColourValue(event.kind));
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    game.events.clear();
+}
+
+}  // namespace qs
