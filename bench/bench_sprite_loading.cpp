@@ -57,6 +57,8 @@ public:
     void setRotation(double, double, double) override {}
     bool drawQuad(const qs::DrawQuad&) override { return true; }
     void drawStatistics(const std::string&) override {}
+    bool createMeshTexture(int, int, int, const uint32_t*) override { return true; }
+    bool drawTriangles(int, bool, const qs::ScreenVertex*, int) override { return true; }
 
 private:
     struct Page {

@@ -59,6 +59,23 @@ bool FakeDevice::writePage(int index, int x, int y, int size, const uint8_t* pix
     return true;
 }
 
+bool FakeDevice::createMeshTexture(int id, int width, int height, const uint32_t* argb) {
+    if (id < 0 || width <= 0 || height <= 0) return false;
+    MeshTexture& texture = meshTextures[id];
+    texture.width = width;
+    texture.height = height;
+    texture.argb.assign(argb, argb + static_cast<size_t>(width) * height);
+    ++meshTexturesCreated;
+    return true;
+}
+
+bool FakeDevice::drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
+                               int count) {
+    if (meshTexture >= 0 && meshTextures.count(meshTexture) == 0) return false;
+    triangleBatches.push_back({meshTexture, additive, {vertices, vertices + count}});
+    return true;
+}
+
 TestWorld::TestWorld() {
     fs::create_directories(dir / "data");
     fs::create_directories(dir / "user");

@@ -51,8 +51,25 @@ public:
         return true;
     }
     void drawStatistics(const std::string& text) override { statistics = text; }
+    bool createMeshTexture(int id, int width, int height, const uint32_t* argb) override;
+    bool drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
+                       int count) override;
     std::vector<std::string> calls;  // the 2D pass's requests in order
     std::string statistics;
+
+    struct MeshTexture {
+        int width = 0, height = 0;
+        std::vector<uint32_t> argb;
+    };
+    std::map<int, MeshTexture> meshTextures;
+    int meshTexturesCreated = 0;
+    // Each drawTriangles call: its texture, blend and vertices.
+    struct TriangleBatch {
+        int texture = -1;
+        bool additive = false;
+        std::vector<ScreenVertex> vertices;
+    };
+    std::vector<TriangleBatch> triangleBatches;
 
     struct Page {
         int bytesPerPixel = 4;

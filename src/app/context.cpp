@@ -4,6 +4,7 @@
 #include "audio/recording_audio_backend.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
+#include "visual/object_3d.h"
 #include "visual/particles.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
@@ -21,6 +22,8 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
     spriteEngine = std::make_unique<SpriteEngine>();
     sceneObjects = std::make_unique<SceneObjectList>(log);
     particles = std::make_unique<ParticleList>(*this);
+    objects3D = std::make_unique<Object3DList>();
+    sceneObjects->use3DObjects(objects3D.get());
     audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>());
     // Sound lines of the resource lists land in the sound table of whichever audio is current.
     prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,

@@ -16,6 +16,7 @@ namespace qs {
 
 class Audio;
 class AudioBackend;
+class Object3DList;
 class ParticleList;
 class Platform;
 class PrototypeLibrary;
@@ -56,6 +57,8 @@ public:
     std::unique_ptr<SpriteEngine> spriteEngine;
     std::unique_ptr<SceneObjectList> sceneObjects;
     std::unique_ptr<ParticleList> particles;
+    // Live 3D objects and the camera table they are seen through.
+    std::unique_ptr<Object3DList> objects3D;
     DrawList drawList;
     // Sound table, playback, music fades.
     std::unique_ptr<Audio> audio;

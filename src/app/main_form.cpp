@@ -11,6 +11,8 @@
 #include "menu/menu_scene.h"
 #include "render/render_pass.h"
 #include "scene/scene_object_list.h"
+#include "visual/object_3d.h"
+#include "visual/object_3d_pass.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
 
@@ -72,6 +74,9 @@ void TMainForm::InitDeviceObjects() {
     ctx_.WriteLog("InitDeviceObjects");
     // The tile format is settled once per run, from the options read at start-up.
     ctx_.prototypes->textures().choosePixelFormat(ctx_.options.textures16bit);
+    // Mesh textures first, then the pages.
+    if (!ctx_.prototypes->meshes().restoreTextures(ctx_.platform().device()))
+        ctx_.log.error("some mesh textures could not be rebuilt");
     // Every page comes back from the tiles' kept pixels; a page that cannot be made again
     // leaves its tiles undrawn, and the frame goes on.
     if (!ctx_.prototypes->textures().restorePages(ctx_.platform().device()))
@@ -270,6 +275,7 @@ void TMainForm::runStepLoop(Scene& scene, bool menu) {
 void TMainForm::moveSprites() {
     ctx_.sceneObjects->ApplyTransformAll();
     ctx_.spriteEngine->Move(kSpriteMoveCount);
+    if (!ctx_.objects3D->empty()) ctx_.objects3D->Move(kSpriteMoveCount);
     ++spriteMoves_;
 }
 
@@ -287,6 +293,9 @@ void TMainForm::RenderFrame() {
         lastPass_ = {};
         drawQuadPass(device, quads, frame.textureFailure, &lastPass_);
         if (frame.textureFailure) ctx_.log.error("a texture page is missing: drawing stops");
+        if (!ctx_.objects3D->empty())
+            draw3DPass(device, *ctx_.objects3D, ctx_.prototypes->meshes(),
+                       ctx_.spriteEngine->scrollX, ctx_.spriteEngine->scrollY);
         countFrameRate();
         if (ctx_.options.fps_show) {
             char text[64];

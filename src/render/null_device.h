@@ -36,6 +36,10 @@ public:
     void setRotation(double, double, double) override {}
     bool drawQuad(const DrawQuad&) override { return true; }
     void drawStatistics(const std::string&) override {}
+    bool createMeshTexture(int id, int width, int height, const uint32_t*) override {
+        return id >= 0 && width > 0 && height > 0;
+    }
+    bool drawTriangles(int, bool, const ScreenVertex*, int) override { return true; }
 
 private:
     std::vector<bool> pages_;

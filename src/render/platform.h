@@ -4,6 +4,7 @@
 #include <string>
 
 #include "render/draw_list.h"
+#include "render/screen_vertex.h"
 
 namespace qs {
 
@@ -59,6 +60,15 @@ public:
     virtual bool drawQuad(const DrawQuad& quad) = 0;
     // The frame statistics line at the top left, over the picture.
     virtual void drawStatistics(const std::string& text) = 0;
+
+    // Mesh textures: any size, A8R8G8B8 pixels, at ids the mesh library hands out. Creating
+    // an id again replaces its texture; releasePages() releases these too.
+    virtual bool createMeshTexture(int id, int width, int height, const uint32_t* argb) = 0;
+    // Draws `count` vertices (a multiple of 3) as separate triangles over the picture, no
+    // depth test, alpha-blended (or added), textured with a mesh texture or, for -1, plain.
+    // False when the texture is not there.
+    virtual bool drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
+                               int count) = 0;
 };
 
 // Everything the game asks of the desktop: the window and its mode, the pointer, message

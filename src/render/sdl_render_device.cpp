@@ -66,6 +66,10 @@ SDL_Texture* SdlRenderDevice::page(int index) const {
 
 void SdlRenderDevice::releasePages() {
     for (Page& page : pages_) destroy(page);
+    for (SDL_Texture*& texture : meshTextures_) {
+        if (texture) SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
     current_ = nullptr;
     currentPage_ = -1;
 }
@@ -117,6 +121,53 @@ bool SdlRenderDevice::drawQuad(const DrawQuad& quad) {
         return SDL_RenderCopyF(renderer_, current_, &source, &target) == 0;
     return SDL_RenderCopyExF(renderer_, current_, &source, &target, angleDegrees_, &centre,
                              static_cast<SDL_RendererFlip>(flip)) == 0;
+}
+
+bool SdlRenderDevice::createMeshTexture(int id, int width, int height, const uint32_t* argb) {
+    if (!renderer_ || id < 0 || width <= 0 || height <= 0 || !argb) return false;
+    if (static_cast<size_t>(id) >= meshTextures_.size()) meshTextures_.resize(static_cast<size_t>(id) + 1);
+    SDL_Texture*& texture = meshTextures_[id];
+    if (texture) SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                                width, height);
+    if (!texture) return false;
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    if (SDL_UpdateTexture(texture, nullptr, argb, width * 4) != 0) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool SdlRenderDevice::drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
+                                    int count) {
+    if (!renderer_ || count < 3) return count == 0;
+    SDL_Texture* texture = nullptr;
+    if (meshTexture >= 0) {
+        if (static_cast<size_t>(meshTexture) >= meshTextures_.size()) return false;
+        texture = meshTextures_[meshTexture];
+        if (!texture) return false;
+    }
+    const SDL_BlendMode blend = additive ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+    // Plain triangles blend by the draw mode, textured ones by their texture's.
+    if (texture)
+        SDL_SetTextureBlendMode(texture, blend);
+    else
+        SDL_SetRenderDrawBlendMode(renderer_, blend);
+    geometry_.resize(static_cast<size_t>(count - count % 3));
+    for (size_t i = 0; i < geometry_.size(); ++i) {
+        const ScreenVertex& v = vertices[i];
+        SDL_Vertex& out = geometry_[i];
+        // Pixel centres sit at +0.5 here, on whole numbers in the game's convention.
+        out.position = {v.x + 0.5f, v.y + 0.5f};
+        out.color = {static_cast<Uint8>(v.color >> 16), static_cast<Uint8>(v.color >> 8),
+                     static_cast<Uint8>(v.color), static_cast<Uint8>(v.color >> 24)};
+        // No renderer promises to repeat a texture; mesh art keeps inside its image.
+        out.tex_coord = {std::clamp(v.u, 0.0f, 1.0f), std::clamp(v.v, 0.0f, 1.0f)};
+    }
+    return SDL_RenderGeometry(renderer_, texture, geometry_.data(),
+                              static_cast<int>(geometry_.size()), nullptr, 0) == 0;
 }
 
 void SdlRenderDevice::drawStatistics(const std::string& text) {

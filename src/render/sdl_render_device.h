@@ -28,6 +28,9 @@ public:
     void setRotation(double angle, double centreX, double centreY) override;
     bool drawQuad(const DrawQuad& quad) override;
     void drawStatistics(const std::string& text) override;
+    bool createMeshTexture(int id, int width, int height, const uint32_t* argb) override;
+    bool drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
+                       int count) override;
 
     // The page's texture for point sampling, or nothing for an empty entry.
     SDL_Texture* page(int index) const;
@@ -48,6 +51,8 @@ private:
     static void destroy(Page& page);
 
     std::vector<Page> pages_;
+    std::vector<SDL_Texture*> meshTextures_;
+    std::vector<SDL_Vertex> geometry_;  // reused by every triangle batch
     int currentPage_ = -1;
     SDL_Texture* current_ = nullptr;
     bool additive_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/log.h"
+#include "visual/object_3d.h"
 #include "visual/texture_library.h"
 
 namespace qs {
@@ -125,12 +126,27 @@ void SceneObjectList::RebuildObjectGroup(const std::string& name) {
         g->members.push_back(static_cast<int>(i));
         g->memberKinds.push_back(1);
     }
+    if (!objects3D_) return;
+    for (int i = 0; i < objects3D_->count(); ++i) {
+        const TMultiObject3D* object = objects3D_->at(i);
+        if (!object) continue;
+        if (std::find(g->tags.begin(), g->tags.end(), object->tag) == g->tags.end()) continue;
+        g->members.push_back(i);
+        g->memberKinds.push_back(2);
+    }
 }
 
 void SceneObjectList::SetObjectGroupAlpha(const std::string& name, uint8_t alpha) {
     ObjectGroup* g = group(name);
     if (!g) return;
     for (size_t m = 0; m < g->members.size(); ++m) {
+        if (g->memberKinds[m] == 2) {
+            TMultiObject3D* object = objects3D_ ? objects3D_->at(g->members[m]) : nullptr;
+            // As below: a reused slot keeps its own alpha.
+            if (object && std::find(g->tags.begin(), g->tags.end(), object->tag) != g->tags.end())
+                object->alpha = alpha;
+            continue;
+        }
         if (g->memberKinds[m] != 1) continue;
         TMultiSprite* object = at(g->members[m]);
         // A slot reused by another object since the rebuild is left alone.

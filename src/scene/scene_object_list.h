@@ -11,6 +11,7 @@
 namespace qs {
 
 class Log;
+class Object3DList;
 
 // A named set of tags whose objects fade together (a dialog's map and its texts).
 struct ObjectGroup {
@@ -63,6 +64,9 @@ public:
     // Places every live object's image sprites (flips, angles, positions).
     void ApplyTransformAll();
 
+    // The 3D objects that object groups take in as members of kind 2.
+    void use3DObjects(Object3DList* objects) { objects3D_ = objects; }
+
 private:
     void place(std::unique_ptr<TMultiSprite> object);
     ObjectGroup* group(const std::string& name);
@@ -72,6 +76,7 @@ private:
     std::vector<ObjectGroup> groups_;
     int lastCreated_ = -1;
     int liveCount_ = 0;
+    Object3DList* objects3D_ = nullptr;
 };
 
 // The tag a map or screen name stands for: the text before its first "." after the first character.

@@ -3,6 +3,7 @@
 #include "app/comma_fields.h"
 #include "app/context.h"
 #include "app/text_util.h"
+#include "visual/prototype_3d_loader.h"
 #include "visual/sprite_prototype_loader.h"
 
 namespace qs {
@@ -11,11 +12,6 @@ namespace {
 
 constexpr size_t kMaxName = 255;
 constexpr size_t kSlotsPerGrowth = 256;
-
-std::string withoutFolders(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool isAudioExtension(const std::string& extension) {
     for (const char* audio : {"ogg", "mp3", "wav", "xm", "s3m", "mo3"}) {
@@ -33,12 +29,18 @@ std::string prototypeKey(const std::string& name) {
     return toLower(trimmed);
 }
 
-PrototypeLibrary::PrototypeLibrary(Context& ctx) : ctx_(ctx), textures_(ctx.log) {}
+PrototypeLibrary::PrototypeLibrary(Context& ctx) : ctx_(ctx), textures_(ctx.log), meshes_(ctx) {}
 
 int PrototypeLibrary::FindPrototype(const std::string& name, int kind) const {
     const std::string key = prototypeKey(name);
     if (key.empty()) return -1;
-    if (kind == k3DPrototype) return -1;  // no 3D prototype is ever loaded yet
+    if (kind == k3DPrototype) {
+        // Only ".spr" is cut off, so an .m3d path never finds its prototype by path.
+        for (size_t i = 0; i < prototypes3D_.size(); ++i) {
+            if (prototypes3D_[i].name == key) return static_cast<int>(i);
+        }
+        return -1;
+    }
     for (size_t i = 0; i < prototypes_.size(); ++i) {
         if (prototypes_[i].name == key) return static_cast<int>(i);
     }
@@ -83,11 +85,39 @@ int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
     return slot;
 }
 
+int PrototypeLibrary::take3DSlot() {
+    for (size_t i = 0; i < prototypes3D_.size(); ++i) {
+        if (prototypes3D_[i].name.empty()) return static_cast<int>(i);
+    }
+    if (prototypes3D_.size() == prototypes3D_.capacity())
+        prototypes3D_.reserve(prototypes3D_.capacity() + kSlotsPerGrowth);
+    prototypes3D_.emplace_back();
+    return static_cast<int>(prototypes3D_.size() - 1);
+}
+
 int PrototypeLibrary::Load3DPrototype(const std::string& path) {
-    // Hook for 3D prototypes: the .m3d reader and its mesh library come with the 3D
-    // objects. Until then the entry is reported and nothing is loaded.
-    ctx_.log.error("3D prototypes are not supported yet; \"" + path + "\" not loaded");
-    return -1;
+    const std::string file = cutLine(path, kMaxName);
+    std::optional<std::string> text = ctx_.files.readContent(file);
+    if (!text) {
+        const int slot = take3DSlot();
+        ctx_.WriteLog("index=" + std::to_string(slot));
+        prototypes3D_[slot] = TMulti3DPrototype{};
+        ctx_.log.error("ERROR_prototype3d_create_file_not_found: \"" + file + "\"");
+        return slot;
+    }
+    return Load3DPrototypeFromText(file, *text);
+}
+
+int PrototypeLibrary::Load3DPrototypeFromText(const std::string& path, const std::string& text) {
+    const std::string file = cutLine(path, kMaxName);
+    const int slot = take3DSlot();
+    ctx_.WriteLog("index=" + std::to_string(slot));
+    TMulti3DPrototype& prototype = prototypes3D_[slot];
+    prototype = TMulti3DPrototype{};
+    prototype.name = withoutExtension(withoutFolders(file));
+    Prototype3DLoader loader(ctx_, meshes_, prototype, file);
+    loader.read(text);
+    return slot;
 }
 
 int64_t PrototypeLibrary::LoadResourceEntry(const std::string& entry) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "visual/mesh_library.h"
+#include "visual/prototype_3d.h"
 #include "visual/sprite_prototype.h"
 #include "visual/texture_library.h"
 
@@ -32,8 +34,12 @@ public:
     // The same with the file's text already in memory.
     int LoadSpritePrototypeFromText(const std::string& path, const std::string& text);
 
-    // 3D prototypes (.m3d) are not built yet: logged, and -1.
+    // Reads an .m3d file into a free slot of the 3D prototypes and returns the slot, also
+    // when the file is missing (the slot then stays free and empty). Its meshes go to the
+    // mesh library, once per bare name.
     int Load3DPrototype(const std::string& path);
+    // The same with the file's text already in memory.
+    int Load3DPrototypeFromText(const std::string& path, const std::string& text);
 
     // One line of a resource list: "name, file[, loop]" or just "file". Visual entries load
     // their prototype unless it is loaded already (then -1); audio entries go to
@@ -45,6 +51,13 @@ public:
         return &prototypes_[index];
     }
     int prototypeCount() const { return static_cast<int>(prototypes_.size()); }
+    const TMulti3DPrototype* prototype3DAt(int index) const {
+        if (index < 0 || index >= static_cast<int>(prototypes3D_.size())) return nullptr;
+        return &prototypes3D_[index];
+    }
+    int prototype3DCount() const { return static_cast<int>(prototypes3D_.size()); }
+    const MeshLibrary& meshes() const { return meshes_; }
+    MeshLibrary& meshes() { return meshes_; }
     const TextureLibrary& textures() const { return textures_; }
     TextureLibrary& textures() { return textures_; }
 
@@ -58,10 +71,13 @@ public:
 
 private:
     int takeSlot();
+    int take3DSlot();
 
     Context& ctx_;
     std::vector<TMultiSpritePrototype> prototypes_;
     TextureLibrary textures_;
+    std::vector<TMulti3DPrototype> prototypes3D_;
+    MeshLibrary meshes_;
 };
 
 // The key a prototype name is looked up by: for a name ending in ".spr" the bare file name

@@ -11,35 +11,11 @@ namespace qs {
 
 namespace {
 
-constexpr int kMaxFields = 100;
 constexpr size_t kMaxLine = 255;
 // A part that would cut into more tiles than this is refused: no real sheet comes near it,
 // and a hostile frame size must not exhaust memory.
 constexpr int64_t kMaxTilesPerImage = 65536;
 constexpr double kPi = 3.14159265358979323846;
-
-// Calls handle(key, value) for each key=value field from field `first` on, stopping at the
-// first empty field, at a field without "=" and at one that starts with "=".
-template <typename Handle>
-void forEachKey(const std::string& line, int first, Handle handle) {
-    for (int n = first; n <= kMaxFields; ++n) {
-        const std::string field = trim(GetCommaField(line, n));
-        const size_t equals = field.find('=');
-        if (field.empty() || equals == std::string::npos || equals == 0) return;
-        handle(toLower(trim(field.substr(0, equals))), trim(field.substr(equals + 1)));
-    }
-}
-
-// The file name after the last folder separator.
-std::string withoutFolders(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string withoutExtension(const std::string& name) {
-    const size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
 
 }  // namespace
 
@@ -67,6 +43,16 @@ std::vector<PrototypeLine> prototypeLines(const std::string& text) {
     return lines;
 }
 
+std::string withoutFolders(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withoutExtension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 std::string foldParentFolders(std::string path) {
     for (size_t up = path.find("\\..\\"); up != std::string::npos; up = path.find("\\..\\")) {
         const size_t folder = up == 0 ? std::string::npos : path.rfind('\\', up - 1);
@@ -81,22 +67,22 @@ std::string foldParentFolders(std::string path) {
 SpritePrototypeLoader::SpritePrototypeLoader(Context& ctx, TextureLibrary& textures,
                                              TMultiSpritePrototype& prototype,
                                              const std::string& path)
-    : ctx_(ctx), textures_(textures), prototype_(prototype), path_(path) {
+    : PrototypeFieldReader(ctx, path), textures_(textures), prototype_(prototype) {
     const size_t slash = path.find_last_of("\\/");
     if (slash != std::string::npos) folder_ = path.substr(0, slash + 1);
 }
 
-void SpritePrototypeLoader::problem(const std::string& message) {
+void PrototypeFieldReader::problem(const std::string& message) {
     ctx_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
 }
 
-void SpritePrototypeLoader::unknownKey(const char* what, const std::string& key) {
+void PrototypeFieldReader::unknownKey(const char* what, const std::string& key) {
     const std::string text = std::string(what) + " \"" + key + "\"!";
     ctx_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": " + text);
     ctx_.platform().showMessageBox("Error", text);
 }
 
-bool SpritePrototypeLoader::intValue(const std::string& key, const std::string& value, int& out) {
+bool PrototypeFieldReader::intValue(const std::string& key, const std::string& value, int& out) {
     if (std::optional<int> parsed = parseIntOrHex(value)) {
         out = *parsed;
         return true;
@@ -105,8 +91,8 @@ bool SpritePrototypeLoader::intValue(const std::string& key, const std::string& 
     return false;
 }
 
-bool SpritePrototypeLoader::realValue(const std::string& key, const std::string& value,
-                                      double& out) {
+bool PrototypeFieldReader::realValue(const std::string& key, const std::string& value,
+                                     double& out) {
     std::optional<double> parsed = parseReal(value);
     if (parsed && std::isfinite(*parsed)) {
         out = *parsed;
@@ -116,11 +102,31 @@ bool SpritePrototypeLoader::realValue(const std::string& key, const std::string&
     return false;
 }
 
-bool SpritePrototypeLoader::degreesValue(const std::string& key, const std::string& value,
-                                         double& out) {
+bool PrototypeFieldReader::degreesValue(const std::string& key, const std::string& value,
+                                        double& out) {
     double degrees = 0;
     if (!realValue(key, value, degrees)) return false;
     out = degrees / 360 * 2 * kPi;
+    return true;
+}
+
+bool PrototypeFieldReader::floatValue(const std::string& key, const std::string& value,
+                                      float& out) {
+    double real = 0;
+    if (!realValue(key, value, real)) return false;
+    if (std::fabs(real) > 3.0e38) {
+        problem("the value \"" + value + "\" of " + key + " is out of range; key ignored");
+        return false;
+    }
+    out = static_cast<float>(real);
+    return true;
+}
+
+bool PrototypeFieldReader::byteValue(const std::string& key, const std::string& value,
+                                     uint8_t& out) {
+    int number = 0;
+    if (!intValue(key, value, number)) return false;
+    out = static_cast<uint8_t>(number & 0xFF);
     return true;
 }
 
@@ -158,7 +164,7 @@ void SpritePrototypeLoader::closeGroups() {
 
 void SpritePrototypeLoader::readCommonLine(const std::string& line) {
     TMultiSpritePrototype& p = prototype_;
-    forEachKey(line, 1, [&](const std::string& key, const std::string& value) {
+    forEachKeyField(line, 1, [&](const std::string& key, const std::string& value) {
         int number = 0;
         if (key == "z") intValue(key, value, p.z);
         else if (key == "x") realValue(key, value, p.x);
@@ -204,7 +210,7 @@ void SpritePrototypeLoader::readGroupHeader(const std::string& line) {
 
 void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart& part,
                                          PartKeys& keys) {
-    forEachKey(line, 2, [&](const std::string& key, const std::string& value) {
+    forEachKeyField(line, 2, [&](const std::string& key, const std::string& value) {
         int number = 0;
         if (key == "frame_width") intValue(key, value, keys.frameWidth);
         else if (key == "frame_height") intValue(key, value, keys.frameHeight);

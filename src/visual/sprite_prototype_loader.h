@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/comma_fields.h"
+#include "app/text_util.h"
 #include "visual/image_decoder.h"
 #include "visual/sprite_prototype.h"
 #include "visual/texture_library.h"
@@ -11,6 +13,8 @@
 namespace qs {
 
 class Context;
+
+inline constexpr int kMaxPrototypeFields = 100;
 
 // The lines of a .spr text as the loader sees them: a CR ends a line and LFs are dropped
 // (so a file with LF line ends is one line), each line cut to 255 characters, trimmed,
@@ -24,11 +28,43 @@ std::vector<PrototypeLine> prototypeLines(const std::string& text);
 // "graphics\menu\..\back.png" -> "graphics\back.png".
 std::string foldParentFolders(std::string path);
 
+// The file name after the last folder separator, and a file name without its extension.
+std::string withoutFolders(const std::string& path);
+std::string withoutExtension(const std::string& name);
+
+// Calls handle(key, value) for each key=value field of a prototype line from field `first`
+// on (at most 100 fields), stopping at the first empty field, at a field without "=" and
+// at one that starts with "=". Keys are trimmed and lower-cased, values trimmed.
+template <typename Handle>
+void forEachKeyField(const std::string& line, int first, Handle handle);
+
+// The reading of key=value values shared by the prototype file formats. A malformed value
+// is logged with the file and line and leaves the key as it was; an unknown key is logged
+// and shown in a message box.
+class PrototypeFieldReader {
+protected:
+    PrototypeFieldReader(Context& ctx, const std::string& path) : ctx_(ctx), path_(path) {}
+
+    bool intValue(const std::string& key, const std::string& value, int& out);
+    bool realValue(const std::string& key, const std::string& value, double& out);
+    bool floatValue(const std::string& key, const std::string& value, float& out);
+    // Degrees in the file, radians in memory.
+    bool degreesValue(const std::string& key, const std::string& value, double& out);
+    // The integer's low byte, as the alpha keys keep it.
+    bool byteValue(const std::string& key, const std::string& value, uint8_t& out);
+    void unknownKey(const char* what, const std::string& key);
+    void problem(const std::string& message);
+
+    Context& ctx_;
+    std::string path_;
+    int lineNumber_ = 0;
+};
+
 // Reads one .spr text into a prototype: the common line, group headers, part lines and "+"
 // continuation lines, loading every image it names into the texture library. Bad content
 // is logged with the file and line and the line (or key) is skipped; nothing here stops
 // the program.
-class SpritePrototypeLoader {
+class SpritePrototypeLoader : private PrototypeFieldReader {
 public:
     // `path` is the .spr file's content name; its folder is where images are looked up.
     SpritePrototypeLoader(Context& ctx, TextureLibrary& textures, TMultiSpritePrototype& prototype,
@@ -72,20 +108,9 @@ private:
     void closeGroups();
     void settleObjectSize();
 
-    // Reading of one key=value field of the line being read. False (logged) when the value
-    // is malformed; the key then keeps its value.
-    bool intValue(const std::string& key, const std::string& value, int& out);
-    bool realValue(const std::string& key, const std::string& value, double& out);
-    bool degreesValue(const std::string& key, const std::string& value, double& out);
-    void unknownKey(const char* what, const std::string& key);
-    void problem(const std::string& message);
-
-    Context& ctx_;
     TextureLibrary& textures_;
     TMultiSpritePrototype& prototype_;
-    std::string path_;
     std::string folder_;
-    int lineNumber_ = 0;
     int remainingParts_ = 0;
     int currentPart_ = -1;
     PartKeys currentKeys_;
@@ -93,5 +118,15 @@ private:
     int widthKey_ = 0;
     int heightKey_ = 0;
 };
+
+template <typename Handle>
+void forEachKeyField(const std::string& line, int first, Handle handle) {
+    for (int n = first; n <= kMaxPrototypeFields; ++n) {
+        const std::string field = trim(GetCommaField(line, n));
+        const size_t equals = field.find('=');
+        if (field.empty() || equals == std::string::npos || equals == 0) return;
+        handle(toLower(trim(field.substr(0, equals))), trim(field.substr(equals + 1)));
+    }
+}
 
 }  // namespace qs

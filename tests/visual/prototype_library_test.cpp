@@ -90,7 +90,8 @@ TEST(PrototypeLibrary, ResourceEntryKinds) {
         {"a.spr,b.spr", 0, {}, "ERROR_prototype_create_file_not_found: \"a.spr,b.spr\""},
         // The extension starts at the first "." of the file, folders included.
         {"tune, sound.v2\\tune.ogg", 0, {}, "\"sound.v2\\tune.ogg\""},
-        {"scene, objects\\scene.m3d", -1, {}, "3D prototypes are not supported yet"},
+        {"scene, objects\\scene.m3d", 0, {},
+         "ERROR_prototype3d_create_file_not_found: \"objects\\scene.m3d\""},
         {"   ", -1, {}, "names no file"},
     };
     for (const Case& c : cases) {

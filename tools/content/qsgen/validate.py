@@ -1,0 +1,367 @@
+"""Checks the written content the way the game reads it, and fails loudly.
+
+Every .spr parses (common line, group headers, part and continuation lines,
+known keys, a valid texture_size); every image it names exists with a size
+that holds whole frames; every map names existing prototypes with objects in
+range; every list names existing files; every .pos matches its glyph sheet;
+and every object the game looks up exists with the frames and layers it uses.
+"""
+import os
+import re
+
+from PIL import Image
+
+COMMON_KEYS = {"z", "x", "y", "flip_x", "flip_y", "alpha", "angle", "trigger", "color", "map_koeff", "width",
+               "height", "scale", "scale_x", "scale_y", "rot_center_x", "rot_center_y", "isometric", "iso_x",
+               "iso_y", "iso_z"}
+PART_KEYS = {"frame_width", "frame_height", "anim_speed", "anim_loop", "filter", "border", "x", "y", "z",
+             "texture_size", "flip_x", "flip_y", "alpha", "alpha_mode", "angle", "sprite_type", "scale", "scale_x",
+             "scale_y", "color"}
+INT_KEYS = {"z", "alpha", "color", "width", "height", "iso_z", "frame_width", "frame_height", "anim_speed", "filter",
+            "border", "texture_size", "alpha_mode", "sprite_type"}
+BOOL_KEYS = {"flip_x", "flip_y", "trigger", "isometric", "anim_loop"}
+IMAGE_EXT = (".png", ".bmp", ".jpg", ".tga")
+SOUND_EXT = ("ogg", "mp3", "wav", "xm", "s3m", "mo3")
+
+
+class Problems(Exception):
+    pass
+
+
+class Checker:
+    def __init__(self, root):
+        self.root = root
+        self.errors = []
+        self.sprites = {}  # lower-case game path -> parsed prototype
+
+    def err(self, where, msg):
+        self.errors.append("%s: %s" % (where, msg))
+
+    def path(self, game_name):
+        return os.path.join(self.root, game_name.replace("\\", "/"))
+
+    def exists(self, game_name):
+        return os.path.isfile(self.path(game_name))
+
+    # ------------------------------------------------------------ .spr
+
+    def _int(self, where, key, value):
+        try:
+            return int(value[1:], 16) if value.startswith("$") else int(value)
+        except ValueError:
+            self.err(where, "%s=%s is not a whole number" % (key, value))
+            return 0
+
+    def _fields(self, where, line, allowed):
+        out = {}
+        for field in line.split(",")[:100]:
+            field = field.strip()
+            if not field or "=" not in field or field.startswith("="):
+                break
+            k, v = field.split("=", 1)
+            k, v = k.strip().lower(), v.strip()
+            if k not in allowed:
+                self.err(where, "unknown key \"%s\"" % k)
+                continue
+            if k in INT_KEYS:
+                out[k] = self._int(where, k, v)
+            elif k in BOOL_KEYS:
+                out[k] = v == "1"
+            else:
+                try:
+                    out[k] = float(v)
+                except ValueError:
+                    self.err(where, "%s=%s is not a number" % (k, v))
+        return out
+
+    def parse_spr(self, rel):
+        where = rel
+        with open(os.path.join(self.root, rel), "rb") as f:
+            raw = f.read()
+        if b"\r" not in raw and raw.strip():
+            self.err(where, "lines must end with CR LF (the reader splits at CR)")
+        text = raw.decode("latin-1")
+        lines = []
+        for n, line in enumerate(text.split("\r"), 1):
+            line = line.replace("\n", "")[:255].strip().lower()
+            if ";" in line:
+                line = line[:line.index(";")].strip()
+            if line:
+                lines.append((n, line))
+        proto = {"common": {}, "groups": [], "parts": []}
+        if not lines:
+            self.err(where, "empty prototype")
+            return proto
+        proto["common"] = self._fields("%s line %d" % (where, lines[0][0]), lines[0][1], COMMON_KEYS)
+        folder = os.path.dirname(rel)
+        remaining = 0
+        for n, line in lines[1:]:
+            at = "%s line %d" % (where, n)
+            if line.startswith("+"):
+                if not proto["parts"]:
+                    self.err(at, "continuation line before any part")
+                    continue
+                spec = line[1:].strip()
+                img = self.image_of(at, folder, spec)
+                p = proto["parts"][-1]
+                if img and p.get("frames_ok"):
+                    if img != (p["fw"], p["fh"]):
+                        self.err(at, "continuation image %dx%d is not the frame size %dx%d" % (img + (p["fw"], p["fh"])))
+                    p["frames"] += 1
+                continue
+            if remaining == 0:
+                if not re.fullmatch(r"-?\d+", line):
+                    self.err(at, "expected a group header (a number of parts), got \"%s\"" % line)
+                    return proto
+                remaining = int(line)
+                proto["groups"].append([])
+                continue
+            remaining -= 1
+            spec, _, rest = line.partition(",")
+            keys = self._fields(at, rest, PART_KEYS)
+            img = self.image_of(at, folder, spec.strip())
+            ts = keys.get("texture_size")
+            if ts not in (8, 16, 32, 64, 128, 256):
+                self.err(at, "texture_size must be one of 8, 16, 32, 64, 128, 256 (got %s)" % ts)
+            border = keys.get("border", 0)
+            if ts and border * 2 >= ts:
+                self.err(at, "border %d is half the tile or more" % border)
+            part = dict(keys)
+            part["image"] = spec.strip()
+            part["frames"] = 0
+            if img:
+                w, h = img
+                fw = keys.get("frame_width") or w
+                fh = keys.get("frame_height") or h
+                part["fw"], part["fh"] = fw, fh
+                if fw > w or fh > h:
+                    self.err(at, "frame %dx%d is larger than the image %dx%d" % (fw, fh, w, h))
+                elif w % fw or h % fh:
+                    self.err(at, "image %dx%d is not a whole number of %dx%d frames" % (w, h, fw, fh))
+                else:
+                    part["frames_ok"] = True
+                    part["frames"] = (w // fw) * (h // fh)
+            proto["groups"][-1].append(len(proto["parts"]))
+            proto["parts"].append(part)
+        if remaining:
+            self.err(where, "the last group misses %d part lines" % remaining)
+        return proto
+
+    def image_of(self, where, folder, spec):
+        name = spec.split("|")[0].strip()
+        if not name.endswith(IMAGE_EXT):
+            self.err(where, "\"%s\" is not a .png, .bmp, .jpg or .tga image" % name)
+            return None
+        full = os.path.normpath(os.path.join(folder, name.replace("\\", "/")))
+        path = os.path.join(self.root, full)
+        if not os.path.isfile(path):
+            self.err(where, "image %s is missing" % full)
+            return None
+        with Image.open(path) as im:
+            return im.size
+
+    # ------------------------------------------------------------ other files
+
+    def check_map(self, rel):
+        where = rel
+        with open(os.path.join(self.root, rel), "rb") as f:
+            lines = [l.strip() for l in f.read().decode("latin-1").replace("\r\n", "\n").replace("\r", "\n").split("\n")]
+        try:
+            n = int(lines[0])
+            protos = [l.lower() if l.lower().endswith(".spr") else l.lower() + ".spr" for l in lines[1:1 + n]]
+            protos = [p.replace("\\", "/") for p in protos]
+            m = int(lines[1 + n])
+            objects = lines[2 + n:2 + n + m]
+        except (ValueError, IndexError):
+            self.err(where, "count lines are not whole numbers where expected")
+            return []
+        for p in protos:
+            if not self.exists(p):
+                self.err(where, "prototype %s is missing" % p)
+        if len(objects) != m:
+            self.err(where, "%d object lines announced, %d found" % (m, len(objects)))
+        placed = []
+        for k, o in enumerate(objects):
+            fields = [x.strip() for x in o.split(",")]
+            try:
+                i, x, y = int(fields[0]), int(fields[1]), int(fields[2])
+                if len(fields) > 3 and fields[3]:
+                    int(fields[3])
+            except (ValueError, IndexError):
+                self.err("%s line %d" % (where, n + 3 + k), "object line is not index,x,y[,z]")
+                continue
+            if not 0 <= i < len(protos):
+                self.err("%s line %d" % (where, n + 3 + k), "prototype number %d is out of range" % i)
+                continue
+            placed.append((protos[i], x, y))
+        return placed
+
+    def check_list(self, rel):
+        with open(os.path.join(self.root, rel), "rb") as f:
+            for n, line in enumerate(f.read().decode("latin-1").replace("\r", "").split("\n"), 1):
+                line = line.strip()
+                if not line or line.startswith(";"):
+                    continue
+                line = line.split(";")[0].strip()
+                file = line.split(", ")[1].strip() if ", " in line else line
+                if not self.exists(file):
+                    self.err("%s line %d" % (rel, n), "%s is missing" % file)
+
+    def check_pos(self, rel):
+        spr_rel = rel[:-3] + "spr"
+        widths = 0
+        with open(os.path.join(self.root, rel), "rb") as f:
+            lines = f.read().decode("latin-1").replace("\r", "").split("\n")
+        first = True
+        for n, line in enumerate(lines, 1):
+            line = line.split(";")[0].strip()
+            if not line:
+                continue
+            if first:
+                try:
+                    float(line)
+                except ValueError:
+                    self.err("%s line %d" % (rel, n), "the letter spacing is not a number")
+                first = False
+                continue
+            if line.startswith("#"):
+                if not re.fullmatch(r"#\d+", line) or int(line[1:]) > 255:
+                    self.err("%s line %d" % (rel, n), "bad character code")
+                continue
+            if not re.fullmatch(r"-?\d+", line):
+                self.err("%s line %d" % (rel, n), "width is not a whole number")
+            widths += 1
+        proto = self.sprites.get(spr_rel)
+        if proto is None:
+            self.err(rel, "no font sheet %s" % spr_rel)
+        elif proto["parts"] and proto["parts"][0]["frames"] < widths:
+            self.err(rel, "%d widths but the sheet has %d glyph frames" % (widths, proto["parts"][0]["frames"]))
+
+    # ------------------------------------------------------------ the whole tree
+
+    def run(self):
+        files = []
+        for dirpath, dirnames, filenames in os.walk(self.root):
+            dirnames.sort()
+            for fn in sorted(filenames):
+                files.append(os.path.relpath(os.path.join(dirpath, fn), self.root).replace(os.sep, "/"))
+        for rel in files:
+            if rel.endswith(".spr"):
+                self.sprites[rel.lower()] = self.parse_spr(rel)
+        maps = {}
+        for rel in files:
+            if rel.endswith(".map"):
+                maps[rel] = self.check_map(rel)
+            elif rel.endswith(".msl") or (rel.endswith(".ini") and not rel.startswith("levels/")):
+                self.check_list(rel)
+            elif rel.endswith(".pos"):
+                self.check_pos(rel)
+        return maps
+
+
+def frames(checker, rel, part=0):
+    p = checker.sprites.get(rel.lower())
+    if not p or part >= len(p["parts"]):
+        return -1
+    return p["parts"][part]["frames"]
+
+
+def require(checker, maps):
+    """The names and frame counts the game relies on."""
+    c = checker
+    need = {
+        "graphics/cursors/mouse_cursor.spr": [(0, 3)],
+        "graphics/elements_gamezone/loading_element_polosa.spr": [(0, 1)],
+        "graphics/logo set/bubble_top.spr": [(0, 1)],
+        "graphics/logo set/bubble_bottom.spr": [(0, 1)],
+        "graphics/logo set/flash_text.spr": [(0, 2)],
+        "graphics/logo set/earth_traectory.spr": [(0, 25)],
+        "graphics/logo set/earth_flash.spr": [(0, 11)],
+        "graphics/balls/bomb/bomb1.spr": [(1, 1)],
+        "graphics/balls/big_bomb/bomb2.spr": [(1, 1)],
+        "graphics/balls/multiball/multiball.spr": [(0, 1)],
+        "graphics/balls/lands/land1.spr": [(0, 1)],
+        "graphics/balls/crystals/crystal1.spr": [(0, 1)],
+        "graphics/crystals/crystal1.spr": [(0, 1)],
+        "graphics/balls/ball0/ball0.spr": [(1, 1), (2, 10)],
+        "graphics/bonuses/target.spr": [(0, 1)],
+        "graphics/rocket/rocket.spr": [(0, 1)],
+        "graphics/additional/planka1.spr": [(0, 1)],
+        "graphics/particles/particle1.spr": [(0, 1)],
+        "graphics/particles/particle2.spr": [(0, 1)],
+        "graphics/particles/particle3.spr": [(0, 4)],
+        "graphics/particles/line_piece.spr": [(0, 1)],
+        "graphics/elements_gamezone/poloska.spr": [(0, 2)],
+        "graphics/elements_gamezone/poloska_over.spr": [(0, 1)],
+        "graphics/elements_gamezone/space_background.spr": [(0, 1)],
+        "graphics/elements_gamezone/dark_panel.spr": [(0, 1)],
+        "graphics/elements_gamezone/menu_panel.spr": [(0, 1)],
+        "graphics/fonts/font_crystal1.spr": [(0, 95)],
+        "graphics/fonts/font_taurus1.spr": [(0, 95)],
+        "graphics/fonts/font_taurus2.spr": [(0, 95)],
+    }
+    for n in range(1, 8):
+        for rel in ("graphics/balls/ball%d/ball%d.spr" % (n, n), "graphics/balls/ball%d.spr" % n,
+                    "graphics/balls/ball0/ball%d.spr" % n):
+            need[rel] = [(0, 1), (1, 2), (2, 10), (3, 1)]
+    for rel, wants in need.items():
+        for part, at_least in wants:
+            got = frames(c, rel, part)
+            if got < 0:
+                c.err(rel, "missing, or it has no part %d" % (part + 1))
+            elif got < at_least:
+                c.err(rel, "part %d has %d frames, the game needs %d" % (part + 1, got, at_least))
+    for rel in ("graphics/balls/ball%d/ball%d.spr" % (n, n) for n in range(1, 8)):
+        p = c.sprites.get(rel)
+        if p and (len(p["parts"]) != 4 or len(p["groups"]) != 4):
+            c.err(rel, "a ball has four layers, each a group of its own")
+    for rel in ("graphics/fonts/font_crystal1.pos", "graphics/fonts/font_taurus1.pos", "graphics/fonts/font_taurus2.pos"):
+        if not os.path.isfile(os.path.join(c.root, rel)):
+            c.err(rel, "missing")
+    with open(os.path.join(c.root, "graphics/fonts/font_crystal1.pos"), "rb") as f:
+        body = [l.split(";")[0].strip() for l in f.read().decode("latin-1").replace("\r", "").split("\n")]
+        body = [l for l in body if l]
+        if body[1:2] != ["#48"]:
+            c.err("graphics/fonts/font_crystal1.pos", "digits must be glyph frames 0..9 (first code #48)")
+    placed = maps.get("main.map")
+    if placed is None:
+        c.err("main.map", "missing")
+        return
+    counts = {}
+    for proto, x, y in placed:
+        name = os.path.basename(proto)[:-4]
+        counts[name] = counts.get(name, 0) + 1
+        counts.setdefault("@" + name, proto)
+    wants = {"normal_panel": 1, "panel_menu_mini": 1, "net_left": 1, "net_right": 1, "poloska_ballsdown": 1,
+             "canon1": 1, "canon2": 1, "tablo_level": 1, "tablo_scores": 1, "tablo_line": 2, "laser": 1,
+             "dragon_blue": 1, "dragon_green": 1, "poloska_bonus": 6}
+    for name, n in wants.items():
+        if counts.get(name, 0) < n:
+            c.err("main.map", "needs %d object(s) named %s, has %d" % (n, name, counts.get(name, 0)))
+    layer_needs = {"panel_menu_mini": [(0, 3)], "net_left": [(0, 12)], "net_right": [(0, 12)], "canon1": [(0, 32)],
+                   "canon2": [(0, 1), (1, 1), (2, 1)], "tablo_level": [(0, 24)], "tablo_scores": [(0, 24)],
+                   "laser": [(0, 2), (1, 2)], "dragon_blue": [(0, 2), (1, 2), (2, 2), (3, 1)],
+                   "dragon_green": [(0, 2), (1, 2), (2, 2), (3, 1)]}
+    for name, parts in layer_needs.items():
+        rel = counts.get("@" + name)
+        if not rel:
+            continue
+        for part, at_least in parts:
+            got = frames(c, rel, part)
+            if got < at_least:
+                c.err(rel, "part %d has %d frames, the game needs %d" % (part + 1, got, at_least))
+
+
+def run(root, max_bytes=40 * 1024 * 1024):
+    c = Checker(root)
+    maps = c.run()
+    require(c, maps)
+    total = 0
+    for dirpath, _, filenames in os.walk(root):
+        for fn in filenames:
+            total += os.path.getsize(os.path.join(dirpath, fn))
+    if total >= max_bytes:
+        c.err(root, "content is %.1f MB, the limit is %.0f MB" % (total / 1048576.0, max_bytes / 1048576.0))
+    if c.errors:
+        raise Problems("\n".join(c.errors))
+    return len(c.sprites), total
