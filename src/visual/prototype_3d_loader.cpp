@@ -14,22 +14,7 @@ Prototype3DLoader::Prototype3DLoader(Context& ctx, MeshLibrary& meshes,
       folder_(folderOf(path)) {}
 
 void Prototype3DLoader::read(const std::string& text) {
-    bool first = true;
-    for (const PrototypeLine& line : prototypeLines(text)) {
-        lineNumber_ = line.number;
-        if (first) {
-            readCommonLine(line.text);
-            first = false;
-        } else if (line.text[0] == '+') {
-            readContinuationLine(line.text);
-        } else if (remainingParts_ > 0) {
-            --remainingParts_;
-            readPartLine(line.text);
-        } else {
-            readGroupHeader(line.text);
-        }
-    }
-    closeGroups();
+    readLines(text);
     if (widthKey_ > 0) prototype_.width = widthKey_;
     if (heightKey_ > 0) prototype_.height = heightKey_;
     if (depthKey_ > 0) prototype_.depth = depthKey_;

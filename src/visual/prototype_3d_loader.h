@@ -28,21 +28,20 @@ private:
         bool animLoop = true;
     };
 
-    void readCommonLine(const std::string& line);
-    void readGroupHeader(const std::string& line);
-    void readPartLine(const std::string& line);
-    void readContinuationLine(const std::string& line);
+    void readCommonLine(const std::string& line) override;
+    void readGroupHeader(const std::string& line) override;
+    void readPartLine(const std::string& line) override;
+    void readContinuationLine(const std::string& line) override;
     void readPartKeys(const std::string& line, Prototype3DPart& part);
     // The library index of the mesh a part or "+" line names, loading it when new; -1 when
     // it cannot be had.
     int meshOf(const std::string& field);
     void updateFrameCount();
-    void closeGroups();
+    void closeGroups() override;
 
     MeshLibrary& meshes_;
     TMulti3DPrototype& prototype_;
     std::string folder_;
-    int remainingParts_ = 0;
     int currentPart_ = -1;
     PartKeys currentKeys_;
     int widthKey_ = 0, heightKey_ = 0, depthKey_ = 0;

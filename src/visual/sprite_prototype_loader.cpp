@@ -130,7 +130,7 @@ bool PrototypeFieldReader::byteValue(const std::string& key, const std::string& 
     return true;
 }
 
-void SpritePrototypeLoader::read(const std::string& text) {
+void PrototypeFieldReader::readLines(const std::string& text) {
     bool first = true;
     for (const PrototypeLine& line : prototypeLines(text)) {
         lineNumber_ = line.number;
@@ -147,6 +147,10 @@ void SpritePrototypeLoader::read(const std::string& text) {
         }
     }
     closeGroups();
+}
+
+void SpritePrototypeLoader::read(const std::string& text) {
+    readLines(text);
     settleObjectSize();
 }
 

@@ -55,9 +55,20 @@ protected:
     void unknownKey(const char* what, const std::string& key);
     void problem(const std::string& message);
 
+    // Walks the lines of a prototype text: the common line first, then group headers, the
+    // part lines each header counts, and "+" continuation lines; then closes the groups.
+    void readLines(const std::string& text);
+    virtual void readCommonLine(const std::string& line) = 0;
+    virtual void readGroupHeader(const std::string& line) = 0;
+    virtual void readPartLine(const std::string& line) = 0;
+    virtual void readContinuationLine(const std::string& line) = 0;
+    virtual void closeGroups() = 0;
+    virtual ~PrototypeFieldReader() = default;
+
     Context& ctx_;
     std::string path_;
     int lineNumber_ = 0;
+    int remainingParts_ = 0;  // part lines the current group header still counts
 };
 
 // Reads one .spr text into a prototype: the common line, group headers, part lines and "+"
@@ -94,10 +105,10 @@ private:
         bool masked = false;
     };
 
-    void readCommonLine(const std::string& line);
-    void readGroupHeader(const std::string& line);
-    void readPartLine(const std::string& line);
-    void readContinuationLine(const std::string& line);
+    void readCommonLine(const std::string& line) override;
+    void readGroupHeader(const std::string& line) override;
+    void readPartLine(const std::string& line) override;
+    void readContinuationLine(const std::string& line) override;
     void readPartKeys(const std::string& line, PrototypePart& part, PartKeys& keys);
 
     ImageSpec imageSpec(const std::string& field);
@@ -105,13 +116,12 @@ private:
     int loadSheet(const ImageSpec& spec, const PrototypePart& part, const PartKeys& keys);
     void appendContinuationFrame(TextureSheet& sheet, SheetFrame frame);
     void updateFrameCount();
-    void closeGroups();
+    void closeGroups() override;
     void settleObjectSize();
 
     TextureLibrary& textures_;
     TMultiSpritePrototype& prototype_;
     std::string folder_;
-    int remainingParts_ = 0;
     int currentPart_ = -1;
     PartKeys currentKeys_;
     int continuations_ = 0;  // "+" frames added to the current part so far

@@ -9,6 +9,7 @@
 #include "render/render_pass.h"
 #include "render/sdl_platform.h"
 #include "scene/scene_object_list.h"
+#include "picture.h"
 #include "test_support.h"
 #include "visual/image_decoder.h"
 #include "visual/prototype_library.h"
@@ -16,6 +17,9 @@
 
 namespace qs {
 namespace {
+
+using test::Picture;
+using test::readPicture;
 
 namespace fs = std::filesystem;
 
@@ -32,31 +36,6 @@ std::vector<uint32_t> fixturePixels() {
         }
     }
     return pixels;
-}
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-};
-
-Picture readPicture(const fs::path& path) {
-    Picture picture;
-    std::string bytes = test::readFile(path);
-    DecodedImage image;
-    std::string error;
-    if (!decodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error))
-        return picture;
-    picture.width = image.width;
-    picture.height = image.height;
-    const int bpp = bytesPerPixel(image.layout);
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = image.row(y);
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p = row + x * bpp;  // blue, green, red first
-            picture.rgb.insert(picture.rgb.end(), {p[2], p[1], p[0]});
-        }
-    }
-    return picture;
 }
 
 TEST(GoldenRender, SpritesDrawAsTheReferencePicture) {
@@ -96,15 +75,7 @@ TEST(GoldenRender, SpritesDrawAsTheReferencePicture) {
     ASSERT_EQ(actual.width, expected.width);
     ASSERT_EQ(actual.height, expected.height);
     // Renderers may round a pixel or two differently at rotated edges.
-    size_t different = 0;
-    for (size_t i = 0; i < actual.rgb.size(); i += 3) {
-        for (int c = 0; c < 3; ++c) {
-            if (std::abs(actual.rgb[i + c] - expected.rgb[i + c]) > 24) {
-                ++different;
-                break;
-            }
-        }
-    }
+    const size_t different = test::differentPixels(actual, expected);
     EXPECT_LT(different, 40u) << "pixels that differ from " << golden << "; this run's picture is "
                               << shot;
 }

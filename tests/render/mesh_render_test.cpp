@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "render/png_writer.h"
 #include "render/sdl_platform.h"
+#include "picture.h"
 #include "test_support.h"
 #include "visual/image_decoder.h"
 #include "visual/object_3d.h"
@@ -16,6 +17,9 @@
 
 namespace qs {
 namespace {
+
+using test::Picture;
+using test::readPicture;
 
 namespace fs = std::filesystem;
 
@@ -58,32 +62,6 @@ void writeScene(const test::TempDir& dir) {
     dir.write("data/objects/pane.m3d", "x=90,y=90,z=400,scale=80\r1\r..\\meshes\\pane.obj\r");
 }
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-};
-
-Picture readPicture(const fs::path& path) {
-    Picture picture;
-    std::string bytes = test::readFile(path);
-    DecodedImage image;
-    std::string error;
-    if (!decodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image, error))
-        return picture;
-    picture.width = image.width;
-    picture.height = image.height;
-    const int bpp = bytesPerPixel(image.layout);
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = image.row(y);
-        for (int x = 0; x < image.width; ++x) {
-            const uint8_t* p = row + x * bpp;  // blue, green, red first
-            picture.rgb.insert(picture.rgb.end(), {p[2], p[1], p[0]});
-        }
-    }
-    return picture;
-}
-
 TEST(MeshRender, ALitTexturedCubeDrawsAsTheReferencePicture) {
     test::TempDir dir;
     writeScene(dir);
@@ -112,15 +90,7 @@ TEST(MeshRender, ALitTexturedCubeDrawsAsTheReferencePicture) {
     ASSERT_EQ(actual.width, expected.width);
     ASSERT_EQ(actual.height, expected.height);
     // Renderers may round edge pixels of a triangle differently.
-    size_t different = 0;
-    for (size_t i = 0; i < actual.rgb.size(); i += 3) {
-        for (int c = 0; c < 3; ++c) {
-            if (std::abs(actual.rgb[i + c] - expected.rgb[i + c]) > 24) {
-                ++different;
-                break;
-            }
-        }
-    }
+    const size_t different = test::differentPixels(actual, expected);
     EXPECT_LT(different, 400u) << "pixels that differ from " << golden << "; this run's picture is "
                                << shot;
 
