@@ -55,17 +55,7 @@ void Prototype3DLoader::readCommonLine(const std::string& line) {
 
 void Prototype3DLoader::readGroupHeader(const std::string& line) {
     // Keys after the count are allowed and mean nothing.
-    std::optional<int> count = parseIntOrHex(trim(GetCommaField(line, 1)));
-    if (!count || *count < 0) {
-        problem("expected the part count of a group, found \"" + line + "\"; line skipped");
-        return;
-    }
-    PartGroup group;
-    group.firstPart = static_cast<int>(prototype_.parts.size());
-    group.count = *count;
-    group.selection = -1;
-    prototype_.groups.push_back(group);
-    remainingParts_ = *count;
+    startGroup(trim(GetCommaField(line, 1)), prototype_.groups, static_cast<int>(prototype_.parts.size()));
 }
 
 void Prototype3DLoader::readPartKeys(const std::string& line, Prototype3DPart& part) {

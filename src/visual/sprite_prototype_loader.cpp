@@ -198,18 +198,23 @@ void SpritePrototypeLoader::readCommonLine(const std::string& line) {
     });
 }
 
-void SpritePrototypeLoader::readGroupHeader(const std::string& line) {
-    std::optional<int> count = parseIntOrHex(line);
+void PrototypeFieldReader::startGroup(const std::string& countText, std::vector<PartGroup>& groups,
+                                      int partsSoFar) {
+    std::optional<int> count = parseIntOrHex(countText);
     if (!count || *count < 0) {
-        problem("expected the part count of a group, found \"" + line + "\"; line skipped");
+        problem("expected the part count of a group, found \"" + countText + "\"; line skipped");
         return;
     }
     PartGroup group;
-    group.firstPart = static_cast<int>(prototype_.parts.size());
+    group.firstPart = partsSoFar;
     group.count = *count;
     group.selection = -1;
-    prototype_.groups.push_back(group);
+    groups.push_back(group);
     remainingParts_ = *count;
+}
+
+void SpritePrototypeLoader::readGroupHeader(const std::string& line) {
+    startGroup(line, prototype_.groups, static_cast<int>(prototype_.parts.size()));
 }
 
 void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart& part,

@@ -64,6 +64,8 @@ protected:
     virtual void readContinuationLine(const std::string& line) = 0;
     virtual void closeGroups() = 0;
     virtual ~PrototypeFieldReader() = default;
+    // A group header: a new group of `count` parts starting after the parts read so far.
+    void startGroup(const std::string& countText, std::vector<PartGroup>& groups, int partsSoFar);
 
     Context& ctx_;
     std::string path_;
