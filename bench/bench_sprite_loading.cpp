@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/context.h"
+#include "render/null_device.h"
 #include "render/platform.h"
 #include "visual/prototype_library.h"
 
@@ -68,23 +69,6 @@ private:
     std::map<int, Page> pages_;
 };
 
-class MemoryPlatform final : public qs::Platform {
-public:
-    qs::RenderDevice& device() override { return device_; }
-    void showMessageBox(const std::string& caption, const std::string& text) override {
-        std::cerr << caption << ": " << text << '\n';
-    }
-    bool isFullscreen() const override { return false; }
-    bool setFullscreen(bool) override { return false; }
-    void centreWindow() override {}
-    void showSystemCursor(bool) override {}
-    qs::MousePoint mousePosition() const override { return {}; }
-    bool pointerInWindow() const override { return false; }
-    void pumpEvents(qs::PlatformEvents&, uint32_t) override {}
-
-private:
-    MemoryDevice device_;
-};
 
 void appendPng(png_structp png, png_bytep data, png_size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
@@ -169,7 +153,10 @@ Content& content() {
 }
 
 void BM_LoadSprites(benchmark::State& state) {
-    MemoryPlatform platform;
+    MemoryDevice device;
+    qs::NullPlatform platform(device, [](const std::string& caption, const std::string& text) {
+        std::cerr << caption << ": " << text << '\n';
+    });
     qs::Context ctx(std::make_unique<qs::VirtualClock>(0),
                     qs::FileSystem(content().root, content().root / "user"), platform, 1);
     size_t tiles = 0;

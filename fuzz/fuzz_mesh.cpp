@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "render/null_device.h"
 #include "render/platform.h"
 #include "render/png_writer.h"
 #include "visual/mesh_library.h"
@@ -58,21 +59,6 @@ private:
     int textures_ = 0;
 };
 
-class MemoryPlatform final : public qs::Platform {
-public:
-    qs::RenderDevice& device() override { return device_; }
-    void showMessageBox(const std::string&, const std::string&) override {}
-    bool isFullscreen() const override { return false; }
-    bool setFullscreen(bool) override { return false; }
-    void centreWindow() override {}
-    void showSystemCursor(bool) override {}
-    qs::MousePoint mousePosition() const override { return {}; }
-    bool pointerInWindow() const override { return false; }
-    void pumpEvents(qs::PlatformEvents&, uint32_t) override {}
-
-private:
-    MemoryDevice device_;
-};
 
 struct World {
     World() {
@@ -89,7 +75,8 @@ struct World {
                                             qs::FileSystem(root, root / "user"), platform, 1);
     }
     std::filesystem::path root;
-    MemoryPlatform platform;
+    MemoryDevice device;
+    qs::NullPlatform platform{device};
     std::unique_ptr<qs::Context> ctx;
 };
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "render/null_device.h"
 #include "render/platform.h"
 #include "visual/prototype_library.h"
 
@@ -57,21 +58,6 @@ private:
     int bytesPerPixel_ = 4;
 };
 
-class MemoryPlatform final : public qs::Platform {
-public:
-    qs::RenderDevice& device() override { return device_; }
-    void showMessageBox(const std::string&, const std::string&) override {}
-    bool isFullscreen() const override { return false; }
-    bool setFullscreen(bool) override { return false; }
-    void centreWindow() override {}
-    void showSystemCursor(bool) override {}
-    qs::MousePoint mousePosition() const override { return {}; }
-    bool pointerInWindow() const override { return false; }
-    void pumpEvents(qs::PlatformEvents&, uint32_t) override {}
-
-private:
-    MemoryDevice device_;
-};
 
 void appendPng(png_structp png, png_bytep data, png_size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
@@ -126,7 +112,8 @@ struct World {
                                             qs::FileSystem(root, root / "user"), platform, 1);
     }
     std::filesystem::path root;
-    MemoryPlatform platform;
+    MemoryDevice device;
+    qs::NullPlatform platform{device};
     std::unique_ptr<qs::Context> ctx;
 };
 

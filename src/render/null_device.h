@@ -45,12 +45,15 @@ private:
     std::vector<bool> pages_;
 };
 
-// A platform without a window, for tools: message boxes go to a callback.
+// A platform without a window, for tools, benchmarks and fuzz targets: message boxes go to
+// a callback; the picture device is a null one unless the caller hands in its own.
 class NullPlatform final : public Platform {
 public:
-    explicit NullPlatform(std::function<void(const std::string&, const std::string&)> onMessage)
-        : onMessage_(std::move(onMessage)) {}
-    RenderDevice& device() override { return device_; }
+    using MessageFn = std::function<void(const std::string&, const std::string&)>;
+    explicit NullPlatform(MessageFn onMessage = {}) : onMessage_(std::move(onMessage)) {}
+    explicit NullPlatform(RenderDevice& device, MessageFn onMessage = {})
+        : onMessage_(std::move(onMessage)), external_(&device) {}
+    RenderDevice& device() override { return external_ ? *external_ : device_; }
     void showMessageBox(const std::string& caption, const std::string& text) override {
         if (onMessage_) onMessage_(caption, text);
     }
@@ -63,8 +66,9 @@ public:
     void pumpEvents(PlatformEvents&, uint32_t) override {}
 
 private:
-    std::function<void(const std::string&, const std::string&)> onMessage_;
+    MessageFn onMessage_;
     NullRenderDevice device_;
+    RenderDevice* external_ = nullptr;
 };
 
 }  // namespace qs

@@ -124,14 +124,8 @@ void Prototype3DLoader::readContinuationLine(const std::string& line) {
 
 void Prototype3DLoader::updateFrameCount() {
     Prototype3DPart& part = prototype_.parts[currentPart_];
-    // A single mesh never animates, whatever the keys say.
-    if (part.meshes.size() >= 2) {
-        part.anim_speed = currentKeys_.animSpeed / 1000.0;
-        part.anim_loop = currentKeys_.animLoop;
-    } else {
-        part.anim_speed = 0;
-        part.anim_loop = false;
-    }
+    settleAnimation(static_cast<int>(part.meshes.size()), currentKeys_.animSpeed,
+                    currentKeys_.animLoop, part.anim_speed, part.anim_loop);
 }
 
 void Prototype3DLoader::closeGroups() {

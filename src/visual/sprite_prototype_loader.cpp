@@ -480,14 +480,8 @@ void SpritePrototypeLoader::updateFrameCount() {
     PrototypePart& part = prototype_.parts[currentPart_];
     const TextureSheet* sheet = textures_.sheetAt(part.sheet);
     part.frame_count = sheet ? static_cast<int>(sheet->frames.size()) : 0;
-    // A single frame never animates, whatever the keys say.
-    if (part.frame_count >= 2) {
-        part.anim_speed = currentKeys_.animSpeed / 1000.0;
-        part.anim_loop = currentKeys_.animLoop;
-    } else {
-        part.anim_speed = 0;
-        part.anim_loop = false;
-    }
+    settleAnimation(part.frame_count, currentKeys_.animSpeed, currentKeys_.animLoop, part.anim_speed,
+                    part.anim_loop);
 }
 
 void SpritePrototypeLoader::settleObjectSize() {

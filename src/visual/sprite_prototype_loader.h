@@ -64,6 +64,12 @@ protected:
     virtual void readContinuationLine(const std::string& line) = 0;
     virtual void closeGroups() = 0;
     virtual ~PrototypeFieldReader() = default;
+    // A part of one frame (or mesh) never animates, whatever its keys say.
+    static void settleAnimation(int frames, int animSpeedKey, bool animLoopKey, double& speed,
+                                bool& loop) {
+        speed = frames >= 2 ? animSpeedKey / 1000.0 : 0;
+        loop = frames >= 2 && animLoopKey;
+    }
     // A group header: a new group of `count` parts starting after the parts read so far.
     void startGroup(const std::string& countText, std::vector<PartGroup>& groups, int partsSoFar);
 
