@@ -27,6 +27,21 @@ inline bool isColour(int kind) { return kind >= 1 && kind <= kColourCount; }
 inline bool isBallLike(int kind) { return kind >= 1 && kind <= 199; }
 inline bool isBomb(int kind) { return kind == kCellColourBomb || kind == kCellBigBomb; }
 
+// The letter a kind has in level pictures and reports: digits for colours, "." empty,
+// B colour bomb, G big bomb, M multiball, L land, C crystal, "?" anything else.
+inline char cellLetter(int kind) {
+    if (kind >= 1 && kind <= 9) return static_cast<char>('0' + kind);
+    switch (kind) {
+        case kCellEmpty: return '.';
+        case kCellColourBomb: return 'B';
+        case kCellBigBomb: return 'G';
+        case kCellMultiball: return 'M';
+        case kCellLand: return 'L';
+        case kCellCrystal: return 'C';
+        default: return '?';
+    }
+}
+
 // Mark values. The group, attachment and bomb walks use kMarkFlag; the multiball walk keeps
 // one bit per colour; a small bomb marks its neighbours with kMarkNextRun so that only the
 // following removal run takes them, wherever they lie in the scan order.

@@ -15,19 +15,6 @@ namespace {
 
 constexpr int kMaxFlightFrames = 200000;
 
-char cellLetter(int kind) {
-    if (kind >= 1 && kind <= 9) return static_cast<char>('0' + kind);
-    switch (kind) {
-        case kCellEmpty: return '.';
-        case kCellColourBomb: return 'B';
-        case kCellBigBomb: return 'G';
-        case kCellMultiball: return 'M';
-        case kCellLand: return 'L';
-        case kCellCrystal: return 'C';
-        default: return '?';
-    }
-}
-
 void writeBall(JsonWriter& json, int kind, int tint, int bonus) {
     json.beginObject().field("kind", kind).field("tint", tint).field("bonus", bonus).endObject();
 }

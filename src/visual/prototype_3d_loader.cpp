@@ -129,15 +129,7 @@ void Prototype3DLoader::updateFrameCount() {
 }
 
 void Prototype3DLoader::closeGroups() {
-    // A file that ends early leaves its last group short: it holds the parts it got.
-    const int parts = static_cast<int>(prototype_.parts.size());
-    for (PartGroup& group : prototype_.groups) {
-        if (group.firstPart + group.count > parts) {
-            ctx_.log.error(path_ + ": a group of " + std::to_string(group.count) +
-                           " parts ends after " + std::to_string(parts - group.firstPart));
-            group.count = parts - group.firstPart;
-        }
-    }
+    shortenGroups(prototype_.groups, static_cast<int>(prototype_.parts.size()));
 }
 
 }  // namespace qs

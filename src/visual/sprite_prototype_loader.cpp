@@ -154,16 +154,19 @@ void SpritePrototypeLoader::read(const std::string& text) {
     settleObjectSize();
 }
 
-void SpritePrototypeLoader::closeGroups() {
+void PrototypeFieldReader::shortenGroups(std::vector<PartGroup>& groups, int parts) {
     // A file that ends early leaves its last group short: it holds the parts it got.
-    const int parts = static_cast<int>(prototype_.parts.size());
-    for (PartGroup& group : prototype_.groups) {
+    for (PartGroup& group : groups) {
         if (group.firstPart + group.count > parts) {
             ctx_.log.error(path_ + ": a group of " + std::to_string(group.count) +
                            " parts ends after " + std::to_string(parts - group.firstPart));
             group.count = parts - group.firstPart;
         }
     }
+}
+
+void SpritePrototypeLoader::closeGroups() {
+    shortenGroups(prototype_.groups, static_cast<int>(prototype_.parts.size()));
 }
 
 void SpritePrototypeLoader::readCommonLine(const std::string& line) {

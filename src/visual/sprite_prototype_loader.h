@@ -70,6 +70,8 @@ protected:
         speed = frames >= 2 ? animSpeedKey / 1000.0 : 0;
         loop = frames >= 2 && animLoopKey;
     }
+    // Groups cut short by the end of the file keep the parts they got (logged).
+    void shortenGroups(std::vector<PartGroup>& groups, int parts);
     // A group header: a new group of `count` parts starting after the parts read so far.
     void startGroup(const std::string& countText, std::vector<PartGroup>& groups, int partsSoFar);
 

@@ -29,18 +29,7 @@ inline int kindFromLetter(char c) {
     }
 }
 
-inline char letterFromKind(int kind) {
-    if (kind >= 1 && kind <= 9) return static_cast<char>('0' + kind);
-    switch (kind) {
-        case kCellEmpty: return '.';
-        case kCellColourBomb: return 'B';
-        case kCellBigBomb: return 'G';
-        case kCellMultiball: return 'M';
-        case kCellLand: return 'L';
-        case kCellCrystal: return 'C';
-        default: return '?';
-    }
-}
+inline char letterFromKind(int kind) { return cellLetter(kind); }
 
 // Character i of `cells` fills column i of the row.
 inline void putRow(BallGrid& grid, int row, const std::string& cells) {
