@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/frame_state.h"
-#include "app/random.h"
+#include "core/random.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 
 namespace qs {
 
@@ -39,14 +39,13 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         } else if (arg == "--script") {
             if (!next(&line.scriptFile)) return fail("--script needs a file");
         } else if (arg == "--simulate") {
-            std::string level;
-            if (!next(&line.simulateMode) || !next(&level))
+            std::string mode, level;
+            if (!next(&mode) || !next(&level))
                 return fail("--simulate needs a mode (arcade, challenge, puzzle) and a level number");
             std::optional<int> n = parseInt(level);
             if (!n || *n < 1) return fail("--simulate needs a level number from 1");
-            if (line.simulateMode != "arcade" && line.simulateMode != "challenge" &&
-                line.simulateMode != "puzzle")
-                return fail("--simulate takes arcade, challenge or puzzle");
+            line.simulateMode = parseGameMode(mode);
+            if (!line.simulateMode) return fail("--simulate takes arcade, challenge or puzzle");
             line.simulateLevel = *n;
         } else if (arg == "--shots") {
             if (!next(&line.shotsFile)) return fail("--shots needs a file");

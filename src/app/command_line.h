@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "game/game_mode.h"
+
 namespace qs {
 
 struct CommandLine {
@@ -18,7 +20,7 @@ struct CommandLine {
     bool checkContent = false;   // check the content folder and stop
     bool strictContent = false;  // any content problem fails the run
     // The shot simulator: a level of a mode, a shot list file.
-    std::string simulateMode;
+    std::optional<GameMode> simulateMode;
     int simulateLevel = 0;
     std::string shotsFile;
     bool help = false;

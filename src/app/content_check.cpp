@@ -4,11 +4,12 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
 #include "app/load_list.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "game/ball_grid.h"
+#include "game/combo_table.h"
 #include "game/level_files.h"
 #include "render/null_device.h"
 #include "scene/location_map.h"
@@ -90,7 +91,7 @@ private:
             checkLevel(relative.stem().string(), name);
         } else if (ext == ".txt" && folder == "text") {
             ++checked_;
-            if (toLower(relative.filename().string()) == "combo.txt") checkCombo(name);
+            if (toLower(relative.filename().string()) == "combo.txt") readComboTable(ctx_.files, ctx_.log);
             else {
                 ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
                 ctx_.sceneObjects->unload_by_tag("content_check");
@@ -122,30 +123,18 @@ private:
         size_t dash = stem.rfind('-');
         std::optional<int> level = dash == std::string::npos ? std::nullopt : parseInt(stem.substr(dash + 1));
         std::string kind = toLower(stem.substr(0, dash == std::string::npos ? 0 : dash));
-        if (!level || (kind != "arcade" && kind != "challenge" && kind != "puzzle")) {
+        const std::optional<GameMode> mode = parseGameMode(kind);
+        if (!level || !mode) {
             problem(name + ": not a level file name (arcade-NN, challenge-NN or puzzle-NN)");
             return;
         }
         const int number = level.value_or(0);
         LevelValues values;
         BallGrid grid;
-        if (kind == "puzzle") {
+        if (*mode == kModePuzzle)
             ReadPuzzleLevel(ctx_.files, ctx_.log, name, number, values, grid);
-        } else {
-            ReadArcadeLevel(ctx_.files, ctx_.log, kind == "arcade" ? kModeArcade : kModeChallenge,
-                            number, values, grid);
-        }
-    }
-
-    void checkCombo(const std::string& name) {
-        std::optional<std::string> text = ctx_.files.readContent(name);
-        int lineNumber = 0;
-        for (const std::string& line : splitLines(text.value_or(""))) {
-            ++lineNumber;
-            if (trim(line).empty()) continue;
-            if (!parseInt(GetCommaField(line, 1)))
-                problem(name + " line " + std::to_string(lineNumber) + ": the threshold is not a whole number");
-        }
+        else
+            ReadArcadeLevel(ctx_.files, ctx_.log, *mode, number, values, grid);
     }
 
     std::string root_;

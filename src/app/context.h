@@ -3,13 +3,14 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
-#include "app/file_system.h"
+#include "core/clock.h"
+#include "core/file_system.h"
 #include "app/frame_state.h"
 #include "app/input_handlers.h"
-#include "app/log.h"
-#include "app/options.h"
-#include "app/random.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "core/random.h"
+#include "game/combo_table.h"
 #include "render/draw_list.h"
 
 namespace qs {

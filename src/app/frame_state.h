@@ -49,12 +49,6 @@ struct FrameState {
     uint64_t sceneStepsRun = 0;
 };
 
-// One line of "text\combo.txt": the text shown for a combo of `threshold` matches.
-struct ComboText {
-    int32_t threshold = 0;
-    std::string text;
-};
-
 // The shared input values the window's handlers record and the scenes consume.
 struct InputState {
     int mouseX = -1000;

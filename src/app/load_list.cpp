@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/file_system.h"
-#include "app/log.h"
-#include "app/text_util.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "core/text_util.h"
 
 namespace qs {
 

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
 #include "app/load_list.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "audio/audio.h"
+#include "game/combo_table.h"
 #include "game/game_scene.h"
 #include "menu/menu_scene.h"
 #include "render/render_pass.h"
@@ -27,32 +28,8 @@ TMainForm::TMainForm(Context& context, std::unique_ptr<Scene> menu, std::unique_
 TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate() {
-    readComboTexts();
+    ctx_.comboTexts = readComboTable(ctx_.files, ctx_.log);
     StartProgram();
-}
-
-void TMainForm::readComboTexts() {
-    const char* name = "text\\combo.txt";
-    ctx_.comboTexts.clear();
-    std::optional<std::string> text = ctx_.files.readContent(name);
-    if (!text) {
-        ctx_.log.error(std::string(name) + " is missing: no combo texts will be shown");
-        return;
-    }
-    int lineNumber = 0;
-    for (const std::string& raw : splitLines(*text)) {
-        ++lineNumber;
-        std::string line = cutLine(raw);
-        if (trim(line).empty()) continue;
-        std::optional<int> threshold = parseInt(GetCommaField(line, 1));
-        if (!threshold) {
-            ctx_.log.error(std::string(name) + " line " + std::to_string(lineNumber) +
-                           ": the threshold \"" + GetCommaField(line, 1) +
-                           "\" is not a whole number; line skipped");
-            continue;
-        }
-        ctx_.comboTexts.push_back({*threshold, GetCommaField(line, 2)});
-    }
 }
 
 void TMainForm::StartProgram() {

@@ -66,7 +66,6 @@ public:
     void onQuit() override { quitRequested_ = true; }
 
 private:
-    void readComboTexts();
     void loadFirstFrame();
     void dispatchScene();
     void runStepLoop(Scene& scene, bool menu);

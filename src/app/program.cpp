@@ -1,13 +1,11 @@
 #include "app/program.h"
 
-#include <SDL.h>
-
 #include <iostream>
 #include <random>
 
 #include "app/content_check.h"
 #include "app/context.h"
-#include "app/file_system.h"
+#include "core/file_system.h"
 #include "app/frame_timer.h"
 #include "app/main_form.h"
 #include "app/script.h"
@@ -121,9 +119,7 @@ private:
         field_ = std::make_unique<ShotSimulator>(ctx_.log);
         SimulatorSetup setup;
         setup.contentRoot = ctx_.files.contentRoot();
-        setup.mode = command.path == "arcade" ? kModeArcade
-                     : command.path == "challenge" ? kModeChallenge
-                                                   : kModePuzzle;
+        setup.mode = parseGameMode(command.path).value_or(kModeArcade);
         setup.level = command.count;
         setup.seed = ctx_.random.seed();
         if (!field_->load(setup)) {
@@ -210,9 +206,7 @@ int runSimulation(const CommandLine& line) {
     }
     SimulatorSetup setup;
     setup.contentRoot = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
-    setup.mode = line.simulateMode == "arcade" ? kModeArcade
-                 : line.simulateMode == "challenge" ? kModeChallenge
-                                                    : kModePuzzle;
+    setup.mode = *line.simulateMode;
     setup.level = line.simulateLevel;
     setup.seed = line.seed.value_or(1);
     bool ok = false;
@@ -226,7 +220,7 @@ int runProgram(const CommandLine& line) {
         return 0;
     }
 
-    if (!line.simulateMode.empty()) return runSimulation(line);
+    if (line.simulateMode) return runSimulation(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
         return checkContent(root, std::cout) == 0 ? 0 : 1;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/text_util.h"
+#include "core/text_util.h"
+#include "game/game_mode.h"
 #include "render/key_codes.h"
 #include "render/platform.h"
 
@@ -110,7 +111,7 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
             if (!needArgs(2)) return fail("field takes a mode and a level");
             auto level = parseInt(words[3]);
             std::string mode = toLower(words[2]);
-            if (!level || *level < 1 || (mode != "arcade" && mode != "challenge" && mode != "puzzle"))
+            if (!level || *level < 1 || !parseGameMode(mode))
                 return fail("field takes arcade, challenge or puzzle and a level from 1");
             command.kind = Kind::Field;
             command.path = mode;

@@ -1,7 +1,7 @@
 #include "app/state_dump.h"
 
 #include "app/context.h"
-#include "app/json_writer.h"
+#include "core/json_writer.h"
 #include "app/main_form.h"
 #include "scene/scene_object_list.h"
 #include "visual/particles.h"

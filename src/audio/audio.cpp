@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "audio/recording_audio_backend.h"
 
 namespace qs {

@@ -1,6 +1,6 @@
 #include "audio/audio_state.h"
 
-#include "app/json_writer.h"
+#include "core/json_writer.h"
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
 

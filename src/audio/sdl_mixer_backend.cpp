@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/file_system.h"
-#include "app/log.h"
-#include "app/text_util.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "core/text_util.h"
 
 namespace qs {
 

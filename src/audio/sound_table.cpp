@@ -1,6 +1,6 @@
 #include "audio/sound_table.h"
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 
 namespace qs {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/options.h"
-#include "app/random.h"
+#include "core/options.h"
+#include "core/random.h"
 
 namespace qs {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/json_writer.h"
+#include "core/json_writer.h"
 
 namespace qs {
 

@@ -1,8 +1,8 @@
 #include "game/gameplay.h"
 
-#include "app/log.h"
-#include "app/options.h"
-#include "app/random.h"
+#include "core/log.h"
+#include "core/options.h"
+#include "core/random.h"
 
 namespace qs {
 

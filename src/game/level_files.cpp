@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/comma_fields.h"
-#include "app/file_system.h"
-#include "app/log.h"
-#include "app/text_util.h"
+#include "core/comma_fields.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "core/text_util.h"
 #include "game/ball_grid.h"
 
 namespace qs {

@@ -1,6 +1,6 @@
 #include "game/matching.h"
 
-#include "app/options.h"
+#include "core/options.h"
 #include "game/gameplay.h"
 
 namespace qs {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/comma_fields.h"
-#include "app/json_writer.h"
-#include "app/log.h"
-#include "app/text_util.h"
+#include "core/comma_fields.h"
+#include "core/json_writer.h"
+#include "core/log.h"
+#include "core/text_util.h"
 #include "game/gameplay.h"
 
 namespace qs {
@@ -42,30 +42,6 @@ GameOptions defaultGameplayOptions() {
     o.sound_joy_limit_arcade1_drop = 4;
     o.sound_joy_limit_challenge1_drop = 4;
     return o;
-}
-
-std::vector<ComboText> readComboTable(const FileSystem& files, Log& log) {
-    const char* name = "text\\combo.txt";
-    std::vector<ComboText> combos;
-    std::optional<std::string> text = files.readContent(name);
-    if (!text) {
-        log.error(std::string(name) + " is missing: no combo factor and no combo texts");
-        return combos;
-    }
-    int lineNumber = 0;
-    for (const std::string& raw : splitLines(*text)) {
-        ++lineNumber;
-        const std::string line = cutLine(raw);
-        if (trim(line).empty()) continue;
-        std::optional<int> threshold = parseInt(GetCommaField(line, 1));
-        if (!threshold) {
-            log.error(std::string(name) + " line " + std::to_string(lineNumber) + ": the count \"" +
-                      GetCommaField(line, 1) + "\" is not a whole number; line skipped");
-            continue;
-        }
-        combos.push_back({*threshold, GetCommaField(line, 2)});
-    }
-    return combos;
 }
 
 ShotSimulator::ShotSimulator(Log& log) : log_(log) {}

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/file_system.h"
-#include "app/frame_state.h"
-#include "app/options.h"
-#include "app/random.h"
+#include "core/file_system.h"
+#include "game/combo_table.h"
+#include "core/options.h"
+#include "core/random.h"
 #include "game/game_mode.h"
 
 namespace qs {
@@ -92,9 +92,6 @@ private:
 
 // The gameplay values of the shipped options.txt, used under a content root without one.
 GameOptions defaultGameplayOptions();
-
-// Reads "text\combo.txt": one "count,text" a line; bad lines are logged and skipped.
-std::vector<ComboText> readComboTable(const FileSystem& files, Log& log);
 
 // A shot list, one shot a line ("#" starts a comment):
 //   aim X Y [current K [tint T] [bonus B]] [next K]

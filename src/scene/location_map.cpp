@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "scene/scene_object_list.h"
 #include "visual/sprite_engine.h"
 

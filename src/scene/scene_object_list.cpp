@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "visual/object_3d.h"
 #include "visual/texture_library.h"
 

@@ -1,8 +1,8 @@
 #include "scene/text_file.h"
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "scene/text_objects.h"
 
 namespace qs {

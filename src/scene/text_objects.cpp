@@ -1,7 +1,7 @@
 #include "scene/text_objects.h"
 
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "scene/scene_object_list.h"
 
 namespace qs {

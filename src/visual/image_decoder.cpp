@@ -1,6 +1,6 @@
 #include "visual/image_decoder.h"
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 
 namespace qs {
 

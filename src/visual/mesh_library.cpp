@@ -1,7 +1,7 @@
 #include "visual/mesh_library.h"
 
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
 #include "visual/obj_mesh_reader.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "visual/mesh_library.h"
 #include "visual/sprite_prototype_loader.h"
 

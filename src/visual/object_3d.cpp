@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "visual/prototype_3d.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_prototype_loader.h"

@@ -1,8 +1,8 @@
 #include "visual/prototype_3d_loader.h"
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "visual/mesh_library.h"
 #include "visual/obj_mesh_reader.h"
 

@@ -1,8 +1,8 @@
 #include "visual/prototype_library.h"
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "visual/prototype_3d_loader.h"
 #include "visual/sprite_prototype_loader.h"
 

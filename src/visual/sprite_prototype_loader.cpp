@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 #include "app/context.h"
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "render/platform.h"
 
 namespace qs {

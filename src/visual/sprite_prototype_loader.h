@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/comma_fields.h"
-#include "app/text_util.h"
+#include "core/comma_fields.h"
+#include "core/text_util.h"
 #include "visual/image_decoder.h"
 #include "visual/sprite_prototype.h"
 #include "visual/texture_library.h"

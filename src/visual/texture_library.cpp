@@ -1,6 +1,6 @@
 #include "visual/texture_library.h"
 
-#include "app/log.h"
+#include "core/log.h"
 #include "render/platform.h"
 
 namespace qs {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/json_writer.h"
+#include "core/json_writer.h"
 #include "audio/audio_state.h"
 #include "audio/recording_audio_backend.h"
 #include "test_support.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/file_system.h"
-#include "app/log.h"
+#include "core/file_system.h"
+#include "core/log.h"
 #include "test_support.h"
 
 namespace qs {

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/frame_state.h"
-#include "app/options.h"
-#include "app/random.h"
+#include "game/combo_table.h"
+#include "core/options.h"
+#include "core/random.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/file_system.h"
-#include "app/log.h"
+#include "core/file_system.h"
+#include "core/log.h"
 #include "game/ball_grid.h"
 #include "game/level_files.h"
 #include "game_test_support.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/json_writer.h"
-#include "app/log.h"
+#include "core/json_writer.h"
+#include "core/log.h"
 #include "game_test_support.h"
 #include "test_support.h"
 

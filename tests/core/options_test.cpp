@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/log.h"
-#include "app/options.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "test_support.h"
 
 namespace qs {

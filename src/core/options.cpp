@@ -1,10 +1,10 @@
-#include "app/options.h"
+#include "core/options.h"
 
 #include <algorithm>
 
-#include "app/file_system.h"
-#include "app/log.h"
-#include "app/text_util.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "core/text_util.h"
 
 namespace qs {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/comma_fields.h"
-#include "app/text_util.h"
+#include "core/comma_fields.h"
+#include "core/text_util.h"
 
 namespace qs {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/comma_fields.h"
+#include "core/comma_fields.h"
 
 namespace qs {
 

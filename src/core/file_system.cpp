@@ -1,4 +1,4 @@
-#include "app/file_system.h"
+#include "core/file_system.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 
 namespace qs {
 

@@ -1,4 +1,4 @@
-#include "app/text_util.h"
+#include "core/text_util.h"
 
 #include <cctype>
 #include <cerrno>

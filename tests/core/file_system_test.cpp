@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/file_system.h"
+#include "core/file_system.h"
 #include "test_support.h"
 
 namespace qs {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "test_support.h"
 
 namespace qs {
