@@ -5,7 +5,7 @@
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
 #include "visual/object_3d.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
 

@@ -18,7 +18,7 @@
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 #include "visual/prototype_library.h"
 
 namespace qs {

@@ -4,7 +4,7 @@
 #include "core/json_writer.h"
 #include "app/main_form.h"
 #include "scene/scene_object_list.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 #include "audio/audio_state.h"
 
 namespace qs {

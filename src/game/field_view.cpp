@@ -4,7 +4,7 @@
 #include "audio/audio.h"
 #include "game/cell_art.h"
 #include "scene/scene_object_list.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 
 namespace qs {
 

@@ -4,18 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "core/particle_type.h"
+
 namespace qs {
 
 class JsonWriter;
-
-// Particle types the playfield asks for (their looks belong to the particle code).
-enum ParticleType : int {
-    kParticleSpark = 16,       // bomb and small-bomb bursts
-    kParticleTrail = 18,       // behind a ball in flight
-    kParticleBurst = 19,       // sparks of a removed ball
-    kParticleShard = 20,       // the four shards of a removed ball; drops of non-colour kinds
-    kParticleScorePiece = 22,  // flies to the gauge
-};
 
 // What a step of the playfield did that someone must show or play. The playfield itself
 // owns no sprite, sound or clock: it appends these and the scene turns them into pictures

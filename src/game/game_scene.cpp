@@ -1,7 +1,7 @@
 #include "game/game_scene.h"
 
 #include "app/context.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 
 namespace qs {
 

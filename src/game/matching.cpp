@@ -89,7 +89,7 @@ void removeCell(Gameplay& game, int column, int row, bool scoreParticle) {
         return;
     }
     if (smallBomb) {
-        game.particles(kParticleSpark, 20, kind, x, y);
+        game.particles(kParticleBombSpark, 20, kind, x, y);
     } else {
         game.particles(kParticleShard, 4, kind, x, y, true);
         game.particles(kParticleBurst, 16, kind, x, y);

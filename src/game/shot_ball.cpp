@@ -50,7 +50,7 @@ void stepShotBall(Gameplay& game) {
             for (double fraction : {0.5, 0.75}) {
                 const double tx = previous.x + (point.x - previous.x) * fraction;
                 const double ty = previous.y + (point.y - previous.y) * fraction;
-                game.particles(kParticleTrail, 1, ball.kind, tx, ty);
+                game.particles(kParticleBallTrail, 1, ball.kind, tx, ty);
                 if (ty > kFieldFrameY) ball.priority = 250;
             }
         }

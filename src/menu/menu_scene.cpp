@@ -1,7 +1,7 @@
 #include "menu/menu_scene.h"
 
 #include "app/context.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 #include "audio/audio.h"
 #include "visual/prototype_library.h"
 

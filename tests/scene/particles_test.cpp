@@ -3,7 +3,7 @@
 #include "render/png_writer.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
-#include "visual/particles.h"
+#include "scene/particles.h"
 
 namespace qs {
 namespace {

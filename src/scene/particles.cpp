@@ -1,4 +1,4 @@
-#include "visual/particles.h"
+#include "scene/particles.h"
 
 #include <algorithm>
 #include <cmath>
