@@ -22,6 +22,8 @@ const char* eventTypeName(GameEvent::Type type) {
         case GameEvent::kScoreText: return "score_text";
         case GameEvent::kComboText: return "combo_text";
         case GameEvent::kBallGone: return "ball_gone";
+        case GameEvent::kQueueChanged: return "queue_changed";
+        case GameEvent::kBurningStart: return "burning_start";
     }
     return "unknown";
 }

@@ -31,6 +31,8 @@ struct GameEvent {
         kScoreText,         // `value` in font `name`, colour `colour`, centred at (x, y)
         kComboText,         // `text` in font `name`, colour `colour`, centred at (x, y)
         kBallGone,          // the ball in flight is destroyed
+        kQueueChanged,      // the cannon's ball or the next ball changed: redraw both
+        kBurningStart,      // a big bomb came into the cannon: its fuse starts burning
     };
 
     Type type = kSound;

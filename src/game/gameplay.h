@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "game/ball_grid.h"
+#include "game/ball_queue.h"
+#include "game/bonuses.h"
 #include "game/game_events.h"
 #include "game/game_mode.h"
 #include "game/level_files.h"
+#include "game/paint_rocket.h"
 #include "game/scoring.h"
 #include "game/shot_ball.h"
 #include "game/shot_path.h"
@@ -33,12 +36,22 @@ struct Gameplay {
 
     GameMode mode = kModeArcade;
     int level = 1;
+    // The game clock (ms) of the step being played: every deadline compares with it.
+    uint32_t now = 0;
     BallGrid grid;
     LevelValues levelValues;
     AimState aim;
     ShotPath path;
     std::optional<ShotBall> ball;
     ScoreState score;
+    BallQueue queue;
+    BonusState bonuses;
+    NetState net;
+    std::vector<PaintRocket> rockets;
+    uint32_t bombDeadline = 0;  // 0: no bomb waits to go off
+    int pendingClimb = 0;       // pixels the up bonus still lifts the field
+    // The puzzle's limit plank: its y moves with the field (it starts each level at -279).
+    int plankY = -279;
     bool overlayUp = false;  // a dialog or statistics screen covers the field
     bool gameOver = false;
     int lastPraise = -1;     // the praise sample played last (0..2), never played twice in a row

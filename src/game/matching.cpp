@@ -1,6 +1,7 @@
 #include "game/matching.h"
 
 #include "core/options.h"
+#include "game/bonuses.h"
 #include "game/gameplay.h"
 
 namespace qs {
@@ -15,7 +16,7 @@ void stopBurning(Gameplay& game) {
     game.events.push_back(e);
 }
 
-void releaseBonus(Gameplay& game, int bonus, int kind, double x, double y) {
+void emitBonusReleased(Gameplay& game, int bonus, int kind, double x, double y) {
     GameEvent e;
     e.type = GameEvent::kBonusReleased;
     e.value = bonus;
@@ -23,6 +24,7 @@ void releaseBonus(Gameplay& game, int bonus, int kind, double x, double y) {
     e.x = x;
     e.y = y;
     game.events.push_back(e);
+    releaseBonus(game, bonus, kind, x, y);
 }
 
 // Marks a small bomb made during a run become ordinary marks for the next run.
@@ -81,7 +83,7 @@ void removeCell(Gameplay& game, int column, int row, bool scoreParticle) {
         }
     }
     if (kind == kCellBigBomb) stopBurning(game);
-    if (bonus != 0) releaseBonus(game, bonus, kind, x, y);
+    if (bonus != 0) emitBonusReleased(game, bonus, kind, x, y);
     grid.emptyCell(column, row);
 
     if (!isBallLike(kind)) {
@@ -180,7 +182,7 @@ int dropUnsupported(Gameplay& game, bool scoreParticle) {
                         continue;
                     const double x = grid.cellX(k, r);
                     const double y = grid.cellY(r);
-                    if (cell->bonus != 0) releaseBonus(game, cell->bonus, cell->kind, x, y);
+                    if (cell->bonus != 0) emitBonusReleased(game, cell->bonus, cell->kind, x, y);
                     grid.emptyCell(k, r);
                     collectCrystal(game, x, y);
                     ++count;

@@ -1,5 +1,6 @@
 #include "game/shot_ball.h"
 
+#include "game/bombs.h"
 #include "game/gameplay.h"
 #include "game/matching.h"
 
@@ -97,6 +98,7 @@ void dock(Gameplay& game, int column, int row, int kind, int tint, int bonus) {
     docked.kind = kind;
     game.events.push_back(docked);
     if (isBomb(kind)) {
+        game.bombDeadline = game.now + kBombFuseMs;
         GameEvent armed;
         armed.type = GameEvent::kBombArmed;
         armed.column = column;
