@@ -24,6 +24,17 @@ const char* eventTypeName(GameEvent::Type type) {
         case GameEvent::kBallGone: return "ball_gone";
         case GameEvent::kQueueChanged: return "queue_changed";
         case GameEvent::kBurningStart: return "burning_start";
+        case GameEvent::kLevelStarted: return "level_started";
+        case GameEvent::kLevelFailed: return "level_failed";
+        case GameEvent::kChannelPlay: return "channel_play";
+        case GameEvent::kChannelStop: return "channel_stop";
+        case GameEvent::kCannonFired: return "cannon_fired";
+        case GameEvent::kLevelCleared: return "level_cleared";
+        case GameEvent::kGameLost: return "game_lost";
+        case GameEvent::kShowOverlay: return "show";
+        case GameEvent::kHideOverlay: return "hide";
+        case GameEvent::kShowRecords: return "records";
+        case GameEvent::kLeaveForMenu: return "leave";
     }
     return "unknown";
 }
@@ -63,6 +74,14 @@ std::string describe(const GameEvent& e) {
             return out + " " + std::to_string(e.value) + at(e);
         case GameEvent::kComboText:
             return out + " \"" + e.text + "\"" + at(e);
+        case GameEvent::kShowOverlay:
+        case GameEvent::kHideOverlay:
+            return out + " " + e.name;
+        case GameEvent::kChannelPlay:
+            return out + " " + std::to_string(e.value) + " " + e.name;
+        case GameEvent::kChannelStop:
+        case GameEvent::kLevelStarted:
+            return out + " " + std::to_string(e.value);
         default:
             return out;
     }

@@ -33,6 +33,18 @@ struct GameEvent {
         kBallGone,          // the ball in flight is destroyed
         kQueueChanged,      // the cannon's ball or the next ball changed: redraw both
         kBurningStart,      // a big bomb came into the cannon: its fuse starts burning
+        // The game session's moments (the scene shows them):
+        kLevelStarted,      // level `value` begins: the field is filled, the cannon intro restarts
+        kLevelFailed,       // the level file cannot be played: back to the menu
+        kChannelPlay,       // loop sample `name` on channel `value` (0 level, 1 climb)
+        kChannelStop,       // stop channel `value`
+        kCannonFired,       // the cannon's fire animation
+        kLevelCleared,      // the level is complete: the field climbs out
+        kGameLost,          // the field bursts; a dialog follows
+        kShowOverlay,       // show the overlay `name` (game_over, game_stat, exit_to_menu, try_again)
+        kHideOverlay,       // hide the overlay `name`
+        kShowRecords,       // the records screen after a game
+        kLeaveForMenu,      // back to the menu
     };
 
     Type type = kSound;

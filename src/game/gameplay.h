@@ -50,6 +50,8 @@ struct Gameplay {
     std::vector<PaintRocket> rockets;
     uint32_t bombDeadline = 0;  // 0: no bomb waits to go off
     int pendingClimb = 0;       // pixels the up bonus still lifts the field
+    // Set once the level is complete: bonuses freed as the field climbs out do nothing.
+    bool bonusesLocked = false;
     // The puzzle's limit plank: its y moves with the field (it starts each level at -279).
     int plankY = -279;
     bool overlayUp = false;  // a dialog or statistics screen covers the field

@@ -96,6 +96,7 @@ void dock(Gameplay& game, int column, int row, int kind, int tint, int bonus) {
     docked.column = column;
     docked.row = row;
     docked.kind = kind;
+    const size_t dockedEvent = game.events.size();
     game.events.push_back(docked);
     if (isBomb(kind)) {
         game.bombDeadline = game.now + kBombFuseMs;
@@ -114,6 +115,7 @@ void dock(Gameplay& game, int column, int row, int kind, int tint, int bonus) {
         grid.markGroup(column, row, kind);
 
     const int group = grid.groupCounter;
+    game.events[dockedEvent].count = group;
     if (group < 3) {
         grid.clearMarks(BallGrid::kFirstRow, grid.rows - 1);
         // A bomb waits for its detonation: it does not break the combo.

@@ -47,95 +47,74 @@ GameOptions defaultGameplayOptions() {
 ShotSimulator::ShotSimulator(Log& log) : log_(log) {}
 ShotSimulator::~ShotSimulator() = default;
 
+void ShotSimulator::stepOnce() {
+    now_ += kStepMs;
+    StepInput input;
+    input.command = pendingCommand_;
+    input.keyCode = pendingKey_;
+    pendingCommand_ = kCommandNone;
+    session_->step(now_, input);
+    collected_.insert(collected_.end(), session_->game().events.begin(), session_->game().events.end());
+}
+
+bool ShotSimulator::settled() const {
+    const Gameplay& g = session_->game();
+    if (g.ball || g.bombDeadline != 0 || g.pendingClimb > 0 || session_->levelStartPending()) return false;
+    if (g.mode == kModePuzzle && g.levelValues.pendingDescent > 0 && !lost()) return false;
+    for (const PaintRocket& rocket : g.rockets)
+        if (rocket.alive) return false;
+    return true;
+}
+
 bool ShotSimulator::load(const SimulatorSetup& setup) {
     setup_ = setup;
     files_ = FileSystem(setup.contentRoot, {});
     options_ = defaultGameplayOptions();
     if (std::optional<std::string> text = files_.readContent(kOptionsFile))
         applyOptionsText(options_, *text, log_, kOptionsFile);
+    options_.beg_level = 0;
     if (!setup.optionOverrides.empty()) applyOptionsText(options_, setup.optionOverrides, log_, "option overrides");
     combos_ = readComboTable(files_, log_);
     random_.reseed(setup.seed);
 
-    game_ = std::make_unique<Gameplay>(options_, combos_, random_);
-    game_->mode = setup.mode;
-    game_->level = setup.level;
-    currentKind_ = nextKind_ = 0;
-    shotsFired_ = shotsSincePush_ = 0;
-    if (!startLevel(*game_, files_, log_)) return false;
-    advanceQueue();
-    advanceQueue();
-    if (setup.mode == kModePuzzle)
-        settleDescent();
-    else
-        fastDrop();
-    game_->grid.updateRowStats();
-    game_->events.clear();
-    return true;
-}
-
-int ShotSimulator::drawColour() {
-    const Gameplay& g = *game_;
-    if (g.mode == kModePuzzle && !g.levelValues.levelColourList.empty()) {
-        const std::vector<int>& list = g.levelValues.levelColourList;
-        return list[static_cast<size_t>(random_.below(static_cast<int>(list.size())))];
+    progress_ = std::make_unique<MemoryProgressStore>();
+    SavedProgress start;
+    start.level = setup.level;
+    progress_->save(setup.mode, start);
+    session_ = std::make_unique<GameSession>(options_, combos_, random_, files_, log_, *progress_);
+    session_->game().aim.smoothTurn = false;
+    shotsFired_ = 0;
+    now_ = 1000;
+    session_->beginGame(setup.mode, now_);
+    // The level starts after the cannon's intro; then the field comes in and the net closes.
+    // A field that comes in slowly (a puzzle's last pixels) is brought down by a click, as a
+    // player would.
+    int still = 0;
+    int lastPosition = 0;
+    for (int i = 0; i < kMaxSettleSteps && !session_->mayFire(); ++i) {
+        stepOnce();
+        if (session_->levelFileFailed()) return false;
+        const BallGrid& grid = session_->game().grid;
+        const int position = grid.lowestRow * BallGrid::kRowPitch - grid.scroll;
+        still = position == lastPosition ? still + 1 : 0;
+        lastPosition = position;
+        if (session_->fastDropping() && session_->cannonReady() && !session_->levelStartPending() &&
+            still >= kStallSteps) {
+            pendingCommand_ = kCommandShoot;
+            pendingKey_ = 1;
+        }
     }
-    return 1 + random_.below(std::max(1, std::min(g.grid.colourCount, kColourCount)));
-}
-
-void ShotSimulator::advanceQueue() {
-    if (nextKind_ != 0) {
-        currentKind_ = nextKind_;
-        currentTint_ = nextTint_;
-        currentBonus_ = nextBonus_;
-    }
-    nextKind_ = drawColour();
-    nextTint_ = 0;
-    nextBonus_ = 0;
-}
-
-void ShotSimulator::settleDescent() {
-    Gameplay& g = *game_;
-    int& pending = g.levelValues.pendingDescent;
-    while (pending > 0) {
-        const int moved = g.grid.ballsDown(pending, random_, pending);
-        if (moved == 0) break;
-        pending -= moved;
-    }
-}
-
-void ShotSimulator::fastDrop() {
-    Gameplay& g = *game_;
-    g.grid.updateRowStats();
-    const int startRow = fastDropStartRow(g, g.grid.consecutiveRows);
-    for (int pixels = 0; pixels < BallGrid::kRowCount * BallGrid::kRowPitch; ++pixels) {
-        if (g.grid.rowOccupied(startRow)) break;
-        if (g.grid.ballsDown(1, random_, 1) == 0) break;
-    }
-}
-
-bool ShotSimulator::complete() const {
-    if (!game_) return false;
-    const Gameplay& g = *game_;
-    switch (g.mode) {
-        case kModePuzzle: return g.score.crystalsCollected >= g.levelValues.crystalsInLevel;
-        case kModeChallenge: return g.score.scoreGauge >= 333;
-        case kModeArcade: return static_cast<double>(g.score.plainScore) / g.levelValues.scoreDivisor >= 333;
-    }
-    return false;
-}
-
-bool ShotSimulator::lost() const {
-    return game_ && game_->mode == kModePuzzle && game_->grid.rowOccupied(BallGrid::kFirstRow);
+    collected_.clear();
+    return session_->mayFire();
 }
 
 void ShotSimulator::writeState(JsonWriter& json) const {
     json.beginObject();
-    if (!game_) {
+    if (!session_) {
         json.endObject();
         return;
     }
-    const Gameplay& g = *game_;
+    const Gameplay& g = session_->game();
     const BallGrid& grid = g.grid;
     json.field("rows", grid.rows).field("scroll", grid.scroll);
     json.field("lowest_row", grid.lowestRow).field("consecutive_rows", grid.consecutiveRows);
@@ -166,34 +145,39 @@ void ShotSimulator::writeState(JsonWriter& json) const {
     json.field("combo", s.comboCount).field("match_run", s.matchRun);
     json.field("crystals_collected", s.crystalsCollected).field("crystals_in_level", g.levelValues.crystalsInLevel);
     json.key("current");
-    writeBall(json, currentKind_, currentTint_, currentBonus_);
+    writeBall(json, g.queue.current.kind, g.queue.current.tint, g.queue.current.bonus);
     json.key("next");
-    writeBall(json, nextKind_, nextTint_, nextBonus_);
+    writeBall(json, g.queue.next.kind, g.queue.next.tint, g.queue.next.bonus);
+    json.field("rockets", g.queue.rocketCount);
+    json.key("bonuses").beginArray();
+    for (const ActiveBonus& bonus : g.bonuses.entries)
+        if (bonus.type > 0) json.beginObject().field("type", bonus.type).field("state", bonus.state).endObject();
+    json.endArray();
     json.field("row0_occupied", grid.rowOccupied(0));
     json.field("complete", complete()).field("lost", lost());
     json.endObject();
 }
 
+bool ShotSimulator::complete() const {
+    return session_ && (session_->state() == kGameLevelCleared || session_->state() == kGameStatistics);
+}
+
+bool ShotSimulator::lost() const {
+    return session_ && (session_->state() == kGameLosing || session_->state() == kGameOverDialog ||
+                        session_->state() == kGameTryAgain);
+}
+
 bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     json.beginObject().field("shot", shotsFired_ + 1);
-    if (!game_ || complete() || lost()) {
-        json.field("skipped", !game_ ? "no level" : complete() ? "level complete" : "level lost").endObject();
+    if (!session_ || complete() || lost()) {
+        json.field("skipped", !session_ ? "no level" : complete() ? "level complete" : "level lost").endObject();
         return false;
     }
-    Gameplay& g = *game_;
-    g.events.clear();
-    if (shot.current != 0) {
-        currentKind_ = shot.current;
-        currentTint_ = shot.currentTint;
-        currentBonus_ = shot.currentBonus;
-    }
-    if (shot.next != 0) {
-        nextKind_ = shot.next;
-        nextTint_ = 0;
-        nextBonus_ = 0;
-    }
+    Gameplay& g = session_->game();
+    collected_.clear();
+    if (shot.current != 0) g.queue.current = QueuedBall{shot.current, shot.currentTint, shot.currentBonus};
+    if (shot.next != 0) g.queue.next = QueuedBall{shot.next, 0, 0};
 
-    g.aim.smoothTurn = false;
     if (shot.byAngle)
         setAimAngle(g.aim, shot.angle);
     else
@@ -201,7 +185,8 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     g.updatePath();
     json.field("aim_angle", g.aim.aimAngle);
     json.key("fired");
-    writeBall(json, currentKind_, currentTint_, currentBonus_);
+    const QueuedBall fired = g.queue.current;
+    writeBall(json, fired.kind, fired.tint, fired.bonus);
     json.field("path_points", g.path.count());
     json.key("target");
     if (g.path.hasTarget())
@@ -209,38 +194,44 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     else
         json.null();
 
-    fire(g, currentKind_, currentTint_, currentBonus_);
+    // The shot leaves at the next step, from the path on show; then the field settles: the
+    // ball docks or leaves, bombs go off, climbs and pushes are done.
+    const double angle = g.aim.aimAngle;
+    pendingCommand_ = kCommandShoot;
+    pendingKey_ = 1;
+    stepOnce();
     ++shotsFired_;
-    advanceQueue();
-    if (g.mode == kModePuzzle && ++shotsSincePush_ >= g.levelValues.pushInterval) {
-        shotsSincePush_ = 0;
-        g.levelValues.pendingDescent += 30;
+    int frames = 1;
+    for (; frames < kMaxSettleSteps && !settled() && !complete() && !lost(); ++frames) {
+        setAimAngle(g.aim, angle);
+        stepOnce();
     }
+    // One more step: the level's complete and loss checks look at the settled field.
+    if (!complete() && !lost()) stepOnce();
 
-    int frames = 0;
-    while (g.ball && frames < kMaxFlightFrames) {
-        stepShotBall(g);
-        ++frames;
-    }
-    g.ball.reset();
     bool docked = false;
-    for (const GameEvent& e : g.events) docked = docked || e.type == GameEvent::kDocked;
-    if (g.mode == kModePuzzle) settleDescent();
-    g.grid.updateRowStats();
-
+    int group = 0;
+    for (const GameEvent& e : collected_) {
+        if (e.type == GameEvent::kDocked) {
+            docked = true;
+            group = e.count;
+        }
+    }
     json.field("frames", frames).field("docked", docked);
     json.key("group");
     if (docked)
-        json.value(g.grid.groupCounter);
+        json.value(group);
     else
         json.null();
     json.key("events").beginArray();
-    for (const GameEvent& e : g.events)
+    for (const GameEvent& e : collected_)
         if (setup_.withParticles || e.type != GameEvent::kParticles) writeEventJson(json, e);
     json.endArray();
     json.key("state");
     writeState(json);
     json.endObject();
+    // Ready for the next shot: wait until the cannon may fire again.
+    for (int i = 0; i < kMaxSettleSteps && !session_->mayFire() && !complete() && !lost(); ++i) stepOnce();
     return true;
 }
 

@@ -12,12 +12,12 @@
 #include "core/options.h"
 #include "core/random.h"
 #include "game/game_mode.h"
+#include "game/game_session.h"
 
 namespace qs {
 
 class JsonWriter;
 class Log;
-struct Gameplay;
 
 // One shot of a simulation: where the cannon points, and optionally which ball it fires
 // and which ball comes next (0: the one the queue deals).
@@ -50,44 +50,50 @@ class ShotSimulator {
 public:
     explicit ShotSimulator(Log& log);
     ~ShotSimulator();
-    // The playfield refers to the options, combos and generator held here.
+    // The session refers to the options, combos and generator held here.
     ShotSimulator(const ShotSimulator&) = delete;
     ShotSimulator& operator=(const ShotSimulator&) = delete;
 
-    // Reads options.txt and text\combo.txt of the content root, starts the level and brings
-    // the field to its playing position. False (logged) when the level cannot be played.
+    // Reads options.txt and text\combo.txt of the content root, starts the level and plays
+    // its start until the cannon may fire. False (logged) when the level cannot be played.
     bool load(const SimulatorSetup& setup);
 
-    // Fires one shot and writes its report as a JSON object. False when the level is over
-    // or not loaded (the report then says why).
+    // Fires one shot and plays on until the field has settled, then writes its report as a
+    // JSON object. False when the level is over or not loaded (the report then says why).
     bool shoot(const SimShot& shot, JsonWriter& json);
     // The state alone (grid, scores, counters) as a JSON object.
     void writeState(JsonWriter& json) const;
 
-    Gameplay& game() { return *game_; }
-    const Gameplay& game() const { return *game_; }
+    GameSession& session() { return *session_; }
+    Gameplay& game() { return session_->game(); }
+    const Gameplay& game() const { return session_->game(); }
     bool complete() const;
     bool lost() const;
-    int currentKind() const { return currentKind_; }
-    int nextKind() const { return nextKind_; }
+    int currentKind() const { return session_->game().queue.current.kind; }
+    int nextKind() const { return session_->game().queue.next.kind; }
+
+    // Game time per step: the scene runs about 60 steps a second.
+    static constexpr uint32_t kStepMs = 16;
+    static constexpr int kMaxSettleSteps = 200000;
+    static constexpr int kStallSteps = 30;
 
 private:
-    void advanceQueue();
-    int drawColour();
-    void settleDescent();
-    void fastDrop();
+    void stepOnce();
+    bool settled() const;
 
     Log& log_;
     FileSystem files_;
     GameOptions options_;
     std::vector<ComboText> combos_;
     Random random_;
-    std::unique_ptr<Gameplay> game_;
+    std::unique_ptr<MemoryProgressStore> progress_;
+    std::unique_ptr<GameSession> session_;
     SimulatorSetup setup_;
-    int currentKind_ = 0, currentTint_ = 0, currentBonus_ = 0;
-    int nextKind_ = 0, nextTint_ = 0, nextBonus_ = 0;
+    uint32_t now_ = 0;
+    int pendingCommand_ = kCommandNone;
+    int pendingKey_ = 0;
+    EventList collected_;
     int shotsFired_ = 0;
-    int shotsSincePush_ = 0;
 };
 
 // The gameplay values of the shipped options.txt, used under a content root without one.

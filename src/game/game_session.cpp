@@ -1,0 +1,776 @@
+#include "game/game_session.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/log.h"
+#include "core/options.h"
+#include "game/bombs.h"
+#include "game/matching.h"
+#include "game/nearest.h"
+#include "game/shot_ball.h"
+
+namespace qs {
+
+namespace {
+
+constexpr int kIntroFrameMs = 50;
+constexpr int kScoreStepMs = 20;
+constexpr uint32_t kArcadeLossMs = 5000;
+constexpr uint32_t kChallengeLossMs = 500;
+constexpr uint32_t kLosingDialogMs = 1000;
+constexpr uint32_t kSadRepeatMs = 7500;
+constexpr double kFullGauge = 333;
+constexpr int kPushIndicatorLength = 163;
+constexpr int kAutoFireLimit = 40;
+
+// Keeps the puzzle's limit plank on the field while it moves, and passes every change on to
+// the picture of the grid.
+class PlankTracker final : public GridView {
+public:
+    PlankTracker(Gameplay& game, GridView* next) : game_(game), next_(next) {}
+    void cellFilled(int column, int row, const GridCell& cell, int x, int y) override {
+        if (next_) next_->cellFilled(column, row, cell, x, y);
+    }
+    void cellEmptied(int column, int row) override {
+        if (next_) next_->cellEmptied(column, row);
+    }
+    void rowsShifted(int firstRow, int lastRow, int by) override {
+        if (next_) next_->rowsShifted(firstRow, lastRow, by);
+    }
+    void fieldMoved(int dy) override {
+        if (game_.mode == kModePuzzle) game_.plankY += dy;
+        if (next_) next_->fieldMoved(dy);
+    }
+    void setNext(GridView* next) { next_ = next; }
+
+private:
+    Gameplay& game_;
+    GridView* next_;
+};
+
+bool passed(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) >= 0; }
+
+}  // namespace
+
+GameSession::GameSession(const GameOptions& options, const std::vector<ComboText>& combos, Random& random,
+                         const FileSystem& files, Log& log, ProgressStore& progress)
+    : game_(options, combos, random), files_(files), log_(log), progress_(progress) {
+    plankTracker_ = std::make_unique<PlankTracker>(game_, nullptr);
+    game_.grid.setView(plankTracker_.get());
+    initBonusTable(game_);
+    game_.aim.smoothTurn = true;
+}
+
+void GameSession::setView(GridView* view) { static_cast<PlankTracker&>(*plankTracker_).setNext(view); }
+
+void GameSession::emit(GameEvent::Type type, const char* name, int value) {
+    GameEvent e;
+    e.type = type;
+    e.name = name;
+    e.value = value;
+    game_.events.push_back(std::move(e));
+}
+
+bool GameSession::overlayUp() const {
+    switch (state_) {
+        case kGameOverDialog:
+        case kGameStatistics:
+        case kGameTryAgain:
+        case kGameExitDialog:
+        case kGameLosing:
+        case kGameMessage: return true;
+        default: return false;
+    }
+}
+
+bool GameSession::progressBlinkOff() const {
+    return game_.mode == kModeChallenge && shownProgress_ < 50 && ((now_ / 256) % 2) == 1;
+}
+
+void GameSession::beginGame(GameMode mode, uint32_t now) {
+    now_ = now;
+    game_.now = now;
+    game_.mode = mode;
+    resetLevel();
+    saved_ = progress_.load(mode);
+    int level = saved_.level;
+    if (level < 1) {
+        level = 1;
+        saved_.level = 1;
+        saveProgress();
+    }
+    if (game_.options.beg_level != 0) level = game_.options.beg_level;
+    game_.level = level;
+    game_.score.totalScore = saved_.score;
+    shownScore_ = saved_.score;
+    game_.score.bestShot = 0;
+    game_.score.bestCombo = 0;
+    cannonIntroFrame_ = 0;
+    cannonIntroNext_ = now + kIntroFrameMs;
+    panelIntroFrame_ = 0;
+    panelIntroNext_ = now + kIntroFrameMs;
+    state_ = kGamePlaying;
+    screenKind_ = kScreenNone;
+    levelStartRequested_ = true;
+}
+
+void GameSession::resetLevel() {
+    Gameplay& g = game_;
+    endAllBonuses(g);
+    g.bonusesLocked = false;
+    g.ball.reset();
+    g.path = ShotPath{};
+    g.rockets.clear();
+    g.bombDeadline = 0;
+    g.pendingClimb = 0;
+    g.levelValues.pendingDescent = 0;
+    g.plankY = -279;
+    g.overlayUp = false;
+    g.gameOver = false;
+    lossDeadline_ = 0;
+    nextDescent_ = 0;
+    fastDrop_ = true;
+    autoFire_ = false;
+    pushCounter_ = 0;
+    pushTarget_ = 0;
+    pushShown_ = 0;
+    crystalIcons_.clear();
+    crystalsShown_ = 0;
+    alarmPlayed_ = false;
+    laserWarning_ = 0;
+    statisticsWasLeft_ = false;
+}
+
+void GameSession::startLevel() {
+    Gameplay& g = game_;
+    resetBonuses(g);
+    resetNet(g);
+    g.score.comboCount = 0;
+    g.score.matchRun = 0;
+    g.score.scoreMultiplier = 1;
+    g.score.levelScore = 0;
+    g.score.plainScore = 0;
+    g.score.crystalsCollected = 0;
+    lossDeadline_ = 0;
+
+    shownProgress_ = 0;
+    lastDrawnProgress_ = -1000;
+    riseFlag_ = false;
+    g.score.scoreGauge = 0;
+    if (g.mode == kModeChallenge) {
+        g.score.scoreGauge = 166.5;
+        riseFlag_ = true;
+    }
+    g.queue.shotsSinceBonus = 0;
+    drawBonusInterval(g);
+
+    if (!qs::startLevel(g, files_, log_)) {
+        // The level cannot be played: the scene shows a message and goes back to the menu;
+        // the saved progress stays as it was.
+        levelFileFailed_ = true;
+        levelStartRequested_ = false;
+        emit(GameEvent::kLevelFailed);
+        return;
+    }
+    g.queue.current = QueuedBall{};
+    g.queue.next = QueuedBall{};
+    advanceQueue(g);
+    advanceQueue(g);
+    g.grid.newRowToggle = 0;
+    g.path = ShotPath{};
+    g.grid.updateRowStats();
+    fastDropRow_ = fastDropStartRow();
+
+    state_ = kGamePlaying;
+    screenKind_ = kScreenNone;
+    nextDrain_ = now_ + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
+    nextDescent_ = now_;
+    cannonIntroFrame_ = 0;
+    cannonIntroNext_ = now_ + kIntroFrameMs;
+    emit(GameEvent::kLevelStarted, "", g.level);
+    emit(GameEvent::kChannelPlay, "sample_balls_down", kLevelChannel);
+    levelChannelPlaying_ = true;
+    levelStartRequested_ = false;
+}
+
+int GameSession::fastDropStartRow() const { return qs::fastDropStartRow(game_, game_.grid.consecutiveRows); }
+
+void GameSession::step(uint32_t now, const StepInput& input) {
+    now_ = now;
+    Gameplay& g = game_;
+    g.now = now;
+    g.overlayUp = overlayUp();
+    // The previous step's events have been shown (or reported) by now.
+    g.events.clear();
+
+    // 2. Level start.
+    if (levelStartRequested_ && cannonReady()) startLevel();
+    if (levelFileFailed_) return;
+
+    climb();
+    descend();
+    const bool netStepped = stepNet(g);
+    stepIntros();
+    stepScoreAndGauge();
+    checkLevelComplete();
+    stepAlarms();
+    checkLoss();
+    if (state_ == kGameLosing && passed(now_, losingSince_ + kLosingDialogMs)) {
+        if (g.mode == kModePuzzle) {
+            showTryAgain();
+        } else {
+            state_ = kGameOverDialog;
+            screenKind_ = kScreenGameOver;
+            endAllBonuses(g);
+            emit(GameEvent::kShowOverlay, "game_over");
+        }
+    }
+    // A ball in flight always moves; the cannon turns and the path follows it only once the
+    // cannon is up and while the net stands still.
+    if (g.ball) {
+        stepShot();
+    } else if (cannonReady() && !levelStartRequested_ && !netStepped) {
+        if (state_ == kGamePlaying && input.mouseX != -1000) updateAim(g.aim, input.mouseX, input.mouseY, 800, 600);
+        stepShot();
+    }
+    // 16.
+    updateBonuses(g);
+    detonateBombs(g);
+    stepCrystalIcons();
+    stepLevelCleared();
+    stepFastDrop();
+    stepPushIndicator();
+    handleCommand(input);
+    if (autoFire_ && input.command != kCommandShoot) {
+        // A fast drop that needed only a few pixels fires by itself, now that the path follows
+        // the lowered field.
+        if (mayFire()) {
+            autoFire_ = false;
+            fire();
+        }
+    }
+    if (g.mode != kModePuzzle) awardBigBomb(g);
+    stepRockets(g);
+}
+
+void GameSession::climb() {
+    Gameplay& g = game_;
+    BallGrid& grid = g.grid;
+    if (g.mode == kModeChallenge && state_ != kGameLevelCleared) {
+        grid.updateRowStats();
+        const bool below = grid.lowestRow < grid.limitRow || (grid.lowestRow == grid.limitRow && grid.scroll != 0);
+        if (below && grid.lowestRow != BallGrid::kNoLowestRow) {
+            // Never past the point where the lowest row is back on the limit line.
+            const int room = (grid.limitRow - grid.lowestRow) * BallGrid::kRowPitch + grid.scroll;
+            if (room > 0) grid.ballsClimb(room);
+            grid.updateRowStats();
+        }
+    }
+    if (g.pendingClimb > 0) {
+        const int done = grid.ballsClimb(g.pendingClimb);
+        g.pendingClimb -= std::min(done, g.pendingClimb);
+        if (done == 0) g.pendingClimb = 0;
+        grid.updateRowStats();
+        if (g.pendingClimb == 0) endBonus(g, kBonusUp);
+    }
+}
+
+void GameSession::descend() {
+    Gameplay& g = game_;
+    BallGrid& grid = g.grid;
+    if (state_ != kGamePlaying || g.ball || levelStartRequested_ || !passed(now_, nextDescent_)) return;
+    if (g.pendingClimb > 0 || g.bonuses.active[kBonusFreeze] || g.bombDeadline != 0 || lossDeadline_ != 0) return;
+    grid.updateRowStats();
+    const int lowest = grid.lowestRow;
+    // While the field first comes in, it moves a pixel a call whatever the mode's speed.
+    const int cap = fastDrop_ ? 1 : 1 << 30;
+    switch (g.mode) {
+        case kModeArcade:
+            if (lowest < 9) {
+                grid.ballsDown(1, g.random, cap);
+                nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.levelValues.descentInterval));
+            } else if (lowest <= 12) {
+                grid.ballsDown(lowest - 8, g.random, fastDrop_ ? 1 : lowest - 8);
+            } else {
+                grid.ballsDown(4, g.random, fastDrop_ ? 1 : 4);
+            }
+            break;
+        case kModeChallenge:
+            if (!(lowest > grid.limitRow)) return;
+            grid.ballsDown(1, g.random, cap);
+            nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_challenge));
+            break;
+        case kModePuzzle: {
+            int& pending = g.levelValues.pendingDescent;
+            if (pending <= 0) return;
+            int moved = 0;
+            if (pending < 240) {
+                moved = grid.ballsDown(1, g.random, fastDrop_ ? 1 : pending);
+                nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_puzzle));
+            } else if (pending < 360) {
+                if (lowest < 9) return;
+                moved = grid.ballsDown(lowest - 8, g.random, fastDrop_ ? 1 : std::min(pending, lowest - 8));
+            } else {
+                moved = grid.ballsDown(4, g.random, fastDrop_ ? 1 : std::min(pending, 4));
+            }
+            pending -= std::min(moved, pending);
+            if (moved == 0 && grid.rowOccupied(BallGrid::kFirstRow)) pending = 0;
+            if (pending == 0) game_.sound("sample_puzzle_down");
+            break;
+        }
+    }
+    grid.updateRowStats();
+}
+
+void GameSession::stepIntros() {
+    if (cannonIntroFrame_ < kCannonIntroFrames && passed(now_, cannonIntroNext_)) {
+        ++cannonIntroFrame_;
+        cannonIntroNext_ += kIntroFrameMs;
+        if (cannonIntroFrame_ == kCannonIntroFrames) emit(GameEvent::kQueueChanged);
+    }
+    if (panelIntroFrame_ < kPanelIntroFrames && passed(now_, panelIntroNext_)) {
+        ++panelIntroFrame_;
+        panelIntroNext_ += kIntroFrameMs;
+    }
+}
+
+void GameSession::stepScoreAndGauge() {
+    Gameplay& g = game_;
+    ScoreState& s = g.score;
+    const bool overlay = overlayUp();
+    if (overlay) {
+        shownScore_ = s.totalScore;
+    } else if (passed(now_, nextScoreStep_)) {
+        nextScoreStep_ = now_ + kScoreStepMs;
+        if (shownScore_ < s.totalScore)
+            shownScore_ = std::min(s.totalScore, shownScore_ + (s.totalScore - shownScore_) / 10 + 1);
+    }
+
+    double& progress = s.scoreGauge;
+    switch (g.mode) {
+        case kModeArcade:
+            if (!levelStartRequested_) progress = static_cast<double>(s.plainScore) / g.levelValues.scoreDivisor;
+            break;
+        case kModePuzzle:
+            progress = g.levelValues.crystalsInLevel > 0
+                           ? static_cast<double>(s.crystalsCollected) / g.levelValues.crystalsInLevel * kFullGauge
+                           : kFullGauge;
+            break;
+        case kModeChallenge:
+            if (passed(now_, nextDrain_)) {
+                nextDrain_ = now_ + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
+                if (progress >= 0 && state_ == kGamePlaying && !levelStartRequested_)
+                    progress -= progress >= 50 ? 1 : 0.5;
+            }
+            break;
+    }
+
+    double stepSize = nearest(std::fabs(shownProgress_ - progress) / 30 + 1);
+    if (overlay) stepSize *= 4;
+    if (riseFlag_ && shownProgress_ < progress) shownProgress_ = std::min(progress, shownProgress_ + stepSize);
+    if (shownProgress_ > progress) shownProgress_ = std::max(progress, shownProgress_ - stepSize);
+    shownProgress_ = std::min(shownProgress_, kFullGauge);
+    if (shownProgress_ != lastDrawnProgress_)
+        lastDrawnProgress_ = shownProgress_;
+    else
+        riseFlag_ = false;
+}
+
+void GameSession::scorePieceArrived() { riseFlag_ = true; }
+
+void GameSession::checkLevelComplete() {
+    Gameplay& g = game_;
+    if (state_ != kGamePlaying || levelStartRequested_) return;
+    const bool complete = g.mode == kModePuzzle ? g.score.crystalsCollected >= g.levelValues.crystalsInLevel
+                                                : g.score.scoreGauge >= kFullGauge;
+    if (!complete) return;
+    lossDeadline_ = 0;
+    emit(GameEvent::kChannelPlay, "sample_balls_up", kClimbChannel);
+    if (g.ball) {
+        if (g.ball->kind == kCellBigBomb) emit(GameEvent::kStopBurning);
+        g.ball.reset();
+        emit(GameEvent::kBallGone);
+    }
+    endAllBonuses(g);
+    g.bonusesLocked = true;
+    state_ = kGameLevelCleared;
+    emit(GameEvent::kLevelCleared);
+}
+
+void GameSession::stepAlarms() {
+    const BallGrid& grid = game_.grid;
+    if (grid.rowOccupied(0)) {
+        if (!alarmPlayed_) game_.sound("sample_alarm");
+        alarmPlayed_ = true;
+        laserWarning_ = 2;
+    } else {
+        alarmPlayed_ = false;
+        laserWarning_ = grid.rowOccupied(1) ? 1 : 0;
+    }
+    if (grid.rowOccupied(1) && state_ == kGamePlaying) {
+        if (!sadPlayedOnce_ || passed(now_, lastSadTime_ + kSadRepeatMs)) {
+            game_.sound("sample_dragon_sad");
+            lastSadTime_ = now_;
+            sadPlayedOnce_ = true;
+        }
+    }
+}
+
+void GameSession::checkLoss() {
+    Gameplay& g = game_;
+    if (state_ != kGamePlaying || levelStartRequested_) {
+        lossDeadline_ = 0;
+        return;
+    }
+    if (lossDeadline_ == 0) {
+        switch (g.mode) {
+            case kModeArcade:
+                if (g.grid.rowOccupied(0)) lossDeadline_ = std::max<uint32_t>(1, now_ + kArcadeLossMs);
+                break;
+            case kModePuzzle:
+                if (g.grid.rowOccupied(BallGrid::kFirstRow)) lose();
+                break;
+            case kModeChallenge:
+                if (g.score.scoreGauge <= 0) lossDeadline_ = std::max<uint32_t>(1, now_ + kChallengeLossMs);
+                break;
+        }
+        return;
+    }
+    const bool holds = g.mode == kModeChallenge ? g.score.scoreGauge <= 0 : g.grid.rowOccupied(0);
+    if (!holds) {
+        lossDeadline_ = 0;
+        return;
+    }
+    if (passed(now_, lossDeadline_)) lose();
+}
+
+void GameSession::lose() {
+    Gameplay& g = game_;
+    lossDeadline_ = 0;
+    emit(GameEvent::kStopBurning);
+    emit(GameEvent::kChannelStop, "", kLevelChannel);
+    emit(GameEvent::kChannelStop, "", kClimbChannel);
+    levelChannelPlaying_ = false;
+    state_ = kGameLosing;
+    losingSince_ = now_;
+    g.sound("sample_game_over");
+    if (g.mode == kModePuzzle) {
+        // A lost puzzle is tried again from the level it was lost on, with the score it
+        // started with.
+        saved_.continueFlag = g.level < 5 ? -1 : 0;
+        saved_.level = g.level;
+        saved_.score = g.score.totalScore - g.score.levelScore;
+    } else if (g.level < 5) {
+        saved_.continueFlag = -1;
+    } else {
+        saved_.level = (g.level / 5) * 5;
+        saved_.score = 0;
+        saved_.continueFlag = 0;
+    }
+    saveProgress();
+
+    g.gameOver = true;
+    BallGrid& grid = g.grid;
+    const int ceiling = grid.rows - 1;
+    for (int k = 0; k < BallGrid::kColumns; ++k) {
+        const int kind = grid.kindAt(k, ceiling);
+        if (kind == kCellEmpty) continue;
+        g.particles(isColour(kind) ? kind : kParticleShard, 1, kind, grid.cellX(k, ceiling), grid.cellY(ceiling));
+        if (kind == kCellBigBomb) emit(GameEvent::kStopBurning);
+        grid.emptyCell(k, ceiling);
+    }
+    dropUnsupported(g, false);
+    grid.updateRowStats();
+    if (g.ball) {
+        g.ball.reset();
+        emit(GameEvent::kBallGone);
+    }
+    emit(GameEvent::kGameLost);
+}
+
+void GameSession::stepShot() {
+    Gameplay& g = game_;
+    if (g.ball) {
+        stepShotBall(g);
+        if (!g.ball) g.grid.updateRowStats();
+        return;
+    }
+    if (state_ == kGamePlaying) g.updatePath();
+}
+
+void GameSession::stepCrystalIcons() {
+    for (const GameEvent& e : game_.events) {
+        if (e.type != GameEvent::kCrystalToCounter) continue;
+        CrystalIcon icon;
+        icon.x = e.x;
+        icon.y = e.y;
+        icon.counterIndex = crystalsShown_++;
+        const double targetY = 542 - 36.0 * icon.counterIndex;
+        icon.vx = (748 - e.x) / 50;
+        icon.vy = (targetY - e.y) / 50;
+        crystalIcons_.push_back(icon);
+    }
+    for (CrystalIcon& icon : crystalIcons_) {
+        if (icon.stepsLeft <= 0) continue;
+        icon.x += icon.vx;
+        icon.y += icon.vy;
+        if (--icon.stepsLeft == 0) {
+            icon.x = 748;
+            icon.y = 542 - 36.0 * icon.counterIndex;
+        }
+    }
+}
+
+bool GameSession::crystalsArrived() const {
+    for (const CrystalIcon& icon : crystalIcons_)
+        if (icon.stepsLeft > 0) return false;
+    return true;
+}
+
+void GameSession::stepLevelCleared() {
+    Gameplay& g = game_;
+    if (state_ != kGameLevelCleared) return;
+    if (levelChannelPlaying_) {
+        emit(GameEvent::kChannelStop, "", kLevelChannel);
+        levelChannelPlaying_ = false;
+    }
+    BallGrid& grid = g.grid;
+    grid.ballsClimb();
+    grid.updateRowStats();
+    const bool clear = grid.lowestRow >= 14;
+    if (clear && (g.mode != kModePuzzle || crystalsArrived())) finishLevel();
+}
+
+void GameSession::finishLevel() {
+    Gameplay& g = game_;
+    emit(GameEvent::kChannelStop, "", kClimbChannel);
+    gameWon_ = g.level >= g.levelValues.lastLevel;
+    if (gameWon_) {
+        saved_.continueFlag = -1;
+        saved_.level = 1;
+        saved_.score = 0;
+    } else {
+        saved_.continueFlag = 1;
+        saved_.level = g.level + 1;
+        saved_.score = g.score.totalScore;
+        if ((g.level + 1) % 5 == 0 && g.mode != kModePuzzle) saved_.checkpointScore = g.score.totalScore;
+    }
+    saveProgress();
+    state_ = kGameStatistics;
+    screenKind_ = kScreenStatistics;
+    g.sound("sample_level_complete");
+    statisticsKind_ = gameWon_ ? StatisticsKind::kGameWon
+                      : g.levelValues.newBonus < 1 ? StatisticsKind::kBestShot
+                                                   : StatisticsKind::kNewItem;
+    emit(GameEvent::kShowOverlay, "game_stat");
+}
+
+void GameSession::stepFastDrop() {
+    if (!fastDrop_) return;
+    if (game_.grid.rowOccupied(fastDropRow_) || fastDropStalled()) {
+        fastDrop_ = false;
+        if (levelChannelPlaying_) {
+            emit(GameEvent::kChannelStop, "", kLevelChannel);
+            levelChannelPlaying_ = false;
+        }
+    }
+}
+
+bool GameSession::fastDropStalled() const {
+    // A puzzle whose slide-in is used up (or a field that cannot move) has arrived.
+    return game_.mode == kModePuzzle && game_.levelValues.pendingDescent <= 0 && !levelStartRequested_;
+}
+
+void GameSession::stepPushIndicator() {
+    if (game_.mode != kModePuzzle || state_ != kGamePlaying) return;
+    if (pushShown_ < pushTarget_)
+        pushShown_ = std::min(pushTarget_, pushShown_ + 1);
+    else if (pushShown_ > pushTarget_)
+        pushShown_ = std::max({0.0, pushTarget_, pushShown_ - 4});
+}
+
+bool GameSession::mayFire() const {
+    const Gameplay& g = game_;
+    return state_ == kGamePlaying && !g.ball && g.pendingClimb == 0 && cannonReady() && !levelStartRequested_ &&
+           g.net.direction == 0 && g.path.count() > 0 && !fastDropping();
+}
+
+void GameSession::handleCommand(const StepInput& input) {
+    Gameplay& g = game_;
+    switch (input.command) {
+        case kCommandShoot:
+            if (state_ != kGamePlaying || input.overButton) break;
+            if (input.keyCode == 1) {
+                if (g.ball || g.pendingClimb > 0 || !cannonReady() || levelStartRequested_) break;
+                if (fastDrop_) {
+                    fastDropNow();
+                    break;
+                }
+                if (mayFire()) fire();
+            } else {
+                swapOrRocket();
+            }
+            break;
+        case kCommandKey:
+            if (input.keyCode == 27) {
+                if (state_ == kGamePlaying) openExitDialog();
+                else if (state_ == kGameExitDialog) closeExitDialog();
+            }
+            break;
+        case kCommandExitToMenuDialog:
+            openExitDialog();
+            break;
+        case kCommandMainMenu:
+            leaveRequested_ = true;
+            screenKind_ = kScreenMainMenu;
+            emit(GameEvent::kLeaveForMenu);
+            break;
+        case kCommandRecords:
+            recordsRequested_ = true;
+            state_ = kGameRecords;
+            screenKind_ = kScreenScores;
+            emit(GameEvent::kShowRecords);
+            break;
+        case kCommandTryAgainScreen:
+            showTryAgain();
+            break;
+        case kCommandTryAgain:
+            tryAgain();
+            break;
+        case kCommandNextLevel:
+            nextLevel();
+            break;
+        default:
+            break;
+    }
+}
+
+void GameSession::fastDropNow() {
+    Gameplay& g = game_;
+    BallGrid& grid = g.grid;
+    int pixels = 0;
+    while (!grid.rowOccupied(fastDropRow_) && pixels < BallGrid::kRowCount * BallGrid::kRowPitch) {
+        if (g.mode == kModePuzzle && g.levelValues.pendingDescent <= 0) break;
+        const int moved = grid.ballsDown(1, g.random, 1);
+        if (moved == 0) break;
+        pixels += moved;
+        if (g.mode == kModePuzzle) g.levelValues.pendingDescent -= moved;
+    }
+    grid.updateRowStats();
+    fastDrop_ = false;
+    if (levelChannelPlaying_) {
+        emit(GameEvent::kChannelStop, "", kLevelChannel);
+        levelChannelPlaying_ = false;
+    }
+    if (pixels < kAutoFireLimit) autoFire_ = true;
+}
+
+void GameSession::fire() {
+    Gameplay& g = game_;
+    if (g.path.count() == 0) return;
+    const QueuedBall ball = g.queue.current;
+    if (ball.kind == kCellBigBomb) emit(GameEvent::kStopBurning);
+    qs::fire(g, ball.kind, ball.tint, ball.bonus);
+    emit(GameEvent::kCannonFired);
+    advanceQueue(g);
+    ++shotCount_;
+    if (g.mode == kModePuzzle) {
+        const int interval = std::max(1, g.levelValues.pushInterval);
+        if (++pushCounter_ >= interval) {
+            pushCounter_ = 0;
+            g.levelValues.pendingDescent += 30;
+        }
+        pushTarget_ = nearest((1.0 - static_cast<double>(interval - pushCounter_) / interval) * kPushIndicatorLength);
+    }
+}
+
+void GameSession::swapOrRocket() {
+    Gameplay& g = game_;
+    if (state_ != kGamePlaying || g.ball) return;
+    if (g.queue.rocketCount >= 1) {
+        if (!cannonReady() || levelStartRequested_ || g.pendingClimb > 0) return;
+        launchRocket(g);
+        return;
+    }
+    swapBalls(g);
+}
+
+void GameSession::openExitDialog() {
+    if (state_ != kGamePlaying && state_ != kGameStatistics) return;
+    if (state_ == kGameStatistics) statisticsWasLeft_ = true;
+    levelChannelWasPlaying_ = levelChannelPlaying_;
+    if (levelChannelPlaying_) {
+        emit(GameEvent::kChannelStop, "", kLevelChannel);
+        levelChannelPlaying_ = false;
+    }
+    state_ = kGameExitDialog;
+    screenKind_ = kScreenExitToMenu;
+    emit(GameEvent::kShowOverlay, "exit_to_menu");
+}
+
+void GameSession::closeExitDialog() {
+    if (state_ != kGameExitDialog) return;
+    emit(GameEvent::kHideOverlay, "exit_to_menu");
+    if (statisticsWasLeft_) {
+        statisticsWasLeft_ = false;
+        state_ = kGameStatistics;
+        screenKind_ = kScreenStatistics;
+        emit(GameEvent::kShowOverlay, "game_stat");
+        return;
+    }
+    state_ = kGamePlaying;
+    screenKind_ = kScreenNone;
+    if (levelChannelWasPlaying_) {
+        emit(GameEvent::kChannelPlay, "sample_balls_down", kLevelChannel);
+        levelChannelPlaying_ = true;
+    }
+}
+
+void GameSession::nextLevel() {
+    if (state_ != kGameStatistics) return;
+    emit(GameEvent::kHideOverlay, "game_stat");
+    resetLevel();
+    game_.level += 1;
+    saveProgress();
+    levelStartRequested_ = true;
+    state_ = kGamePlaying;
+    screenKind_ = kScreenNone;
+}
+
+void GameSession::showTryAgain() {
+    state_ = kGameTryAgain;
+    screenKind_ = kScreenTryAgain;
+    emit(GameEvent::kShowOverlay, "try_again");
+}
+
+void GameSession::tryAgain() {
+    Gameplay& g = game_;
+    emit(GameEvent::kHideOverlay, "try_again");
+    if (g.mode != kModePuzzle) {
+        if (saved_.level >= 5) {
+            saved_.level = (saved_.level / 5) * 5;
+            saved_.score = saved_.checkpointScore;
+        } else {
+            saved_.level = 1;
+            saved_.score = 0;
+        }
+    }
+    saved_.continueFlag = 1;
+    saveProgress();
+    resetLevel();
+    g.level = saved_.level;
+    g.score.totalScore = saved_.score;
+    shownScore_ = saved_.score;
+    g.score.levelScore = 0;
+    g.score.plainScore = 0;
+    levelStartRequested_ = true;
+    state_ = kGamePlaying;
+    screenKind_ = kScreenNone;
+}
+
+void GameSession::saveProgress() {
+    if (!progress_.save(game_.mode, saved_)) log_.error("the game's progress could not be saved");
+}
+
+}  // namespace qs
