@@ -210,12 +210,12 @@ bool PlayerStore::selectPlayer(int index) {
 bool PlayerStore::changeCurrent(const char* what, int mode,
                                 const std::function<void(ModeProgress&)>& change) {
     if (!current()) {
-        log_.error(file().string() + ": " + what + " without a current player");
+        log_.error(file().string() + ": no current player to store the " + what + " for");
         return false;
     }
     if (!isValidMode(mode)) {
-        log_.error(file().string() + ": " + what + " for mode " + std::to_string(mode) +
-                   ", which does not exist");
+        log_.error(file().string() + ": the " + what + " of mode " + std::to_string(mode) +
+                   " cannot be stored; there is no such mode");
         return false;
     }
     return update([&](PlayerList& players, int& current) { change(*players[current].progress(mode)); });
@@ -223,7 +223,7 @@ bool PlayerStore::changeCurrent(const char* what, int mode,
 
 bool PlayerStore::saveProgress(int mode, int levelReached, int levelStartScore, int checkpointScore,
                                int gameState) {
-    return changeCurrent("progress saved", mode, [&](ModeProgress& progress) {
+    return changeCurrent("progress", mode, [&](ModeProgress& progress) {
         progress.levelReached = levelReached;
         progress.levelStartScore = levelStartScore;
         progress.checkpointScore = checkpointScore;
@@ -232,7 +232,7 @@ bool PlayerStore::saveProgress(int mode, int levelReached, int levelStartScore, 
 }
 
 bool PlayerStore::setShowMessage(int mode, bool show) {
-    return changeCurrent("game message flag set", mode,
+    return changeCurrent("game message flag", mode,
                          [&](ModeProgress& progress) { progress.showMessage = show ? 1 : 0; });
 }
 
