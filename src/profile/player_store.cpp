@@ -1,0 +1,239 @@
+#include "profile/player_store.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "core/file_system.h"
+#include "core/log.h"
+#include "profile/players_file.h"
+
+namespace qs {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file of binary junk would otherwise fill the log with one entry per line.
+constexpr std::size_t kDamageLinesLogged = 20;
+
+}  // namespace
+
+PlayerStore::PlayerStore(const FileSystem& files, Log& log, OptionWriter writeOption,
+                         Notice tellPlayer, int playerIndex)
+    : files_(files),
+      log_(log),
+      writeOption_(std::move(writeOption)),
+      tellPlayer_(std::move(tellPlayer)),
+      currentPlayer_(playerIndex) {}
+
+fs::path PlayerStore::file() const { return files_.userPath(kPlayersFile); }
+
+int PlayerStore::ReadPlayers() {
+    // Once the file could not be read, what it holds is unknown: leave it alone for the
+    // rest of the run rather than read half of it or write over it.
+    if (locked_) return count();
+
+    const fs::path path = file();
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        players_.clear();
+        damagedOriginal_.reset();
+    } else if (ec) {
+        lock(ec.message());
+    } else if (status.type() != fs::file_type::regular) {
+        lock("it is not a regular file");
+    } else if (std::optional<std::string> text = FileSystem::readFile(path)) {
+        PlayersFileText parsed = parsePlayers(*text);
+        const std::size_t logged = std::min(parsed.damage.size(), kDamageLinesLogged);
+        for (std::size_t i = 0; i < logged; ++i)
+            log_.error(path.string() + " line " + std::to_string(parsed.damage[i].line) + ": " +
+                       parsed.damage[i].what);
+        if (parsed.damage.size() > logged)
+            log_.error(path.string() + ": " + std::to_string(parsed.damage.size() - logged) +
+                       " more damaged lines");
+        if (parsed.damage.empty())
+            damagedOriginal_.reset();
+        else
+            damagedOriginal_ = std::move(*text);
+        players_ = std::move(parsed.players);
+    } else {
+        lock("it cannot be opened or read");
+    }
+
+    // A stored index can be left over from a longer list (or a hand-edited options file).
+    if (!players_.empty() && (currentPlayer_ < 0 || currentPlayer_ >= count())) {
+        // The index must be usable whether or not options.txt takes it: the menu and the
+        // game index the list with it.
+        currentPlayer_ = 0;
+        writePlayerIndex(0);
+    }
+    return count();
+}
+
+void PlayerStore::lock(const std::string& reason) {
+    locked_ = true;
+    const std::string path = file().string();
+    log_.error(path + " cannot be read (" + reason + "); it will not be written during this run");
+    if (tellPlayer_)
+        tellPlayer_("The player file " + path + " cannot be read (" + reason +
+                    "). It is left as it is, and progress will not be saved until the game "
+                    "is started again.");
+}
+
+const PlayerRecord* PlayerStore::current() const {
+    if (currentPlayer_ < 0 || currentPlayer_ >= count()) return nullptr;
+    return &players_[currentPlayer_];
+}
+
+int PlayerStore::find(const std::string& name) const {
+    for (int i = 0; i < count(); ++i)
+        if (players_[i].name == name) return i;
+    return -1;
+}
+
+bool PlayerStore::update(const Change& change) {
+    PlayerList next = players_;
+    int nextCurrent = currentPlayer_;
+    change(next, nextCurrent);
+    return commit(std::move(next), nextCurrent);
+}
+
+bool PlayerStore::commit(PlayerList next, int nextCurrent) {
+    const std::string path = file().string();
+    for (const PlayerRecord& record : next) {
+        if (!isStorablePlayerName(record.name)) {
+            log_.error(path + ": the name \"" + record.name +
+                       "\" cannot be stored (a comma, a control character, a blank at an end "
+                       "or more than " + std::to_string(kMaxPlayerNameLength) + " characters)");
+            return false;
+        }
+    }
+    if (!next.empty() && (nextCurrent < 0 || nextCurrent >= static_cast<int>(next.size()))) {
+        log_.error(path + ": player " + std::to_string(nextCurrent) + " cannot be made current in a list of " +
+                   std::to_string(next.size()));
+        return false;
+    }
+    const bool listChanged = next != players_;
+    const bool indexChanged = nextCurrent != currentPlayer_;
+    if (listChanged && locked_) {
+        log_.error(path + " is not saved: it could not be read, so it is left alone during this run");
+        return false;
+    }
+    // The small write goes first: it is the one that can be undone if the player file
+    // then fails.
+    if (indexChanged && !writePlayerIndex(nextCurrent)) return false;
+    if (listChanged && !WritePlayers(next)) {
+        if (indexChanged && !writePlayerIndex(currentPlayer_))
+            log_.error("player_index could not be set back to " + std::to_string(currentPlayer_) +
+                       " after " + path + " failed");
+        return false;
+    }
+    players_ = std::move(next);
+    currentPlayer_ = nextCurrent;
+    return true;
+}
+
+bool PlayerStore::WritePlayers(const PlayerList& players) {
+    const fs::path path = file();
+    std::string error;
+    if (damagedOriginal_) {
+        // The rewrite drops what the reader could not take in; the original stays beside it.
+        fs::path kept = path;
+        kept += ".bad";
+        if (!FileSystem::writeFileAtomic(kept, *damagedOriginal_, &error)) {
+            log_.error(path.string() + " is not saved: its damaged original could not be kept as " +
+                       kept.string() + " (" + error + ")");
+            return false;
+        }
+        log_.WriteLog(path.string() + " was damaged; the original is kept as " + kept.string());
+        damagedOriginal_.reset();
+    }
+    if (!FileSystem::writeFileAtomic(path, formatPlayers(players), &error)) {
+        log_.error(path.string() + " is not saved: " + error);
+        return false;
+    }
+    return true;
+}
+
+bool PlayerStore::writePlayerIndex(int index) {
+    // Without a writer (tools, fuzz runs) the index lives in memory only.
+    if (!writeOption_) return true;
+    if (writeOption_("player_index", std::to_string(index))) return true;
+    log_.error("options.txt: player_index " + std::to_string(index) + " could not be stored");
+    return false;
+}
+
+bool PlayerStore::addFirstPlayer(const std::string& name) {
+    return update([&](PlayerList& players, int& current) {
+        players.push_back(firstPlayerRecord(name));
+        current = static_cast<int>(players.size()) - 1;
+    });
+}
+
+bool PlayerStore::addPlayer(const std::string& name) {
+    return update([&](PlayerList& players, int&) { players.push_back(newPlayerRecord(name)); });
+}
+
+bool PlayerStore::renamePlayer(int index, const std::string& name) {
+    if (index < 0 || index >= count()) {
+        log_.error(file().string() + ": there is no player " + std::to_string(index) + " to rename");
+        return false;
+    }
+    return update([&](PlayerList& players, int&) { players[index].name = name; });
+}
+
+bool PlayerStore::removePlayer(int index) {
+    if (index < 0 || index >= count()) {
+        log_.error(file().string() + ": there is no player " + std::to_string(index) + " to remove");
+        return false;
+    }
+    return update([index](PlayerList& players, int& current) {
+        players.erase(players.begin() + index);
+        const int last = static_cast<int>(players.size()) - 1;
+        if (index < current)
+            --current;  // the same person, one place up
+        else if (index == current)
+            current = std::min(index, std::max(last, 0));  // whoever the list now highlights
+        if (current < 0 || current > last) current = 0;
+    });
+}
+
+bool PlayerStore::selectPlayer(int index) {
+    if (index < 0 || index >= count()) {
+        log_.error(file().string() + ": there is no player " + std::to_string(index) + " to choose");
+        return false;
+    }
+    return commit(players_, index);
+}
+
+bool PlayerStore::changeCurrent(const char* what, int mode,
+                                const std::function<void(ModeProgress&)>& change) {
+    if (!current()) {
+        log_.error(file().string() + ": no current player to store the " + what + " for");
+        return false;
+    }
+    if (!isValidMode(mode)) {
+        log_.error(file().string() + ": the " + what + " of mode " + std::to_string(mode) +
+                   " cannot be stored; there is no such mode");
+        return false;
+    }
+    return update([&](PlayerList& players, int& current) { change(*players[current].progress(mode)); });
+}
+
+bool PlayerStore::saveProgress(int mode, int levelReached, int levelStartScore, int checkpointScore,
+                               int gameState) {
+    return changeCurrent("progress", mode, [&](ModeProgress& progress) {
+        progress.levelReached = levelReached;
+        progress.levelStartScore = levelStartScore;
+        progress.checkpointScore = checkpointScore;
+        progress.gameState = gameState;
+    });
+}
+
+bool PlayerStore::setShowMessage(int mode, bool show) {
+    return changeCurrent("game message flag", mode,
+                         [&](ModeProgress& progress) { progress.showMessage = show ? 1 : 0; });
+}
+
+}  // namespace qs

@@ -1,0 +1,156 @@
+#include "profile/players_file.h"
+
+#include <optional>
+
+#include "core/comma_fields.h"
+#include "core/text_util.h"
+
+namespace qs {
+
+namespace {
+
+// A tab is a blank to the reader (fields are trimmed of it), so it is no damage.
+bool isControl(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return (u < 0x20 && c != '\t') || u == 0x7F;
+}
+
+// The five numbers of a mode, in the order they follow each other across the modes.
+struct NumberField {
+    const char* name;
+    int ModeProgress::*field;
+    int whenEmpty;
+    int (*correct)(int);
+};
+
+int correctLevel(int v) { return v <= 0 ? -1 : v; }
+int correctFlag(int v) { return v == 0 || v == 1 ? v : 1; }
+int correctScore(int v) { return v < 0 ? 0 : v; }
+int correctGameState(int v) { return v < -1 || v > 1 ? 1 : v; }
+
+// Field 2 + 3 k + (mode - 1) holds number k of the mode.
+const NumberField kNumbers[] = {
+    {"levelReached", &ModeProgress::levelReached, -1, correctLevel},
+    {"showMessage", &ModeProgress::showMessage, 1, correctFlag},
+    {"levelStartScore", &ModeProgress::levelStartScore, 0, correctScore},
+    {"gameState", &ModeProgress::gameState, 1, correctGameState},
+    {"checkpointScore", &ModeProgress::checkpointScore, 0, correctScore},
+};
+
+class LineReader {
+public:
+    LineReader(int lineNumber, std::vector<PlayersFileDamage>& damage)
+        : lineNumber_(lineNumber), damage_(damage) {}
+
+    // The sound part of a raw line (line end already removed); nothing for a blank line.
+    std::optional<PlayerRecord> read(std::string line) {
+        if (line.size() > kPlayerLineLimit) {
+            report("longer than " + std::to_string(kPlayerLineLimit) + " characters; the rest is dropped");
+            line.resize(kPlayerLineLimit);
+        }
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (isControl(line[i])) {
+                report("control character " + std::to_string(static_cast<unsigned char>(line[i])) +
+                       " at column " + std::to_string(i + 1) + "; the rest is dropped");
+                line.resize(i);
+                break;
+            }
+        }
+        line = trim(line);
+        if (line.empty()) return std::nullopt;
+
+        PlayerRecord record;
+        record.name = trim(GetCommaField(line, 1));
+        if (record.name.size() > kMaxPlayerNameLength) {
+            report("name longer than " + std::to_string(kMaxPlayerNameLength) + " characters; cut");
+            record.name = trim(record.name.substr(0, kMaxPlayerNameLength));
+        }
+        int position = 2;
+        for (const NumberField& number : kNumbers) {
+            for (ModeProgress& mode : record.modes) {
+                mode.*(number.field) = readNumber(line, position++, number);
+            }
+        }
+        if (hasTextAfterField(line, kPlayerFieldCount)) {
+            report("more than " + std::to_string(kPlayerFieldCount) + " fields; the rest is dropped");
+        }
+        return record;
+    }
+
+private:
+    int readNumber(const std::string& line, int position, const NumberField& number) {
+        const std::string text = trim(GetCommaField(line, position));
+        if (text.empty()) return number.whenEmpty;
+        std::optional<int> value = parseInt(text);
+        if (!value) {
+            report("field " + std::to_string(position) + " (" + number.name + ") \"" + text +
+                   "\" is not a number");
+            return number.whenEmpty;
+        }
+        return number.correct(*value);
+    }
+
+    // Anything but blanks and commas after field `field` (a trailing comma loses nothing).
+    static bool hasTextAfterField(const std::string& line, int field) {
+        std::size_t start = 0;
+        for (int f = 1; f <= field; ++f) {
+            start = line.find(',', start);
+            if (start == std::string::npos) return false;
+            ++start;
+        }
+        for (std::size_t i = start; i < line.size(); ++i)
+            if (line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ') return true;
+        return false;
+    }
+
+    void report(std::string what) { damage_.push_back({lineNumber_, std::move(what)}); }
+
+    int lineNumber_;
+    std::vector<PlayersFileDamage>& damage_;
+};
+
+}  // namespace
+
+PlayersFileText parsePlayers(const std::string& text) {
+    PlayersFileText result;
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool lastLine = end == std::string::npos;
+        if (lastLine) end = text.size();
+        std::size_t length = end - start;
+        // The CR of a CR LF (or of a file that ends in CR) belongs to the line end.
+        if (length > 0 && text[start + length - 1] == '\r') --length;
+        ++lineNumber;
+        LineReader reader(lineNumber, result.damage);
+        if (auto record = reader.read(text.substr(start, length)))
+            result.players.push_back(std::move(*record));
+        start = end + 1;
+    }
+    return result;
+}
+
+std::string formatPlayers(const PlayerList& players) {
+    std::string out;
+    for (const PlayerRecord& record : players) {
+        out += record.name;
+        for (const NumberField& number : kNumbers) {
+            for (const ModeProgress& mode : record.modes) {
+                out += ", ";
+                out += std::to_string(mode.*(number.field));
+            }
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool isStorablePlayerName(const std::string& name) {
+    if (name.size() > kMaxPlayerNameLength) return false;
+    for (char c : name)
+        if (c == ',' || isControl(c)) return false;
+    return trim(name) == name;
+}
+
+}  // namespace qs
