@@ -4,9 +4,9 @@ Every .spr parses (common line, group headers, part and continuation lines,
 known keys, a valid texture_size); every image it names exists with a size
 that holds whole frames; every map names existing prototypes with objects in
 range; every list names existing files; every .pos matches its glyph sheet;
-every object the game looks up exists with the frames and layers it uses;
-and the game scene's overlay texts exist with fonts, glyphs and placeholders
-the game can fill.
+every object the game looks up exists with the frames and layers it uses; the
+game scene's overlay texts exist with fonts, glyphs and placeholders the game
+can fill; and the level files have the shape their readers need.
 """
 import os
 import re
@@ -342,6 +342,7 @@ def require(checker, maps):
                       {n: button for n in wants if n.startswith("panel_")})
     for name in OVERLAY_TEXTS:
         check_text(c, "text/%s.txt" % name)
+    check_levels(c)
 
 
 # The objects the game scene looks up by name in its overlay maps.
@@ -423,6 +424,103 @@ def check_text(c, rel):
         c.err(rel, "a section without #end")
     if not shown:
         c.err(rel, "shows nothing")
+
+
+PUZZLE_CELLS = set("1234567LC ")
+
+
+def _data_lines(path):
+    """Level file lines as the readers see them: comments cut, empty lines skipped."""
+    with open(path, "rb") as f:
+        raw = f.read().decode("latin-1").replace("\r", "").split("\n")
+    out = []
+    for n, line in enumerate(raw, 1):
+        line = line[:255]
+        if line.startswith(";"):
+            continue
+        if ";" in line:
+            line = line[:line.index(";")]
+        if line:
+            out.append((n, line))
+    return out
+
+
+def check_levels(c):
+    """Level 1 of every mode exists, the levels of a mode are numbered without gaps, and
+    every file has the shape its reader needs (puzzles: at most 12 rows of at most 14
+    cells, colours 1..7, land, crystals, and at least one crystal to collect)."""
+    folder = os.path.join(c.root, "levels")
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    for mode in ("arcade", "challenge", "puzzle"):
+        numbers = sorted(int(m.group(1)) for m in (re.fullmatch(mode + r"-(\d+)\.ini", n) for n in names) if m)
+        if not numbers or numbers[0] != 1:
+            c.err("levels/%s-01.ini" % mode, "missing")
+        elif numbers != list(range(1, len(numbers) + 1)):
+            c.err("levels", "%s levels are not numbered 1..%d without gaps: %s" % (mode, len(numbers), numbers))
+        for k in numbers:
+            rel = "levels/%s-%s.ini" % (mode, ("%02d" % k) if k < 10 else str(k))
+            if not os.path.isfile(os.path.join(c.root, rel)):
+                c.err(rel, "level numbers below 10 have two digits")
+                continue
+            lines = _data_lines(os.path.join(c.root, rel))
+            (check_puzzle if mode == "puzzle" else check_timed_level)(c, rel, lines)
+
+
+def _number(c, rel, n, text, what, real=False, low=None, high=None):
+    try:
+        v = float(text) if real else int(text.strip())
+    except ValueError:
+        c.err("%s line %d" % (rel, n), "%s \"%s\" is not a number" % (what, text.strip()))
+        return None
+    if (low is not None and v < low) or (high is not None and v > high):
+        c.err("%s line %d" % (rel, n), "%s %s is outside %s..%s" % (what, text.strip(), low, high))
+    return v
+
+
+def _bonus_tail(c, rel, lines):
+    """The bonus list, the new bonus and the lines that present it."""
+    if len(lines) < 2:
+        c.err(rel, "the bonus list and the new bonus are missing")
+        return
+    _number(c, rel, lines[1][0], lines[1][1], "the new bonus", low=0, high=10)
+    if len(lines) > 5:
+        c.err("%s line %d" % (rel, lines[5][0]), "more than three lines of new-bonus text")
+    for n, text in lines[2:]:
+        if any(not 32 <= ord(ch) < 127 for ch in text):
+            c.err("%s line %d" % (rel, n), "the fonts hold printable ASCII only")
+
+
+def check_timed_level(c, rel, lines):
+    if len(lines) < 5:
+        c.err(rel, "needs five values before its text (interval, divisor or factor, colours, bonuses, new bonus)")
+        return
+    _number(c, rel, lines[0][0], lines[0][1], "the interval", low=1)
+    _number(c, rel, lines[1][0], lines[1][1], "the divisor or factor", real=True, low=0.001)
+    _number(c, rel, lines[2][0], lines[2][1], "the colour count", low=1, high=7)
+    _bonus_tail(c, rel, lines[3:])
+
+
+def check_puzzle(c, rel, lines):
+    hashes = [i for i, (n, text) in enumerate(lines) if text.strip() == "#"]
+    if len(lines) < 2 or not hashes:
+        c.err(rel, "needs the push interval, the first row's shift, the rows and a # line")
+        return
+    _number(c, rel, lines[0][0], lines[0][1], "the push interval", low=1)
+    _number(c, rel, lines[1][0], lines[1][1].split(",")[0], "the first row's shift", low=0, high=1)
+    rows = lines[2:hashes[0]]
+    if len(rows) > 12:
+        c.err(rel, "%d ball rows: at most 12 fit above the bottom" % len(rows))
+    crystals = colours = 0
+    for n, text in rows:
+        if len(text) > 14 or set(text) - PUZZLE_CELLS:
+            c.err("%s line %d" % (rel, n), "a row holds at most 14 cells of 1..7, L, C or blank")
+        crystals += text.count("C")
+        colours += sum(ch.isdigit() for ch in text)
+    if not crystals:
+        c.err(rel, "no crystal: the level would be complete at once")
+    if not colours:
+        c.err(rel, "no colour ball")
+    _bonus_tail(c, rel, lines[hashes[0] + 1:])
 
 
 def run(root, max_bytes=40 * 1024 * 1024):
