@@ -4,7 +4,9 @@ Every .spr parses (common line, group headers, part and continuation lines,
 known keys, a valid texture_size); every image it names exists with a size
 that holds whole frames; every map names existing prototypes with objects in
 range; every list names existing files; every .pos matches its glyph sheet;
-and every object the game looks up exists with the frames and layers it uses.
+every object the game looks up exists with the frames and layers it uses; the
+game scene's overlay texts exist with fonts, glyphs and placeholders the game
+can fill; and the level files have the shape their readers need.
 """
 import os
 import re
@@ -35,7 +37,9 @@ class Checker:
         self.sprites = {}  # lower-case game path -> parsed prototype
 
     def err(self, where, msg):
-        self.errors.append("%s: %s" % (where, msg))
+        line = "%s: %s" % (where, msg)
+        if line not in self.errors:  # a prototype used by several maps is reported once
+            self.errors.append(line)
 
     def path(self, game_name):
         return os.path.join(self.root, game_name.replace("\\", "/"))
@@ -323,25 +327,54 @@ def require(checker, maps):
         body = [l for l in body if l]
         if body[1:2] != ["#48"]:
             c.err("graphics/fonts/font_crystal1.pos", "digits must be glyph frames 0..9 (first code #48)")
-    placed = maps.get("main.map")
+    require_names(c, maps, "main.map", {
+        "normal_panel": 1, "panel_menu_mini": 1, "net_left": 1, "net_right": 1, "poloska_ballsdown": 1, "canon1": 1,
+        "canon2": 1, "tablo_level": 1, "tablo_scores": 1, "tablo_line": 2, "laser": 1, "dragon_blue": 1,
+        "dragon_green": 1, "poloska_bonus": 6}, {
+        "panel_menu_mini": [(0, 3)], "net_left": [(0, 12)], "net_right": [(0, 12)], "canon1": [(0, 32)],
+        "canon2": [(0, 1), (1, 1), (2, 1)], "tablo_level": [(0, 24)], "tablo_scores": [(0, 24)],
+        "laser": [(0, 2), (1, 2)], "dragon_blue": [(0, 2), (1, 2), (2, 2), (3, 1)],
+        "dragon_green": [(0, 2), (1, 2), (2, 2), (3, 1)]})
+    # The game scene's overlays: every button shows frames 0 normal, 1 hovered, 2 pressed.
+    button = [(0, 3)]
+    for name, wants in OVERLAY_NAMES.items():
+        require_names(c, maps, name, {n: 1 for n in wants},
+                      {n: button for n in wants if n.startswith("panel_")})
+    for name in OVERLAY_TEXTS:
+        check_text(c, "text/%s.txt" % name)
+    check_levels(c)
+
+
+# The objects the game scene looks up by name in its overlay maps.
+OVERLAY_NAMES = {
+    "game_over.map": ["panel_ok"],
+    "exit_to_menu.map": ["panel_yes", "panel_no"],
+    "game_stat.map": ["panel_ok", "panel_menu", "stat_poloska"],
+    "try_again.map": ["panel_ok", "panel_menu"],
+    "try_again_puzzle.map": ["panel_ok", "panel_menu"],
+}
+# The text files of those overlays, with the number of values the game passes to each.
+OVERLAY_TEXTS = {
+    "game_over": 0, "exit_to_menu": 0, "stat_title": 0, "stat_with_bonus": 2, "stat_with_best_shot": 3,
+    "best_combo": 1, "congratulations": 0, "try_again": 0, "try_again_puzzle": 0, "game_title_arcade": 0,
+    "game_title_challenge": 0, "game_title_puzzle": 0,
+}
+
+
+def require_names(c, maps, map_name, wants, layer_needs):
+    """Every object the game finds by name in a map is there, with the frames it uses."""
+    placed = maps.get(map_name)
     if placed is None:
-        c.err("main.map", "missing")
+        c.err(map_name, "missing")
         return
     counts = {}
     for proto, x, y in placed:
         name = os.path.basename(proto)[:-4]
         counts[name] = counts.get(name, 0) + 1
         counts.setdefault("@" + name, proto)
-    wants = {"normal_panel": 1, "panel_menu_mini": 1, "net_left": 1, "net_right": 1, "poloska_ballsdown": 1,
-             "canon1": 1, "canon2": 1, "tablo_level": 1, "tablo_scores": 1, "tablo_line": 2, "laser": 1,
-             "dragon_blue": 1, "dragon_green": 1, "poloska_bonus": 6}
     for name, n in wants.items():
         if counts.get(name, 0) < n:
-            c.err("main.map", "needs %d object(s) named %s, has %d" % (n, name, counts.get(name, 0)))
-    layer_needs = {"panel_menu_mini": [(0, 3)], "net_left": [(0, 12)], "net_right": [(0, 12)], "canon1": [(0, 32)],
-                   "canon2": [(0, 1), (1, 1), (2, 1)], "tablo_level": [(0, 24)], "tablo_scores": [(0, 24)],
-                   "laser": [(0, 2), (1, 2)], "dragon_blue": [(0, 2), (1, 2), (2, 2), (3, 1)],
-                   "dragon_green": [(0, 2), (1, 2), (2, 2), (3, 1)]}
+            c.err(map_name, "needs %d object(s) named %s, has %d" % (n, name, counts.get(name, 0)))
     for name, parts in layer_needs.items():
         rel = counts.get("@" + name)
         if not rel:
@@ -350,6 +383,144 @@ def require(checker, maps):
             got = frames(c, rel, part)
             if got < at_least:
                 c.err(rel, "part %d has %d frames, the game needs %d" % (part + 1, got, at_least))
+
+
+def check_text(c, rel):
+    """A screen text: it exists, names existing fonts before its sections, uses only
+    characters the fonts draw and only the values the game passes."""
+    path = os.path.join(c.root, rel)
+    if not os.path.isfile(path):
+        c.err(rel, "missing")
+        return
+    values = OVERLAY_TEXTS.get(os.path.basename(rel)[:-4], 0)
+    with open(path, "rb") as f:
+        lines = f.read().decode("latin-1").replace("\r", "").split("\n")
+    font, inside, shown = None, False, 0
+    for n, line in enumerate(lines, 1):
+        at = "%s line %d" % (rel, n)
+        if inside:
+            if line.strip() == "#end":
+                inside = False
+                continue
+            if font is None:
+                c.err(at, "a text line before any font= setting is never shown")
+            if any(not 32 <= ord(ch) < 127 for ch in line):
+                c.err(at, "the fonts hold printable ASCII only")
+            for number in re.findall(r"%([^;]*);", line):
+                if not number.isdigit() or not 1 <= int(number) <= values:
+                    c.err(at, "placeholder %%%s; but the game passes %d value(s)" % (number, values))
+            if "%" in re.sub(r"%[^;]*;", "", line) and values:
+                c.err(at, "a %% without its closing ; swallows the rest of the line")
+            shown += bool(line.strip())
+            continue
+        setting = line.split(";")[0].strip()
+        if setting == "#begin":
+            inside = True
+        elif setting.startswith("font="):
+            font = setting[5:].strip()
+            if not c.exists(font) or not font.lower().endswith(".spr"):
+                c.err(at, "font %s is missing" % font)
+    if inside:
+        c.err(rel, "a section without #end")
+    if not shown:
+        c.err(rel, "shows nothing")
+
+
+PUZZLE_CELLS = set("1234567LC ")
+
+
+def _data_lines(path):
+    """Level file lines as the readers see them: comments cut, empty lines skipped."""
+    with open(path, "rb") as f:
+        raw = f.read().decode("latin-1").replace("\r", "").split("\n")
+    out = []
+    for n, line in enumerate(raw, 1):
+        line = line[:255]
+        if line.startswith(";"):
+            continue
+        if ";" in line:
+            line = line[:line.index(";")]
+        if line:
+            out.append((n, line))
+    return out
+
+
+def check_levels(c):
+    """Level 1 of every mode exists, the levels of a mode are numbered without gaps, and
+    every file has the shape its reader needs (puzzles: at most 12 rows of at most 14
+    cells, colours 1..7, land, crystals, and at least one crystal to collect)."""
+    folder = os.path.join(c.root, "levels")
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    for mode in ("arcade", "challenge", "puzzle"):
+        numbers = sorted(int(m.group(1)) for m in (re.fullmatch(mode + r"-(\d+)\.ini", n) for n in names) if m)
+        if not numbers or numbers[0] != 1:
+            c.err("levels/%s-01.ini" % mode, "missing")
+        elif numbers != list(range(1, len(numbers) + 1)):
+            c.err("levels", "%s levels are not numbered 1..%d without gaps: %s" % (mode, len(numbers), numbers))
+        for k in numbers:
+            rel = "levels/%s-%s.ini" % (mode, ("%02d" % k) if k < 10 else str(k))
+            if not os.path.isfile(os.path.join(c.root, rel)):
+                c.err(rel, "level numbers below 10 have two digits")
+                continue
+            lines = _data_lines(os.path.join(c.root, rel))
+            (check_puzzle if mode == "puzzle" else check_timed_level)(c, rel, lines)
+
+
+def _number(c, rel, n, text, what, real=False, low=None, high=None):
+    try:
+        v = float(text) if real else int(text.strip())
+    except ValueError:
+        c.err("%s line %d" % (rel, n), "%s \"%s\" is not a number" % (what, text.strip()))
+        return None
+    if (low is not None and v < low) or (high is not None and v > high):
+        c.err("%s line %d" % (rel, n), "%s %s is outside %s..%s" % (what, text.strip(), low, high))
+    return v
+
+
+def _bonus_tail(c, rel, lines):
+    """The bonus list, the new bonus and the lines that present it."""
+    if len(lines) < 2:
+        c.err(rel, "the bonus list and the new bonus are missing")
+        return
+    _number(c, rel, lines[1][0], lines[1][1], "the new bonus", low=0, high=10)
+    if len(lines) > 5:
+        c.err("%s line %d" % (rel, lines[5][0]), "more than three lines of new-bonus text")
+    for n, text in lines[2:]:
+        if any(not 32 <= ord(ch) < 127 for ch in text):
+            c.err("%s line %d" % (rel, n), "the fonts hold printable ASCII only")
+
+
+def check_timed_level(c, rel, lines):
+    if len(lines) < 5:
+        c.err(rel, "needs five values before its text (interval, divisor or factor, colours, bonuses, new bonus)")
+        return
+    _number(c, rel, lines[0][0], lines[0][1], "the interval", low=1)
+    _number(c, rel, lines[1][0], lines[1][1], "the divisor or factor", real=True, low=0.001)
+    _number(c, rel, lines[2][0], lines[2][1], "the colour count", low=1, high=7)
+    _bonus_tail(c, rel, lines[3:])
+
+
+def check_puzzle(c, rel, lines):
+    hashes = [i for i, (n, text) in enumerate(lines) if text.strip() == "#"]
+    if len(lines) < 2 or not hashes:
+        c.err(rel, "needs the push interval, the first row's shift, the rows and a # line")
+        return
+    _number(c, rel, lines[0][0], lines[0][1], "the push interval", low=1)
+    _number(c, rel, lines[1][0], lines[1][1].split(",")[0], "the first row's shift", low=0, high=1)
+    rows = lines[2:hashes[0]]
+    if len(rows) > 12:
+        c.err(rel, "%d ball rows: at most 12 fit above the bottom" % len(rows))
+    crystals = colours = 0
+    for n, text in rows:
+        if len(text) > 14 or set(text) - PUZZLE_CELLS:
+            c.err("%s line %d" % (rel, n), "a row holds at most 14 cells of 1..7, L, C or blank")
+        crystals += text.count("C")
+        colours += sum(ch.isdigit() for ch in text)
+    if not crystals:
+        c.err(rel, "no crystal: the level would be complete at once")
+    if not colours:
+        c.err(rel, "no colour ball")
+    _bonus_tail(c, rel, lines[hashes[0] + 1:])
 
 
 def run(root, max_bytes=40 * 1024 * 1024):
