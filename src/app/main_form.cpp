@@ -8,7 +8,7 @@
 #include "core/text_util.h"
 #include "audio/audio.h"
 #include "game/combo_table.h"
-#include "game/game_scene.h"
+#include "game/view/game_scene.h"
 #include "menu/menu_scene.h"
 #include "render/render_pass.h"
 #include "scene/scene_object_list.h"

@@ -11,7 +11,7 @@
 #include "app/script.h"
 #include "app/state_dump.h"
 #include "audio/sdl_mixer_backend.h"
-#include "game/field_view.h"
+#include "game/view/field_view.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"
 #include "render/sdl_platform.h"

@@ -1,8 +1,8 @@
-#include "game/field_view.h"
+#include "game/view/field_view.h"
 
 #include "app/context.h"
 #include "audio/audio.h"
-#include "game/cell_art.h"
+#include "game/view/cell_art.h"
 #include "scene/scene_object_list.h"
 #include "scene/particles.h"
 

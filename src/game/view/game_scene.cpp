@@ -1,4 +1,4 @@
-#include "game/game_scene.h"
+#include "game/view/game_scene.h"
 
 #include "app/context.h"
 #include "scene/particles.h"

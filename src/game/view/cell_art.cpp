@@ -1,4 +1,4 @@
-#include "game/cell_art.h"
+#include "game/view/cell_art.h"
 
 #include "game/ball_grid.h"
 
