@@ -52,6 +52,9 @@ struct Gameplay {
     int pendingClimb = 0;       // pixels the up bonus still lifts the field
     // The puzzle's limit plank: its y moves with the field (it starts each level at -279).
     int plankY = -279;
+    // Set once the level is complete: the balls of the climb-out still leave the grid, but
+    // the bonuses they carry no longer count. A level start clears it.
+    bool bonusesLocked = false;
     bool overlayUp = false;  // a dialog or statistics screen covers the field
     bool gameOver = false;
     int lastPraise = -1;     // the praise sample played last (0..2), never played twice in a row
