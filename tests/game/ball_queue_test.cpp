@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "game/ball_queue.h"
 #include "game/bonuses.h"
