@@ -43,13 +43,22 @@ struct ActiveBonus {
     double x = 0, y = 0;    // icon centre
     double vx = 0, vy = 0;
     int flightSteps = 0;    // updates flown so far (the flight takes 50)
+    bool fresh = false;     // an instant entry started in this update: it ends from the next
     uint32_t startTime = 0;
     uint32_t deadline = 0;
 };
 
-// What the bonus column's bar of a slot shows.
+inline constexpr double kBonusColumnX = 20;
+inline constexpr int kBonusFlightSteps = 50;
+inline double bonusSlotY(int slot) { return 545 - 39 * slot; }
+
+// What the bonus column's bar of a slot shows: x 31 is empty, 60 full.
+inline constexpr double kBarEmptyX = 31;
+inline constexpr double kBarFullX = 60;
+inline constexpr uint32_t kBarWaitingColour = 0x808080;
+inline constexpr uint32_t kBarRunningColour = 0x00FF00;
 struct BonusBar {
-    double x = 31;
+    double x = kBarEmptyX;
     uint32_t colour = 0xFFFFFF;
 };
 
@@ -72,9 +81,11 @@ struct NetState {
 
 // Durations and timing kinds from the options.
 void initBonusTable(Gameplay& game);
-// Level start: six free entries, every flag off, bars idle, the multiplier 1.
+// Level start: six free entries, every flag off, bars idle, the multiplier 1, no rocket
+// held or flying, the bonus lock open.
 void resetBonuses(Gameplay& game);
-// A cell carrying `type` left the grid at (x, y).
+// A cell of `kind` carrying bonus `type` left the grid at (x, y). Nothing while
+// `game.bonusesLocked` is set.
 void releaseBonus(Gameplay& game, int type, int kind, double x, double y);
 // The per-frame update of every entry, in list order: flight, start, timed end, instant end.
 void updateBonuses(Gameplay& game);
@@ -82,6 +93,10 @@ void updateBonuses(Gameplay& game);
 void endBonus(Gameplay& game, int type);
 // Game or level end: every type ended, every entry freed (flying and waiting ones too).
 void endAllBonuses(Gameplay& game);
+
+inline constexpr int kNetClosed = 11;
+inline constexpr int kNetOpen = 2;
+inline constexpr int kNetStepMs = 50;
 
 // Level start: frame 0, target 11, direction +1, first step 50 ms from now.
 void resetNet(Gameplay& game);

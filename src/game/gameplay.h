@@ -50,10 +50,11 @@ struct Gameplay {
     std::vector<PaintRocket> rockets;
     uint32_t bombDeadline = 0;  // 0: no bomb waits to go off
     int pendingClimb = 0;       // pixels the up bonus still lifts the field
-    // Set once the level is complete: bonuses freed as the field climbs out do nothing.
-    bool bonusesLocked = false;
     // The puzzle's limit plank: its y moves with the field (it starts each level at -279).
     int plankY = -279;
+    // Set once the level is complete: the balls of the climb-out still leave the grid, but
+    // the bonuses they carry no longer count. A level start clears it.
+    bool bonusesLocked = false;
     bool overlayUp = false;  // a dialog or statistics screen covers the field
     bool gameOver = false;
     int lastPraise = -1;     // the praise sample played last (0..2), never played twice in a row
