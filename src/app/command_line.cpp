@@ -47,6 +47,18 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             line.simulateMode = parseGameMode(mode);
             if (!line.simulateMode) return fail("--simulate takes arcade, challenge or puzzle");
             line.simulateLevel = *n;
+        } else if (arg == "--start-game") {
+            std::string mode;
+            if (!next(&mode)) return fail("--start-game needs a mode (arcade, challenge, puzzle)");
+            line.startMode = parseGameMode(mode);
+            if (!line.startMode) return fail("--start-game takes arcade, challenge or puzzle");
+        } else if (arg == "--level") {
+            std::string level;
+            std::optional<int> n = next(&level) ? parseInt(level) : std::nullopt;
+            if (!n || *n < 1) return fail("--level needs a level number from 1");
+            line.startLevel = *n;
+        } else if (arg == "--bot") {
+            line.bot = true;
         } else if (arg == "--shots") {
             if (!next(&line.shotsFile)) return fail("--shots needs a file");
         } else if (arg == "--seed") {
@@ -77,6 +89,10 @@ std::string commandLineHelp() {
            "  --simulate MODE LEVEL --shots FILE\n"
            "                   play a shot list on a level (MODE: arcade, challenge,\n"
            "                   puzzle) without a window and print JSON after each shot\n"
+           "  --start-game MODE [--level N]\n"
+           "                   start a game of MODE (arcade, challenge, puzzle) at once,\n"
+           "                   at the saved level or at level N\n"
+           "  --bot            an automatic player plays the game (with --start-game)\n"
            "  --help           this text\n"
            "\n"
            "In the game, F11 or Alt+Enter switches between a window and full screen.\n";

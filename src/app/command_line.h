@@ -23,6 +23,10 @@ struct CommandLine {
     std::optional<GameMode> simulateMode;
     int simulateLevel = 0;
     std::string shotsFile;
+    // A game started without the menu, and the automatic player.
+    std::optional<GameMode> startMode;
+    int startLevel = 0;
+    bool bot = false;
     bool help = false;
 };
 

@@ -1,7 +1,10 @@
 #include "app/context.h"
 
+#include <cstdlib>
+
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
+#include "profile/player_store.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
 #include "visual/object_3d.h"
@@ -31,6 +34,19 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
                                           const std::string& line) {
         return audio->addSoundEntry(name, file, extension, field3, line);
     };
+}
+
+void Context::openPlayers() {
+    players = std::make_unique<PlayerStore>(
+        files, log,
+        [this](const std::string& key, const std::string& value) {
+            if (!WriteOptionValue(key, value)) return false;
+            if (key == "player_index") options.player_index = std::atoi(value.c_str());
+            return true;
+        },
+        [this](const std::string& text) { platform_.showMessageBox("Quibblestar", text); },
+        options.player_index);
+    players->ReadPlayers();
 }
 
 void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {

@@ -10,7 +10,9 @@
 #include "core/log.h"
 #include "core/options.h"
 #include "core/random.h"
+#include "core/scene_codes.h"
 #include "game/combo_table.h"
+#include "game/game_mode.h"
 #include "render/draw_list.h"
 
 namespace qs {
@@ -20,7 +22,9 @@ class AudioBackend;
 class Object3DList;
 class ParticleList;
 class Platform;
+class PlayerStore;
 class PrototypeLibrary;
+class GameSession;
 class SceneObjectList;
 class SpriteEngine;
 
@@ -42,6 +46,14 @@ public:
     // Replaces the sound library (the recording one is in place from the start: tests and
     // headless runs keep it, the window's program hands in the real one before the first frame).
     void useAudioBackend(std::unique_ptr<AudioBackend> backend);
+    // Reads "players.txt" into a new player store, with "player_index" from the options.
+    void openPlayers();
+    // A scene asks the frame loop for the other scene: it is left and the other set up at
+    // the start of the next frame.
+    void requestScene(SceneId scene) {
+        frame.sceneSetupState = kSetupPending;
+        frame.sceneChangeRequest = scene;
+    }
 
     FileSystem files;
     Log log;
@@ -51,6 +63,19 @@ public:
     InputState input;
     InputHandlers handlers{*this};
     std::vector<ComboText> comboTexts;
+
+    // The players and who plays (read by the menu, saved into by the game).
+    std::unique_ptr<PlayerStore> players;
+    // The mode the menu chose; a level to start at instead of the saved one (0: none), from
+    // the command line.
+    GameMode selectedMode = kModeArcade;
+    int startLevel = 0;
+    // Skip the menu: the first frame loads everything and starts a game of `selectedMode`.
+    bool startGameAtOnce = false;
+    // A deterministic player takes the mouse in the game (headless runs and demos).
+    bool bot = false;
+    // The running game's session, for the state dump; null outside the game scene.
+    const GameSession* session = nullptr;
 
     // Visual objects: prototypes and texture pages outlive scenes; the scene objects and
     // their image sprites come and go with the screens.

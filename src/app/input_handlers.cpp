@@ -1,20 +1,13 @@
 #include "app/input_handlers.h"
 
 #include "app/context.h"
+#include "core/scene_codes.h"
 #include "audio/audio.h"
 #include "render/key_codes.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
 
 namespace qs {
-
-namespace {
-
-constexpr int kCommandKey = 1;
-constexpr int kCommandShoot = 8;
-constexpr int kCommandSmallMenu = 25;
-
-}  // namespace
 
 int keyButton(int screenKind, int key) {
     if (key != kVkReturn && key != kVkEscape) return 0;
@@ -109,7 +102,7 @@ void InputHandlers::FormMouseUp(int) {
         if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying() &&
             in.pressedButton == 1) {
             if (clearStatisticsExit) clearStatisticsExit();
-            in.SceneCommand = kCommandSmallMenu;
+            in.SceneCommand = kCommandExitToMenuDialog;
         }
     }
     in.pressedButton = -1;

@@ -193,6 +193,14 @@ void TMainForm::loadFirstFrame() {
     frame.frameReady = true;
     frame.appActive = true;
     frame.previousHovered = -1;
+    if (ctx_.startGameAtOnce) {
+        // Straight into a game: everything the menu would load is loaded now.
+        for (; frame.loadIndex < static_cast<int>(frame.LoadList.size()); ++frame.loadIndex)
+            ctx_.prototypes->LoadResourceEntry(frame.LoadList[frame.loadIndex]);
+        SetScene(kSceneGame);
+        frame.firstFrame = false;
+        return;
+    }
     SetScene(kSceneMenu);
     frame.firstFrame = false;
 }

@@ -282,6 +282,12 @@ int runProgram(const CommandLine& line) {
             std::cerr << "quibblestar: content: " << message << '\n';
         });
     }
+    ctx.bot = line.bot;
+    if (line.startMode) {
+        ctx.selectedMode = *line.startMode;
+        ctx.startLevel = line.startLevel;
+        ctx.startGameAtOnce = true;
+    }
     TMainForm form(ctx);
     form.FormCreate();
 

@@ -1,30 +1,450 @@
 #include "game/view/game_scene.h"
 
+#include <algorithm>
+
 #include "app/context.h"
+#include "audio/audio.h"
+#include "audio/audio_backend.h"
+#include "core/scene_codes.h"
+#include "game/bot.h"
+#include "game/game_session.h"
+#include "game/view/cell_art.h"
+#include "game/view/field_view.h"
+#include "game/view/game_zone.h"
+#include "game/view/player_progress.h"
+#include "profile/player_store.h"
+#include "render/key_codes.h"
+#include "scene/location_map.h"
 #include "scene/particles.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "scene/text_objects.h"
+#include "visual/prototype_library.h"
+#include "ui/dialog_fade.h"
 
 namespace qs {
+
+namespace {
+
+// The overlays loaded hidden with the zone, each a map and its text under the map's tag.
+struct Overlay {
+    const char* tag;
+    const char* map;
+    const char* text;
+};
+constexpr Overlay kOverlays[] = {
+    {"game_over", "game_over.map", "text\\game_over.txt"},
+    {"exit_to_menu", "exit_to_menu.map", "text\\exit_to_menu.txt"},
+    {"game_stat", "game_stat.map", "text\\stat_title.txt"},
+};
+
+const char* modeTitle(GameMode mode) {
+    switch (mode) {
+        case kModeChallenge: return "text\\game_title_challenge.txt";
+        case kModePuzzle: return "text\\game_title_puzzle.txt";
+        default: return "text\\game_title_arcade.txt";
+    }
+}
+
+// The small menu button's hit zone on the panel.
+bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <= 17; }
+
+}  // namespace
+
+GameScene::GameScene(Context& context) : ctx_(context) {}
+GameScene::~GameScene() = default;
 
 void GameScene::StartSceneMain() {
     ctx_.WriteLog("StartSceneMain");
     ctx_.ReadOptions();
-    ctx_.frame.sceneSetupState = 0;
+    ctx_.frame.sceneSetupState = kSetupPending;
     ctx_.frame.sceneLive = true;
+    ctx_.input.ScreenKind = kScreenNone;
+    ctx_.audio->arcadeAltStart = false;
+
+    if (!ctx_.players) ctx_.openPlayers();
+    if (ctx_.players->empty() && ctx_.players->writable()) ctx_.players->addFirstPlayer("Player");
+    if (ctx_.players->current())
+        progress_ = std::make_unique<PlayerProgress>(*ctx_.players);
+    else
+        progress_ = std::make_unique<MemoryProgressStore>();
+
+    // The loading screen and the logo stay behind the menu; a game covers them.
+    for (const char* tag : {"loading", "zast", "scroll_element"}) ctx_.sceneObjects->SetVisibleByTag(tag, false);
+    fade_ = std::make_unique<DialogFade>(*ctx_.sceneObjects);
+    zone_ = std::make_unique<GameZone>(ctx_);
+    zone_->build();
+    for (const Overlay& overlay : kOverlays) {
+        load_location_map(ctx_, overlay.map);
+        ShowTextFile(ctx_, overlay.text, overlay.tag);
+        ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
+    }
+    field_ = std::make_unique<FieldView>(ctx_);
+    session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, ctx_.random, ctx_.files, ctx_.log,
+                                             *progress_);
+    session_->setView(field_.get());
+    ctx_.session = session_.get();
+
+    ctx_.handlers.HandleButtonRelease = [this] { HandleButtonRelease(); };
+    ctx_.handlers.gamePlaying = [this] { return session_ && session_->state() == kGamePlaying; };
+    ctx_.handlers.clearStatisticsExit = [] {};
+}
+
+void GameScene::setUp() {
+    // The first frame of a game.
+    GameOptions& options = ctx_.options;
+    if (ctx_.startLevel > 0) options.beg_level = ctx_.startLevel;
+    session_->beginGame(ctx_.selectedMode, ctx_.frame.gameClock);
+    ctx_.startLevel = 0;
+    ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_game_begin"));
+    ctx_.frame.sceneSetupState = kSetupDone;
+    ctx_.input.SceneCommand = kCommandNone;
+    ctx_.input.pressedButton = -1;
 }
 
 void GameScene::UpdateSceneMain() {
     FrameState& frame = ctx_.frame;
-    if (frame.sceneChangeRequest != 0) return;
+    if (frame.sceneChangeRequest != 0 || !session_) return;
     ctx_.handlers.ReadMousePosition(true);
-    if (frame.sceneSetupState == 0) {
-        // Set-up: the game zone and the first level are built here.
-        frame.sceneSetupState = 1;
+    if (frame.sceneSetupState == kSetupPending) {
+        setUp();
         return;
     }
+    fade_->update();
+    hoverButtons();
+    if (ctx_.bot) botMoves();
+
+    InputState& in = ctx_.input;
+    StepInput input;
+    input.command = in.SceneCommand;
+    input.keyCode = in.keyCode;
+    input.mouseX = ctx_.bot ? -1000 : in.mouseX;
+    input.mouseY = in.mouseY;
+    input.overButton = in.hoveredButton != -1;
+    in.SceneCommand = kCommandHandled;
+    session_->step(frame.gameClock, input);
+    if (ctx_.particles->pieceArrived) {
+        ctx_.particles->pieceArrived = false;
+        session_->scorePieceArrived();
+    }
+
+    playSessionEvents();
+    if (frame.sceneChangeRequest != 0) return;
+    field_->update(session_->game());
+    zone_->update(*session_);
+    in.ScreenKind = session_->screenKind();
     ctx_.particles->UpdateAll();
-    // One step of the game's logic.
 }
 
-void GameScene::UnloadSceneMain() { ctx_.frame.sceneLive = false; }
+void GameScene::playSessionEvents() {
+    Audio& audio = *ctx_.audio;
+    const Gameplay& game = session_->game();
+    for (const GameEvent& event : game.events) {
+        switch (event.type) {
+            case GameEvent::kLevelStarted: {
+                const bool puzzle = game.mode == kModePuzzle;
+                if (!puzzle && game.level % 2 == 0) audio.arcadeAltStart = true;
+                audio.RequestMusic(puzzle ? audio.musicPuzzle : audio.musicArcade, 500, 250);
+                break;
+            }
+            case GameEvent::kChannelPlay: {
+                const uint32_t channel = static_cast<uint32_t>(audio.PlaySound(audio.FindSound(event.name)));
+                if (channel != 0) levelChannels_.push_back(static_cast<int>(channel));
+                break;
+            }
+            case GameEvent::kChannelStop:
+                for (int channel : levelChannels_) audio.backend().stopChannel(static_cast<uint32_t>(channel));
+                levelChannels_.clear();
+                break;
+            case GameEvent::kBurningStart:
+                burningChannel_ =
+                    static_cast<int>(audio.PlaySound(audio.FindSound("sample_burning_big_bomb")));
+                break;
+            case GameEvent::kStopBurning:
+                if (burningChannel_ != 0) audio.backend().stopChannel(static_cast<uint32_t>(burningChannel_));
+                burningChannel_ = 0;
+                break;
+            case GameEvent::kShowOverlay: showOverlay(event.name); break;
+            case GameEvent::kHideOverlay: hideOverlay(event.name); break;
+            case GameEvent::kShowRecords:
+            case GameEvent::kLeaveForMenu:
+            case GameEvent::kLevelFailed: leaveForMenu(); return;
+            default: break;
+        }
+    }
+}
+
+void GameScene::leaveForMenu() {
+    ctx_.input.ScreenKind = kScreenMainMenu;
+    ctx_.requestScene(kSceneMenu);
+}
+
+void GameScene::setButtons(const std::string& tag, const std::vector<std::string>& names) {
+    buttons_.clear();
+    for (const std::string& name : names) {
+        const int slot = ctx_.sceneObjects->FindSceneObject(name, 0, tag);
+        if (slot < 0) ctx_.log.error(tag + " has no button \"" + name + "\"");
+        buttons_.push_back(slot);
+    }
+}
+
+void GameScene::showOverlay(const std::string& name) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    ctx_.input.pressedButton = -1;
+    if (name == "game_over") {
+        objects.SetVisibleByTag("game_over", true);
+        setButtons("game_over", {"panel_ok"});
+        fade_->start({"game_over"});
+    } else if (name == "exit_to_menu") {
+        objects.SetVisibleByTag("exit_to_menu", true);
+        setButtons("exit_to_menu", {"panel_yes", "panel_no"});
+        fade_->start({"exit_to_menu"});
+    } else if (name == "game_stat") {
+        showStatistics();
+    } else if (name == "try_again") {
+        showTryAgain();
+    }
+}
+
+void GameScene::hideOverlay(const std::string& name) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    if (name == "try_again") {
+        objects.unload_by_tag("try_again");
+        objects.unload_by_tag("try_again_puzzle");
+        objects.unload_by_tag("game_type_text");
+        objects.SetVisibleByTag("main", true);
+    } else {
+        objects.SetVisibleByTag(name, false);
+        if (name == "game_stat") objects.SetVisibleByTag("game_stat_text", false);
+    }
+    buttons_.clear();
+}
+
+void GameScene::showStatistics() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    const Gameplay& game = session_->game();
+    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    objects.unload_by_tag("game_stat_text");
+    objects.SetVisibleByTag("game_stat", true);
+    setButtons("game_stat", {"panel_ok", "panel_menu"});
+    const std::string level = std::to_string(game.level);
+    const std::string total = std::to_string(game.score.totalScore);
+    TMultiSprite* ok = objects.at(buttons_[0]);
+    TMultiSprite* menu = objects.at(buttons_[1]);
+    TMultiSprite* line = objects.at(objects.FindSceneObject("stat_poloska", 0, "game_stat"));
+    switch (session_->statisticsKind()) {
+        case StatisticsKind::kGameWon:
+            ShowTextFile(ctx_, "text\\congratulations.txt", "game_stat_text");
+            if (line) line->visible = 0;
+            if (menu) menu->visible = 0;
+            if (ok) ok->x = 352;
+            break;
+        case StatisticsKind::kBestShot:
+            ShowTextFile(ctx_, "text\\stat_with_best_shot.txt", "game_stat_text",
+                         level + "," + total + "," + std::to_string(game.score.bestShot));
+            ShowTextFile(ctx_, "text\\best_combo.txt", "game_stat_text",
+                         game.score.bestCombo > 0 ? std::to_string(game.score.bestCombo) : "NONE");
+            if (line) line->visible = 0;
+            break;
+        case StatisticsKind::kNewItem: {
+            ShowTextFile(ctx_, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
+            if (line) line->y = 301;
+            const char* font = "graphics\\fonts\\font_crystal1.spr";
+            double widest = 0;
+            for (const std::string& text : game.levelValues.newBonusText)
+                widest = std::max(widest, MeasureText(ctx_, text, font, 1.0));
+            int i = 0;
+            for (const std::string& text : game.levelValues.newBonusText)
+                create_txt(ctx_, text, 1010, font, 400, 317 + 17 * i++, 1.0, 0xFFFFFF, "game_stat_text", 2);
+            const int item = game.levelValues.newBonus;
+            const int kind = item == kBonusMultiball ? kCellMultiball
+                             : item == kBonusColourBomb ? kCellColourBomb
+                                                        : game.level % 7 + 1;
+            TMultiSprite& picture = objects.create(ctx_, cellArt(kind).prototype);
+            picture.tag = "game_stat_text";
+            picture.z = 1010;
+            dressBall(picture, kind, kind == kCellColourBomb ? 4 : 0,
+                      kind == kCellMultiball || kind == kCellColourBomb ? 0 : item);
+            if (kind == kCellColourBomb && picture.sprites.size() >= 2) picture.sprites[1]->color = 0xFF0000;
+            picture.x = 400 - widest / 2 - 34;
+            picture.y = 340;
+            break;
+        }
+    }
+    fade_->start({"game_stat", "game_stat_text"});
+}
+
+void GameScene::showTryAgain() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    const Gameplay& game = session_->game();
+    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    objects.unload_by_tag("hiscores");
+    objects.SetVisibleByTag("game_over", false);
+    std::vector<std::string> tags;
+    if (game.mode == kModePuzzle) {
+        load_location_map(ctx_, "try_again_puzzle.map");
+        ShowTextFile(ctx_, "text\\try_again_puzzle.txt", "try_again_puzzle");
+        setButtons("try_again_puzzle", {"panel_ok", "panel_menu"});
+        tags = {"try_again_puzzle"};
+    } else {
+        for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
+                                     "graphics\\elements_gamezone\\dark_panel.spr",
+                                     "graphics\\elements_gamezone\\menu_panel.spr"}) {
+            TMultiSprite& made = objects.create(ctx_, backdrop);
+            made.tag = "try_again";
+        }
+        load_location_map(ctx_, "try_again.map");
+        ShowTextFile(ctx_, "text\\try_again.txt", "try_again");
+        setButtons("try_again", {"panel_ok", "panel_menu"});
+        tags = {"try_again"};
+    }
+    ShowTextFile(ctx_, modeTitle(game.mode), "game_type_text");
+    tags.push_back("game_type_text");
+    fade_->start(tags);
+}
+
+void GameScene::hoverButtons() {
+    InputState& in = ctx_.input;
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    in.hoveredButton = -1;
+    const GameState state = session_->state();
+    TMultiSprite* small = objects.at(zone_->menuButton());
+    if (state == kGamePlaying) {
+        const bool over = overMenuButton(in.mouseX, in.mouseY);
+        if (over) in.hoveredButton = 1;
+        if (small && !small->sprites.empty())
+            small->sprites[0]->animPos = over ? (in.pressedButton == 1 ? 2 : 1) : 0;
+        return;
+    }
+    if (small && !small->sprites.empty()) small->sprites[0]->animPos = 0;
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+        TMultiSprite* button = objects.at(buttons_[i]);
+        if (!button || !button->visible || button->sprites.empty()) continue;
+        const int number = static_cast<int>(i) + 1;
+        const bool over = objects.ObjectContainsPoint(*button, in.mouseX, in.mouseY, 0, 0, ctx_.prototypes->textures());
+        if (over) in.hoveredButton = number;
+        button->sprites[0]->animPos = over ? (in.pressedButton == number ? 2 : 1) : 0;
+        button->sprites[0]->animSpeed = 0;
+    }
+}
+
+void GameScene::HandleButtonRelease() {
+    InputState& in = ctx_.input;
+    const int button = in.pressedButton;
+    const Gameplay& game = session_->game();
+    switch (in.ScreenKind) {
+        case kScreenGameOver:
+            if (button == 1) {
+                hideOverlay("game_over");
+                in.SceneCommand = kCommandRecords;
+            }
+            break;
+        case kScreenStatistics:
+            if (button == 1) {
+                in.SceneCommand = session_->gameWon() ? kCommandRecords : kCommandNextLevel;
+            } else if (button == 2) {
+                session_->statisticsLeft();
+                hideOverlay("game_stat");
+                in.SceneCommand = kCommandExitToMenuDialog;
+            }
+            break;
+        case kScreenTryAgain:
+            if (button == 1 || button == 2) {
+                hideOverlay("try_again");
+                session_->setState(kGameButtonReleased);
+                session_->setScreenKind(kScreenNone);
+                in.ScreenKind = kScreenNone;
+                in.SceneCommand = button == 1                    ? kCommandTryAgain
+                                  : game.mode == kModePuzzle ? kCommandRecords
+                                                             : kCommandMainMenu;
+            }
+            in.pressedButton = -1;
+            break;
+        case kScreenExitToMenu:
+            if (button == 1) {
+                in.ScreenKind = kScreenMainMenu;
+                in.SceneCommand = kCommandMainMenu;
+            } else if (button == 2) {
+                session_->closeExitDialog();
+                playSessionEvents();
+            }
+            break;
+        default:
+            break;
+    }
+    // A release by Enter or Escape must not fire again over another button.
+    in.pressedButton = -1;
+}
+
+void GameScene::botMoves() {
+    GameSession& session = *session_;
+    InputState& in = ctx_.input;
+    if (in.SceneCommand != kCommandNone && in.SceneCommand != kCommandHandled) return;
+    Gameplay& game = session.game();
+    const GameState state = session.state();
+    if (state == kGameStatistics) {
+        in.SceneCommand = session.gameWon() ? kCommandRecords : kCommandNextLevel;
+        hideOverlay("game_stat");
+        return;
+    }
+    if (state == kGameOverDialog) {
+        hideOverlay("game_over");
+        in.SceneCommand = kCommandRecords;
+        return;
+    }
+    if (state == kGameTryAgain) {
+        hideOverlay("try_again");
+        session.setState(kGameButtonReleased);
+        in.SceneCommand = kCommandTryAgain;
+        return;
+    }
+    if (state != kGamePlaying || !session.cannonReady() || session.levelStartPending() || game.ball) return;
+    if (session.fastDropping()) {
+        in.SceneCommand = kCommandShoot;
+        in.keyCode = 1;
+        return;
+    }
+    if (!session.mayFire()) return;
+    game.aim.smoothTurn = false;
+    if (!botSwapped_) {
+        const BotChoice choice = chooseShot(game);
+        botAngle_ = choice.angle;
+        if (choice.swap) {
+            botSwapped_ = true;
+            in.SceneCommand = kCommandShoot;
+            in.keyCode = 2;
+            return;
+        }
+    }
+    botSwapped_ = false;
+    setAimAngle(game.aim, botAngle_);
+    game.updatePath();
+    in.SceneCommand = kCommandShoot;
+    in.keyCode = 1;
+}
+
+void GameScene::UnloadSceneMain() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    if (burningChannel_ != 0) ctx_.audio->backend().stopChannel(static_cast<uint32_t>(burningChannel_));
+    burningChannel_ = 0;
+    for (int channel : levelChannels_) ctx_.audio->backend().stopChannel(static_cast<uint32_t>(channel));
+    levelChannels_.clear();
+    ctx_.session = nullptr;
+    if (session_) session_->game().grid.setView(nullptr);
+    field_.reset();
+    if (zone_) zone_->clear();
+    zone_.reset();
+    session_.reset();
+    for (const char* tag : {"main", "font_score", "font_level", "poloska", "planka", "bonus_icon", "rocket",
+                            "crystal_st", "trasser", "cannon_ball", "shot_ball", "balls", "land", "crystal",
+                            "game_over", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
+                            "try_again", "try_again_puzzle", "hiscores"})
+        objects.unload_by_tag(tag);
+    ctx_.particles->FreeAll();
+    ctx_.handlers.HandleButtonRelease = nullptr;
+    ctx_.handlers.gamePlaying = nullptr;
+    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    ctx_.frame.sceneLive = false;
+}
 
 }  // namespace qs

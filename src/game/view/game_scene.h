@@ -1,15 +1,29 @@
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "app/scene.h"
 
 namespace qs {
 
 class Context;
+class DialogFade;
+class FieldView;
+class GameSession;
+class GameZone;
+class PlayerProgress;
+class ProgressStore;
+struct GameEvent;
 
-// The game scene: one game of arcade, challenge or puzzle from level start to game over.
+// The game scene: one game of arcade, challenge or puzzle from level start to game over. The
+// rules live in the session; this scene shows them (zone, field, overlays), routes the input
+// and the overlays' buttons to it, and hands back to the menu.
 class GameScene final : public Scene {
 public:
-    explicit GameScene(Context& context) : ctx_(context) {}
+    explicit GameScene(Context& context);
+    ~GameScene() override;
 
     void StartSceneMain();
     void UpdateSceneMain();
@@ -19,8 +33,32 @@ public:
     void update() override { UpdateSceneMain(); }
     void unload() override { UnloadSceneMain(); }
 
+    const GameSession* session() const { return session_.get(); }
+
 private:
+    void setUp();
+    void HandleButtonRelease();
+    void playSessionEvents();
+    void showOverlay(const std::string& name);
+    void hideOverlay(const std::string& name);
+    void showStatistics();
+    void showTryAgain();
+    void hoverButtons();
+    void setButtons(const std::string& tag, const std::vector<std::string>& names);
+    void botMoves();
+    void leaveForMenu();
+
     Context& ctx_;
+    std::unique_ptr<ProgressStore> progress_;
+    std::unique_ptr<GameSession> session_;
+    std::unique_ptr<GameZone> zone_;
+    std::unique_ptr<FieldView> field_;
+    std::unique_ptr<DialogFade> fade_;
+    std::vector<int> buttons_;  // the open overlay's buttons, 1-based by position
+    std::vector<int> levelChannels_;
+    int burningChannel_ = 0;
+    bool botSwapped_ = false;
+    double botAngle_ = 0;
 };
 
 }  // namespace qs

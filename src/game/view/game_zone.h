@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace qs {
+
+class Context;
+class GameSession;
+class TMultiSprite;
+
+// The screen around the field: panels, nets, cannon, next ball, score digits, gauge, level
+// number, bonus column, limit plank, laser, rockets, crystals on their way to the counter.
+// It draws what the session says and decides nothing.
+class GameZone {
+public:
+    explicit GameZone(Context& ctx) : ctx_(ctx) {}
+    ~GameZone();
+    GameZone(const GameZone&) = delete;
+    GameZone& operator=(const GameZone&) = delete;
+
+    // Loads "main.map", looks its objects up and makes the displays the game adds.
+    void build();
+    // Follows the session after a step.
+    void update(const GameSession& session);
+    // Frees what the zone made itself (the map's objects go with their tags).
+    void clear();
+
+    // The small menu button's handle, -1 when the map has none.
+    int menuButton() const { return menuButton_; }
+
+private:
+    TMultiSprite* object(int slot) const;
+    int find(const std::string& name, int occurrence = 0) const;
+    void updateCannon(const GameSession& session);
+    void updateScore(const GameSession& session);
+    void updateGauge(const GameSession& session);
+    void updateLevel(const GameSession& session);
+    void updateBonusColumn(const GameSession& session);
+    void updateField(const GameSession& session);
+    void syncObjects(std::vector<int>& slots, size_t count, const std::string& prototype,
+                     const std::string& tag, int z);
+
+    Context& ctx_;
+    int canonIntro_ = -1, canon_ = -1, nextBall_ = -1, laser_ = -1;
+    int netLeft_ = -1, netRight_ = -1, menuButton_ = -1, levelPanel_ = -1;
+    int dragonBlue_ = -1, dragonGreen_ = -1;
+    std::array<int, 6> bonusBars_{};
+    std::array<int, 5> digits_{};
+    int gauge_ = -1;
+    std::vector<int> covers_;
+    int plank_ = -1;
+    double plankBaseWidth_ = 1;
+    int cannonBall_ = -1;
+    int cannonBallKind_ = -1;
+    int cannonBallBonus_ = -1;
+    int marker_ = -1;
+    std::vector<int> icons_;
+    std::vector<int> iconTypes_;
+    std::vector<int> rockets_;
+    std::vector<int> crystals_;
+    int shownLevel_ = -1;
+};
+
+}  // namespace qs
