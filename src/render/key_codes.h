@@ -1,10 +1,9 @@
 #pragma once
 
-#include <cstdint>
-
 namespace qs {
 
-// Virtual-key codes the game logic speaks.
+// Virtual-key codes the game logic speaks. The platform turns the desktop's keys into these,
+// so nothing above it knows which library delivered a key.
 enum VirtualKey : int {
     kVkBack = 8,
     kVkTab = 9,
@@ -31,9 +30,6 @@ enum VirtualKey : int {
     kVkF1 = 112,
     kVkMinus = 189,
 };
-
-// SDL keycode -> virtual-key code; 0 for keys the game has no code for.
-int virtualKeyFromSdl(int32_t sdlKeycode);
 
 // A key named in a script ("escape", "a", "f1", "13") -> virtual-key code; 0 when unknown.
 int virtualKeyFromName(const char* name);

@@ -1,9 +1,12 @@
 #include "render/sdl_platform.h"
 
+#include <SDL.h>
+
 #include <cstring>
 #include <iostream>
 
-#include "render/key_codes.h"
+#include "render/sdl_key_codes.h"
+#include "render/sdl_render_device.h"
 
 namespace qs {
 
@@ -44,93 +47,7 @@ int gameButton(uint8_t sdlButton) {
     }
 }
 
-}  // namespace
-
-std::unique_ptr<SdlPlatform> SdlPlatform::create(const std::string& title, const Logger& log) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        log(std::string("cannot start the video system: ") + SDL_GetError());
-        return nullptr;
-    }
-    std::unique_ptr<SdlPlatform> platform(new SdlPlatform());
-    platform->window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                         SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
-                                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (!platform->window_) {
-        log(std::string("cannot open the window: ") + SDL_GetError());
-        return nullptr;
-    }
-    SDL_SetWindowMinimumSize(platform->window_, kScreenWidth / 2, kScreenHeight / 2);
-    if (!platform->createRenderer(log)) return nullptr;
-    return platform;
-}
-
-bool SdlPlatform::createRenderer(const Logger& log) {
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    std::string glName;
-    if (renderer_ && onSoftwareGl(renderer_, &glName)) {
-        log("OpenGL renders on the CPU (" + glName + "): using the software renderer");
-        SDL_DestroyRenderer(renderer_);
-        renderer_ = nullptr;
-    }
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) {
-        log(std::string("cannot create a renderer: ") + SDL_GetError());
-        return false;
-    }
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer_, &info) == 0) rendererName_ = info.name;
-    log("renderer: " + rendererName_);
-    SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);
-    device_.attach(renderer_);
-    return true;
-}
-
-SdlPlatform::~SdlPlatform() {
-    device_.releasePages();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-}
-
-void SdlPlatform::showMessageBox(const std::string& caption, const std::string& text) {
-    std::cerr << caption << ": " << text << '\n';
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_);
-}
-
-bool SdlPlatform::setFullscreen(bool fullscreen) {
-    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
-        return false;
-    fullscreen_ = fullscreen;
-    return true;
-}
-
-void SdlPlatform::centreWindow() {
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-}
-
-void SdlPlatform::showSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
-
-MousePoint SdlPlatform::mousePosition() const {
-    int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    SDL_GetWindowPosition(window_, &windowX, &windowY);
-    float logicalX = 0, logicalY = 0;
-    SDL_RenderWindowToLogical(renderer_, globalX - windowX, globalY - windowY, &logicalX, &logicalY);
-    return {static_cast<int>(logicalX), static_cast<int>(logicalY)};
-}
-
-bool SdlPlatform::pointerInWindow() const { return SDL_GetMouseFocus() == window_; }
-
-void SdlPlatform::pumpEvents(PlatformEvents& events, uint32_t timeoutMs) {
-    SDL_Event event;
-    if (timeoutMs > 0) {
-        if (!SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs))) return;
-        dispatch(event, events);
-    }
-    while (SDL_PollEvent(&event)) dispatch(event, events);
-}
-
-void SdlPlatform::dispatch(const SDL_Event& event, PlatformEvents& events) {
+void dispatch(const SDL_Event& event, PlatformEvents& events) {
     switch (event.type) {
         case SDL_QUIT:
             events.onQuit();
@@ -172,29 +89,148 @@ void SdlPlatform::dispatch(const SDL_Event& event, PlatformEvents& events) {
     }
 }
 
-std::unique_ptr<HeadlessPlatform> HeadlessPlatform::create(
-    const std::function<void(const std::string&)>& log) {
-    std::unique_ptr<HeadlessPlatform> platform(new HeadlessPlatform());
-    platform->surface_ =
+}  // namespace
+
+// The window, its renderer and the device drawing through it. Made once the video system
+// is up, so letting it go also closes the video system again.
+struct SdlPlatform::Window {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SdlRenderDevice device;
+    std::string rendererName;
+    bool fullscreen = false;
+
+    // An accelerated renderer unless the GPU is the CPU in disguise; the software one then.
+    bool createRenderer(const Logger& log) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        std::string glName;
+        if (renderer && onSoftwareGl(renderer, &glName)) {
+            log("OpenGL renders on the CPU (" + glName + "): using the software renderer");
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+        }
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            log(std::string("cannot create a renderer: ") + SDL_GetError());
+            return false;
+        }
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(renderer, &info) == 0) rendererName = info.name;
+        log("renderer: " + rendererName);
+        SDL_RenderSetLogicalSize(renderer, kScreenWidth, kScreenHeight);
+        device.attach(renderer);
+        return true;
+    }
+
+    ~Window() {
+        device.releasePages();
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+};
+
+// The software renderer and the surface it draws the picture into.
+struct HeadlessPlatform::Canvas {
+    SDL_Surface* surface = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SdlRenderDevice device;
+
+    ~Canvas() {
+        device.releasePages();
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (surface) SDL_FreeSurface(surface);
+    }
+};
+
+std::unique_ptr<SdlPlatform> SdlPlatform::create(const std::string& title, const Logger& log) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        log(std::string("cannot start the video system: ") + SDL_GetError());
+        return nullptr;
+    }
+    auto window = std::make_unique<Window>();
+    window->window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, kScreenWidth, kScreenHeight,
+                                      SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!window->window) {
+        log(std::string("cannot open the window: ") + SDL_GetError());
+        return nullptr;
+    }
+    SDL_SetWindowMinimumSize(window->window, kScreenWidth / 2, kScreenHeight / 2);
+    if (!window->createRenderer(log)) return nullptr;
+    return std::unique_ptr<SdlPlatform>(new SdlPlatform(std::move(window)));
+}
+
+SdlPlatform::SdlPlatform(std::unique_ptr<Window> window) : window_(std::move(window)) {}
+
+SdlPlatform::~SdlPlatform() = default;
+
+RenderDevice& SdlPlatform::device() { return window_->device; }
+
+bool SdlPlatform::isFullscreen() const { return window_->fullscreen; }
+
+const std::string& SdlPlatform::rendererName() const { return window_->rendererName; }
+
+void SdlPlatform::showMessageBox(const std::string& caption, const std::string& text) {
+    std::cerr << caption << ": " << text << '\n';
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_->window);
+}
+
+bool SdlPlatform::setFullscreen(bool fullscreen) {
+    if (SDL_SetWindowFullscreen(window_->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return false;
+    window_->fullscreen = fullscreen;
+    return true;
+}
+
+void SdlPlatform::centreWindow() {
+    SDL_SetWindowPosition(window_->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void SdlPlatform::showSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+MousePoint SdlPlatform::mousePosition() const {
+    int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_GetWindowPosition(window_->window, &windowX, &windowY);
+    float logicalX = 0, logicalY = 0;
+    SDL_RenderWindowToLogical(window_->renderer, globalX - windowX, globalY - windowY, &logicalX, &logicalY);
+    return {static_cast<int>(logicalX), static_cast<int>(logicalY)};
+}
+
+bool SdlPlatform::pointerInWindow() const { return SDL_GetMouseFocus() == window_->window; }
+
+void SdlPlatform::pumpEvents(PlatformEvents& events, uint32_t timeoutMs) {
+    SDL_Event event;
+    if (timeoutMs > 0) {
+        if (!SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs))) return;
+        dispatch(event, events);
+    }
+    while (SDL_PollEvent(&event)) dispatch(event, events);
+}
+
+std::unique_ptr<HeadlessPlatform> HeadlessPlatform::create(const Logger& log) {
+    auto canvas = std::make_unique<Canvas>();
+    canvas->surface =
         SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!platform->surface_) {
+    if (!canvas->surface) {
         log(std::string("cannot create the picture surface: ") + SDL_GetError());
         return nullptr;
     }
-    platform->renderer_ = SDL_CreateSoftwareRenderer(platform->surface_);
-    if (!platform->renderer_) {
+    canvas->renderer = SDL_CreateSoftwareRenderer(canvas->surface);
+    if (!canvas->renderer) {
         log(std::string("cannot create the software renderer: ") + SDL_GetError());
         return nullptr;
     }
-    platform->device_.attach(platform->renderer_);
-    return platform;
+    canvas->device.attach(canvas->renderer);
+    return std::unique_ptr<HeadlessPlatform>(new HeadlessPlatform(std::move(canvas)));
 }
 
-HeadlessPlatform::~HeadlessPlatform() {
-    device_.releasePages();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (surface_) SDL_FreeSurface(surface_);
-}
+HeadlessPlatform::HeadlessPlatform(std::unique_ptr<Canvas> canvas) : canvas_(std::move(canvas)) {}
+
+HeadlessPlatform::~HeadlessPlatform() = default;
+
+RenderDevice& HeadlessPlatform::device() { return canvas_->device; }
 
 void HeadlessPlatform::showMessageBox(const std::string& caption, const std::string& text) {
     std::cerr << caption << ": " << text << '\n';

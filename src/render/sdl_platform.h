@@ -1,13 +1,11 @@
 #pragma once
 
-#include <SDL.h>
-
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "render/platform.h"
-#include "render/sdl_render_device.h"
 
 namespace qs {
 
@@ -15,7 +13,8 @@ inline constexpr int kScreenWidth = 800;
 inline constexpr int kScreenHeight = 600;
 
 // The desktop window: an SDL window with a renderer whose logical size is 800 x 600, so
-// full screen and larger windows show the same picture letterboxed and scaled.
+// full screen and larger windows show the same picture letterboxed and scaled. The SDL
+// objects stay inside the platform library; callers see only the Platform.
 class SdlPlatform final : public Platform {
 public:
     using Logger = std::function<void(const std::string&)>;
@@ -24,9 +23,9 @@ public:
     static std::unique_ptr<SdlPlatform> create(const std::string& title, const Logger& log);
     ~SdlPlatform() override;
 
-    RenderDevice& device() override { return device_; }
+    RenderDevice& device() override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
-    bool isFullscreen() const override { return fullscreen_; }
+    bool isFullscreen() const override;
     bool setFullscreen(bool fullscreen) override;
     void centreWindow() override;
     void showSystemCursor(bool show) override;
@@ -34,28 +33,24 @@ public:
     bool pointerInWindow() const override;
     void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) override;
 
-    const std::string& rendererName() const { return rendererName_; }
+    const std::string& rendererName() const;
 
 private:
-    SdlPlatform() = default;
-    bool createRenderer(const Logger& log);
-    void dispatch(const SDL_Event& event, PlatformEvents& events);
-
-    SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SdlRenderDevice device_;
-    std::string rendererName_;
-    bool fullscreen_ = false;
+    struct Window;
+    explicit SdlPlatform(std::unique_ptr<Window> window);
+    std::unique_ptr<Window> window_;
 };
 
 // No window and no display: a software renderer drawing into an 800 x 600 surface, the
 // pointer placed by the script, message boxes on stderr.
 class HeadlessPlatform final : public Platform {
 public:
-    static std::unique_ptr<HeadlessPlatform> create(const std::function<void(const std::string&)>& log);
+    using Logger = std::function<void(const std::string&)>;
+
+    static std::unique_ptr<HeadlessPlatform> create(const Logger& log);
     ~HeadlessPlatform() override;
 
-    RenderDevice& device() override { return device_; }
+    RenderDevice& device() override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
     bool isFullscreen() const override { return fullscreen_; }
     bool setFullscreen(bool fullscreen) override {
@@ -75,11 +70,10 @@ public:
     bool systemCursorShown() const { return cursorShown_; }
 
 private:
-    HeadlessPlatform() = default;
+    struct Canvas;
+    explicit HeadlessPlatform(std::unique_ptr<Canvas> canvas);
 
-    SDL_Surface* surface_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SdlRenderDevice device_;
+    std::unique_ptr<Canvas> canvas_;
     MousePoint mouse_{-1000, -1000};
     bool pointerInside_ = false;
     bool fullscreen_ = false;

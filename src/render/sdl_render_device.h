@@ -1,5 +1,8 @@
 #pragma once
 
+// Private to the SDL library: only its own sources include this, since nothing else is
+// built with SDL's headers.
+
 #include <SDL.h>
 
 #include <vector>

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "render/key_codes.h"
+#include "render/sdl_key_codes.h"
 
 namespace qs {
 namespace {
