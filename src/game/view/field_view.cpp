@@ -1,12 +1,22 @@
 #include "game/view/field_view.h"
 
+#include <cmath>
+
 #include "app/context.h"
 #include "audio/audio.h"
 #include "game/view/cell_art.h"
+#include "scene/text_objects.h"
 #include "scene/scene_object_list.h"
 #include "scene/particles.h"
 
 namespace qs {
+
+namespace {
+
+// Score and combo texts are made under this tag and handed to particles at once.
+constexpr const char* kRisingTextTag = "particle_digits";
+
+}  // namespace
 
 void dressBall(TMultiSprite& object, int kind, int tint, int bonus) {
     auto& layers = object.sprites;
@@ -106,6 +116,17 @@ void FieldView::update(Gameplay& game) {
     playEvents(game);
 }
 
+void FieldView::risingText(const std::string& text, const char* font, uint32_t colour, double x, double y) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    create_txt(ctx_, text, 300, font, x, y, 1.0, static_cast<int>(colour), kRisingTextTag, 2);
+    // Every glyph of the text becomes a particle that floats up and fades.
+    for (int slot = 0; slot < objects.count(); ++slot) {
+        TMultiSprite* glyph = objects.at(slot);
+        if (!glyph || glyph->tag != kRisingTextTag) continue;
+        ctx_.particles->Create(kParticleRisingText, glyph->x, glyph->y, glyph);
+    }
+}
+
 void FieldView::playEvents(Gameplay& game) {
     Audio& audio = *ctx_.audio;
     for (const GameEvent& event : game.events) {
@@ -128,6 +149,21 @@ void FieldView::playEvents(Gameplay& game) {
                     TExploseParticle* p = ctx_.particles->Create(event.particle, event.x, event.y);
                     if (p && p->object && event.kind >= 1 && event.kind <= 7 && event.particle >= 15)
                         p->object->color = static_cast<int>(ballColourValue(event.kind));
+                }
+                break;
+            case GameEvent::kScoreText:
+                risingText(std::to_string(event.value), event.name, event.colour, event.x, event.y);
+                break;
+            case GameEvent::kComboText:
+                risingText(event.text, event.name, event.colour, event.x, event.y);
+                break;
+            case GameEvent::kCrystalToCounter:
+                // Pieces burst around the crystal and fly to the gauge.
+                for (int i = 0; i < 10; ++i) {
+                    const double angle = i * 2 * M_PI / 10;
+                    const double distance = 10 + ctx_.random.below(10);
+                    ctx_.particles->Create(kParticleScorePiece, event.x + distance * std::cos(angle),
+                                           event.y + distance * std::sin(angle));
                 }
                 break;
             default:

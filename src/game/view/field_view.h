@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "game/ball_grid.h"
@@ -39,6 +41,7 @@ public:
 private:
     void freeSlot(int slot);
     void playEvents(Gameplay& game);
+    void risingText(const std::string& text, const char* font, uint32_t colour, double x, double y);
 
     Context& ctx_;
     std::map<std::pair<int, int>, int> cells_;  // (column, row) -> object slot

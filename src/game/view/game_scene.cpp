@@ -9,6 +9,7 @@
 #include "game/bot.h"
 #include "game/game_session.h"
 #include "game/view/cell_art.h"
+#include "game/view/dragons.h"
 #include "game/view/field_view.h"
 #include "game/view/game_zone.h"
 #include "game/view/player_progress.h"
@@ -79,6 +80,7 @@ void GameScene::StartSceneMain() {
         ShowTextFile(ctx_, overlay.text, overlay.tag);
         ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
     }
+    dragons_ = std::make_unique<Dragons>(ctx_, zone_->blueDragon(), zone_->greenDragon());
     field_ = std::make_unique<FieldView>(ctx_);
     session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, ctx_.random, ctx_.files, ctx_.log,
                                              *progress_);
@@ -111,6 +113,7 @@ void GameScene::UpdateSceneMain() {
         return;
     }
     fade_->update();
+    dragons_->update(frame.gameClock, *session_);
     hoverButtons();
     if (ctx_.bot) botMoves();
 
@@ -123,6 +126,8 @@ void GameScene::UpdateSceneMain() {
     input.overButton = in.hoveredButton != -1;
     in.SceneCommand = kCommandHandled;
     session_->step(frame.gameClock, input);
+    // Score pieces fly to the end of the gauge as it is shown.
+    ctx_.particles->indicatorX = session_->shownProgress();
     if (ctx_.particles->pieceArrived) {
         ctx_.particles->pieceArrived = false;
         session_->scorePieceArrived();
@@ -141,7 +146,9 @@ void GameScene::playSessionEvents() {
     const Gameplay& game = session_->game();
     for (const GameEvent& event : game.events) {
         switch (event.type) {
+            case GameEvent::kDragonsJoy: dragons_->setMood(Dragons::kJoy); break;
             case GameEvent::kLevelStarted: {
+                dragons_->start(ctx_.frame.gameClock);
                 const bool puzzle = game.mode == kModePuzzle;
                 if (!puzzle && game.level % 2 == 0) audio.arcadeAltStart = true;
                 audio.RequestMusic(puzzle ? audio.musicPuzzle : audio.musicArcade, 500, 250);
@@ -432,6 +439,7 @@ void GameScene::UnloadSceneMain() {
     ctx_.session = nullptr;
     if (session_) session_->game().grid.setView(nullptr);
     field_.reset();
+    dragons_.reset();
     if (zone_) zone_->clear();
     zone_.reset();
     session_.reset();

@@ -10,6 +10,7 @@ namespace qs {
 
 class Context;
 class DialogFade;
+class Dragons;
 class FieldView;
 class GameSession;
 class GameZone;
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<GameZone> zone_;
     std::unique_ptr<FieldView> field_;
     std::unique_ptr<DialogFade> fade_;
+    std::unique_ptr<Dragons> dragons_;
     std::vector<int> buttons_;  // the open overlay's buttons, 1-based by position
     std::vector<int> levelChannels_;
     int burningChannel_ = 0;

@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kDigitFont = "graphics\\fonts\\font_crystal1.spr";
 constexpr int kCoverCount = 42;
-constexpr double kBallHalf = 17;
 // Widths the limit plank loses per net frame: the plank follows the opening net.
 constexpr int kPlankTable[12] = {1, 22, 30, 48, 59, 69, 77, 84, 89, 93, 95, 96};
 
@@ -143,8 +142,8 @@ void GameZone::updateCannon(const GameSession& session) {
         }
         if (TMultiSprite* ball = object(cannonBall_)) {
             ball->visible = 1;
-            ball->x = kPivotX - kBallHalf;
-            ball->y = kPivotY - kBallHalf;
+            ball->x = kPivotX;
+            ball->y = kPivotY;
         }
     } else if (TMultiSprite* ball = object(cannonBall_)) {
         ball->visible = 0;
@@ -253,8 +252,8 @@ void GameZone::updateBonusColumn(const GameSession& session) {
         }
         if (TMultiSprite* icon = object(icons_[i])) {
             icon->visible = entry->iconVisible && entry->state != kBonusRunningInstant;
-            icon->x = entry->x - kBallHalf;
-            icon->y = entry->y - kBallHalf;
+            icon->x = entry->x;
+            icon->y = entry->y;
         }
     }
 }
@@ -275,7 +274,7 @@ void GameZone::updateField(const GameSession& session) {
             const int frame = std::clamp(g.net.frame, 0, 11);
             const double width = (96 - kPlankTable[frame]) * 2 + plankBaseWidth_;
             plank->scale_x = width / plankBaseWidth_;
-            plank->x = 400 - width / 2;
+            plank->x = 400;
             plank->y = g.mode == kModeChallenge ? g.grid.baseY - 30 * g.grid.limitRow + 35 : g.plankY;
         }
     }
@@ -294,8 +293,8 @@ void GameZone::updateField(const GameSession& session) {
     }
     if (TMultiSprite* target = object(marker_)) {
         const PathPoint& end = g.path.points.back();
-        target->x = end.x - target->width / 2.0;
-        target->y = end.y - target->height / 2.0;
+        target->x = end.x;
+        target->y = end.y;
     }
 
     syncObjects(rockets_, g.rockets.size(), "graphics\\rocket\\rocket.spr", "rocket", 240);
@@ -304,8 +303,8 @@ void GameZone::updateField(const GameSession& session) {
         if (!rocket) continue;
         const PaintRocket& r = g.rockets[i];
         rocket->visible = r.alive;
-        rocket->x = r.x - rocket->width / 2.0;
-        rocket->y = r.y - rocket->height / 2.0;
+        rocket->x = r.x;
+        rocket->y = r.y;
         rocket->angle = r.angle + M_PI / 2;
         rocket->color = static_cast<int>(ballColourValue(r.colour));
     }
@@ -314,8 +313,8 @@ void GameZone::updateField(const GameSession& session) {
     syncObjects(crystals_, icons.size(), "graphics\\balls\\crystals\\crystal1.spr", "crystal_st", 105);
     for (size_t i = 0; i < icons.size(); ++i) {
         if (TMultiSprite* crystal = object(crystals_[i])) {
-            crystal->x = icons[i].x - kBallHalf;
-            crystal->y = icons[i].y - kBallHalf;
+            crystal->x = icons[i].x;
+            crystal->y = icons[i].y;
         }
     }
 

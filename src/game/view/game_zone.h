@@ -29,6 +29,8 @@ public:
 
     // The small menu button's handle, -1 when the map has none.
     int menuButton() const { return menuButton_; }
+    int blueDragon() const { return dragonBlue_; }
+    int greenDragon() const { return dragonGreen_; }
 
 private:
     TMultiSprite* object(int slot) const;
