@@ -1,6 +1,7 @@
 #include "menu/menu_scene.h"
 
 #include "app/context.h"
+#include "scene/scene_object_list.h"
 #include "scene/particles.h"
 #include "audio/audio.h"
 #include "visual/prototype_library.h"
@@ -11,6 +12,8 @@ void MenuScene::StartSceneMenu() {
     ctx_.WriteLog("StartSceneMenu");
     ctx_.ReadOptions();
     ctx_.frame.sceneLive = true;
+    // The loading screen stays as the menu's background (a game hides it).
+    ctx_.sceneObjects->SetVisibleByTag("loading", true);
 }
 
 void MenuScene::UpdateSceneMenu() {

@@ -47,6 +47,9 @@ const char* modeTitle(GameMode mode) {
     }
 }
 
+// How long the bot looks at an overlay before it clicks on.
+constexpr int32_t kBotReadingMs = 1500;
+
 // The small menu button's hit zone on the panel.
 bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <= 17; }
 
@@ -197,6 +200,7 @@ void GameScene::setButtons(const std::string& tag, const std::vector<std::string
 
 void GameScene::showOverlay(const std::string& name) {
     SceneObjectList& objects = *ctx_.sceneObjects;
+    overlayShownAt_ = ctx_.frame.gameClock;
     ctx_.input.pressedButton = -1;
     if (name == "game_over") {
         objects.SetVisibleByTag("game_over", true);
@@ -389,6 +393,9 @@ void GameScene::botMoves() {
     if (in.SceneCommand != kCommandNone && in.SceneCommand != kCommandHandled) return;
     Gameplay& game = session.game();
     const GameState state = session.state();
+    // Like a player, the bot reads an overlay for a moment before it clicks on.
+    const bool overlayRead = static_cast<int32_t>(ctx_.frame.gameClock - overlayShownAt_) >= kBotReadingMs;
+    if ((state == kGameStatistics || state == kGameOverDialog || state == kGameTryAgain) && !overlayRead) return;
     if (state == kGameStatistics) {
         in.SceneCommand = session.gameWon() ? kCommandRecords : kCommandNextLevel;
         hideOverlay("game_stat");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ private:
     std::vector<int> buttons_;  // the open overlay's buttons, 1-based by position
     std::vector<int> levelChannels_;
     int burningChannel_ = 0;
+    uint32_t overlayShownAt_ = 0;
     bool botSwapped_ = false;
     double botAngle_ = 0;
 };
