@@ -150,6 +150,7 @@ void GameScene::playSessionEvents() {
     for (const GameEvent& event : game.events) {
         switch (event.type) {
             case GameEvent::kDragonsJoy: dragons_->setMood(Dragons::kJoy); break;
+            case GameEvent::kCannonFired: zone_->cannonFired(); break;
             case GameEvent::kLevelStarted: {
                 dragons_->start(ctx_.frame.gameClock);
                 const bool puzzle = game.mode == kModePuzzle;

@@ -6,6 +6,7 @@
 
 #include "app/context.h"
 #include "game/game_session.h"
+#include "game/nearest.h"
 #include "game/view/cell_art.h"
 #include "game/view/field_view.h"
 #include "scene/location_map.h"
@@ -53,7 +54,11 @@ void GameZone::build() {
     dragonBlue_ = find("dragon_blue");
     dragonGreen_ = find("dragon_green");
     for (int i = 0; i < 6; ++i) bonusBars_[static_cast<size_t>(i)] = find("poloska_bonus", 5 - i);
-    if (TMultiSprite* hidden = object(find("poloska_ballsdown"))) hidden->visible = 0;
+    pushBar_ = find("poloska_ballsdown");
+    if (TMultiSprite* bar = object(pushBar_)) {
+        bar->visible = 0;
+        pushBarWidth_ = std::max(1, bar->width);
+    }
     if (TMultiSprite* canon = object(canon_)) {
         canon->visible = 0;
         canon->rot_center_x = 45.5;
@@ -258,9 +263,33 @@ void GameZone::updateBonusColumn(const GameSession& session) {
     }
 }
 
+void GameZone::cannonFired() {
+    // The barrel's recoil plays once from its first frame.
+    TMultiSprite* canon = object(canon_);
+    if (!canon || canon->sprites.empty()) return;
+    canon->sprites[0]->animPos = 0;
+    canon->sprites[0]->animSpeed = canon->sprites[0]->baseAnimSpeed;
+}
+
+void GameZone::updatePushBar(const GameSession& session) {
+    TMultiSprite* bar = object(pushBar_);
+    if (!bar) return;
+    bar->visible = session.game().mode == kModePuzzle;
+    if (!bar->visible) return;
+    // The bar grows towards the next push and warms from green to red on the way.
+    const double v = session.pushShown();
+    const int p = nearest(v / 163 * 200 + 50);
+    const int q = nearest((1 - v / 163) * 250);
+    const int s = nearest((1 - v / 163) * 50);
+    bar->scale_x = v / pushBarWidth_;
+    bar->visible = v > 0;
+    bar->color = p * 65536 + q * 256 + s;
+}
+
 void GameZone::updateField(const GameSession& session) {
     const Gameplay& g = session.game();
     SceneObjectList& objects = *ctx_.sceneObjects;
+    updatePushBar(session);
 
     // The limit plank: challenge on the limit line, puzzle moving with the field.
     if (g.mode != kModeArcade) {

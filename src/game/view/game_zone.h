@@ -27,6 +27,9 @@ public:
     // Frees what the zone made itself (the map's objects go with their tags).
     void clear();
 
+    // The cannon's fire animation starts again.
+    void cannonFired();
+
     // The small menu button's handle, -1 when the map has none.
     int menuButton() const { return menuButton_; }
     int blueDragon() const { return dragonBlue_; }
@@ -41,6 +44,7 @@ private:
     void updateLevel(const GameSession& session);
     void updateBonusColumn(const GameSession& session);
     void updateField(const GameSession& session);
+    void updatePushBar(const GameSession& session);
     void syncObjects(std::vector<int>& slots, size_t count, const std::string& prototype,
                      const std::string& tag, int z);
 
@@ -53,6 +57,8 @@ private:
     int gauge_ = -1;
     std::vector<int> covers_;
     int plank_ = -1;
+    int pushBar_ = -1;
+    double pushBarWidth_ = 1;
     double plankBaseWidth_ = 1;
     int cannonBall_ = -1;
     int cannonBallKind_ = -1;
