@@ -62,12 +62,14 @@ TEST(LoadList, ProblemsWithAnEntryNameItsListAndLine) {
                         "graphics\\absent.spr\r\n"
                         "title, , loop\r\n"
                         "graphics\\bad.spr\r\n"
-                        "scene, objects\\absent.m3d\r\n");
+                        "scene, objects\\absent.m3d\r\n"
+                        "sample_shot, sound\\absent.wav\r\n");
     struct Case {
         int line;
         const char* about;  // a word the loader's own message holds
     };
-    const Case cases[] = {{1, "absent.spr"}, {2, "names no file"}, {3, "bad.spr"}, {4, "absent.m3d"}};
+    const Case cases[] = {{1, "absent.spr"}, {2, "names no file"}, {3, "bad.spr"}, {4, "absent.m3d"},
+                           {5, "sound\\absent.wav"}};
     for (const ListEntry& entry : lists.read("main")) lists.ctx().prototypes->LoadResourceEntry(entry);
     for (const Case& c : cases) {
         const std::string place = "main.msl line " + std::to_string(c.line) + ": ";
