@@ -100,18 +100,22 @@ private:
     }
 
     void checkList(const std::string& name) {
-        std::vector<std::string> entries;
+        std::vector<ListEntry> entries;
         ReadLoadList(entries, name, false, ctx_.files, ctx_.log);
-        for (const std::string& entry : entries) {
-            std::string file = entry.find(", ") != std::string::npos ? trim(GetCommaField(entry, 2)) : entry;
+        for (const ListEntry& entry : entries) {
+            const std::string& text = entry.text;
+            std::string file = text.find(", ") != std::string::npos ? trim(GetCommaField(text, 2)) : text;
             size_t dot = file.find('.');
             std::string ext = dot == std::string::npos ? "" : toLower(trim(file.substr(dot + 1)));
             bool sound = std::find(std::begin(kSoundExtensions), std::end(kSoundExtensions), ext) !=
                          std::end(kSoundExtensions);
-            if (sound) {
-                if (!ctx_.files.contentExists(file)) problem(name + ": sound file " + file + " is missing");
+            if (file.empty()) {
+                ctx_.prototypes->LoadResourceEntry(entry);  // which says what is wrong with it
+            } else if (sound) {
+                if (!ctx_.files.contentExists(file))
+                    problem(entry.where() + ": sound file " + file + " is missing");
             } else if (!ctx_.files.contentExists(file)) {
-                problem(name + ": " + file + " is missing");
+                problem(entry.where() + ": " + file + " is missing");
             } else {
                 ctx_.prototypes->LoadResourceEntry(entry);
             }

@@ -27,7 +27,7 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
     particles = std::make_unique<ParticleList>(*this);
     objects3D = std::make_unique<Object3DList>();
     sceneObjects->use3DObjects(objects3D.get());
-    audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>());
+    audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>(files, log));
     // Sound lines of the resource lists land in the sound table of whichever audio is current.
     prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,
                                           const std::string& extension, const std::string& field3,

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/list_entry.h"
+
 namespace qs {
 
 enum SceneId : uint8_t { kSceneNone = 0, kSceneMenu = 1, kSceneGame = 2 };
@@ -40,7 +42,7 @@ struct FrameState {
     bool textureFailure = false;
 
     // Resource entries the menu's loading phase still has to load, and how many are done.
-    std::vector<std::string> LoadList;
+    std::vector<ListEntry> LoadList;
     int loadIndex = 0;
 
     // Counters for the state dump and the tests.

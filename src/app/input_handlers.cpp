@@ -39,7 +39,7 @@ int keyButton(int screenKind, int key) {
 
 void InputHandlers::hideSystemPointer() {
     // The game draws its own pointer; until that object exists the desktop's stays.
-    if (ctx_.sceneObjects->at(ctx_.input.cursorObject)) hideSystemPointer();
+    if (ctx_.sceneObjects->at(ctx_.input.cursorObject)) ctx_.platform().showSystemCursor(false);
 }
 
 bool InputHandlers::insidePicture() const {

@@ -14,7 +14,7 @@ std::string loadListFileName(const std::string& name) {
     return file;
 }
 
-bool ReadLoadList(std::vector<std::string>& list, const std::string& name, bool append,
+bool ReadLoadList(std::vector<ListEntry>& list, const std::string& name, bool append,
                   const FileSystem& files, Log& log) {
     if (!append) list.clear();
     const std::string file = loadListFileName(name);
@@ -23,14 +23,16 @@ bool ReadLoadList(std::vector<std::string>& list, const std::string& name, bool 
         log.error("resource list " + file + " is missing");
         return false;
     }
-    for (const std::string& raw : splitLines(*text)) {
-        std::string entry = trim(cutLine(raw));
+    const std::vector<std::string> lines = splitLines(*text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string entry = trim(cutLine(lines[i]));
         if (entry.empty() || entry[0] == ';') continue;
         size_t comment = entry.find(';');
         if (comment != std::string::npos) entry = trim(entry.substr(0, comment));
         if (entry.empty()) continue;
-        if (std::find(list.begin(), list.end(), entry) != list.end()) continue;
-        list.push_back(entry);
+        auto same = [&entry](const ListEntry& listed) { return listed.text == entry; };
+        if (std::find_if(list.begin(), list.end(), same) != list.end()) continue;
+        list.push_back({entry, file, static_cast<int>(i) + 1});
     }
     return true;
 }

@@ -149,10 +149,12 @@ void TMainForm::loadFirstFrame() {
     SceneObjectList& objects = *ctx_.sceneObjects;
 
     // The loading screen.
-    std::vector<std::string> loading;
+    std::vector<ListEntry> loading;
     ReadLoadList(loading, "loading", false, ctx_.files, ctx_.log);
-    for (const std::string& entry : loading) {
-        std::string file = entry.find(", ") != std::string::npos ? trim(GetCommaField(entry, 2)) : entry;
+    for (const ListEntry& entry : loading) {
+        const std::string& text = entry.text;
+        std::string file = text.find(", ") != std::string::npos ? trim(GetCommaField(text, 2)) : text;
+        Log::Scope place(ctx_.log, entry.where());
         objects.create(ctx_, file).tag = "loading";
     }
 
@@ -182,9 +184,9 @@ void TMainForm::loadFirstFrame() {
     // Sound: the music is loaded at once, the rest of the content by the menu's loading phase.
     Audio& audio = *ctx_.audio;
     audio.initAudio();
-    std::vector<std::string> music;
+    std::vector<ListEntry> music;
     ReadLoadList(music, "music.ini", false, ctx_.files, ctx_.log);
-    for (const std::string& entry : music) ctx_.prototypes->LoadResourceEntry(entry);
+    for (const ListEntry& entry : music) ctx_.prototypes->LoadResourceEntry(entry);
     ReadLoadList(frame.LoadList, "main", false, ctx_.files, ctx_.log);
     ReadLoadList(frame.LoadList, "sound.ini", true, ctx_.files, ctx_.log);
     frame.loadIndex = 0;

@@ -11,4 +11,9 @@ const char* volumeKindName(VolumeKind kind) {
     return "?";
 }
 
+std::string loadFailureMessage(const std::string& what, const std::string& file,
+                               const std::string& reason) {
+    return "cannot load " + what + " " + file + ": " + reason;
+}
+
 }  // namespace qs

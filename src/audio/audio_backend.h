@@ -11,6 +11,11 @@ enum class VolumeKind { Sample, Stream, Module };
 
 const char* volumeKindName(VolumeKind kind);
 
+// What every backend logs when a load fails, so a headless run reads like a real one:
+// "cannot load sample sound\shot.wav: no such file".
+std::string loadFailureMessage(const std::string& what, const std::string& file,
+                               const std::string& reason);
+
 // The sound library as the game uses it: exactly the calls the game makes, with the
 // results it relies on. Handles are 32-bit and 0 means failure. A stream or a module is
 // its own channel; playing a sample gives a new channel handle.

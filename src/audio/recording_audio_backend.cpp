@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "core/file_system.h"
+#include "core/log.h"
+
 namespace qs {
 
 namespace {
@@ -25,9 +28,16 @@ uint32_t RecordingAudioBackend::nextHandle() {
     return lastHandle_;
 }
 
-uint32_t RecordingAudioBackend::load(const char* verb, const std::string& file, bool loop) {
-    record(std::string(verb) + " " + file + loopWord(loop));
-    if (failingFiles.count(file) != 0) return 0;
+uint32_t RecordingAudioBackend::load(const char* what, const std::string& file, bool loop) {
+    record(std::string("load_") + what + " " + file + loopWord(loop));
+    if (!files_.contentExists(file)) {
+        log_.error(loadFailureMessage(what, file, "no such file"));
+        return 0;
+    }
+    if (failingFiles.count(file) != 0) {
+        log_.error(loadFailureMessage(what, file, "scripted to fail"));
+        return 0;
+    }
     return nextHandle();
 }
 
@@ -41,15 +51,15 @@ void RecordingAudioBackend::setVolume(VolumeKind kind, int volume) {
 }
 
 uint32_t RecordingAudioBackend::loadSample(const std::string& file, bool loop) {
-    return load("load_sample", file, loop);
+    return load("sample", file, loop);
 }
 
 uint32_t RecordingAudioBackend::loadModule(const std::string& file, bool loop) {
-    return load("load_module", file, loop);
+    return load("module", file, loop);
 }
 
 uint32_t RecordingAudioBackend::loadStream(const std::string& file, bool loop) {
-    return load("load_stream", file, loop);
+    return load("stream", file, loop);
 }
 
 uint32_t RecordingAudioBackend::playSample(uint32_t sample, int64_t start, bool loop) {

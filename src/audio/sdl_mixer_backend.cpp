@@ -166,7 +166,7 @@ Sound* SdlMixerBackend::find(uint32_t handle, Kind kind) {
 
 void SdlMixerBackend::reportLoadFailure(const std::string& what, const std::string& file,
                                         const char* reason) {
-    log_.error("cannot load " + what + " " + file + ": " + reason);
+    log_.error(loadFailureMessage(what, file, reason));
 }
 
 void SdlMixerBackend::setVolume(VolumeKind kind, int volume) {

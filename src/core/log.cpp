@@ -33,7 +33,18 @@ void Log::WriteLog(const std::string& message) {
     std::fclose(f);
 }
 
-void Log::error(const std::string& message) {
+Log::Scope::Scope(Log& log, std::string where) : log_(log) {
+    log_.places_.push_back(std::move(where));
+}
+
+Log::Scope::~Scope() { log_.places_.pop_back(); }
+
+void Log::error(const std::string& text) {
+    std::string message;
+    for (const std::string& place : places_) {
+        if (!place.empty()) message += place + ": ";
+    }
+    message += text;
     ++errorCount_;
     if (errorSink_) {
         errorSink_(message);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qs {
 
@@ -30,6 +31,20 @@ public:
 
     static std::string localStamp();
 
+    // While a Scope lives, every error starts with the place it names ("main.msl line 12: "):
+    // a list entry's problems are found deep inside the loaders, which know nothing of the
+    // list. Scopes nest, outermost first.
+    class Scope {
+    public:
+        Scope(Log& log, std::string where);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        Log& log_;
+    };
+
     // Receives every error instead of stderr (the content checker, strict runs).
     void setErrorSink(std::function<void(const std::string&)> sink) { errorSink_ = std::move(sink); }
     int errorCount() const { return errorCount_; }
@@ -42,6 +57,7 @@ private:
     std::string lastError_;
     std::function<void(const std::string&)> errorSink_;
     int errorCount_ = 0;
+    std::vector<std::string> places_;  // the live scopes' places; empty ones say nothing
 };
 
 }  // namespace qs

@@ -120,6 +120,11 @@ int PrototypeLibrary::Load3DPrototypeFromText(const std::string& path, const std
     return slot;
 }
 
+int64_t PrototypeLibrary::LoadResourceEntry(const ListEntry& entry) {
+    Log::Scope place(ctx_.log, entry.where());
+    return LoadResourceEntry(entry.text);
+}
+
 int64_t PrototypeLibrary::LoadResourceEntry(const std::string& entry) {
     const std::string line = cutLine(entry, kMaxName);
     std::string name, file;

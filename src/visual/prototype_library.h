@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/list_entry.h"
 #include "visual/mesh_library.h"
 #include "visual/prototype_3d.h"
 #include "visual/sprite_prototype.h"
@@ -45,6 +46,8 @@ public:
     // their prototype unless it is loaded already (then -1); audio entries go to
     // audioEntryLoader and return what it returns.
     int64_t LoadResourceEntry(const std::string& line);
+    // The same for an entry of a list: every problem it meets names the list and the line.
+    int64_t LoadResourceEntry(const ListEntry& entry);
 
     const TMultiSpritePrototype* prototypeAt(int index) const {
         if (index < 0 || index >= static_cast<int>(prototypes_.size())) return nullptr;

@@ -46,7 +46,8 @@ TEST(ContentCheck, ReportsEveryProblemWithItsFile) {
     const std::string text = report.str();
     EXPECT_GE(problems, 9) << text;
     for (const char* expected : {"wobble", "texture_size", "missing.png", "menu.map line 6",
-                                 "graphics\\absent.spr is missing", "music\\menu.ogg is missing",
+                                 "main.msl line 1: graphics\\absent.spr is missing",
+                                 "main.msl line 2: sound file music\\menu.ogg is missing",
                                  "combo.txt line 1", "nofont.pos", "puzzle-01.ini",
                                  "levels\\bonus.ini: not a level file name"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;

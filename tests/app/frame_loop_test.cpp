@@ -81,6 +81,31 @@ TEST(FrameLoop, FirstFrameStartsTheMenuAndTheStepSchedule) {
     EXPECT_EQ(loop.world.ctx->comboTexts[1].text, "Great");
 }
 
+TEST(FrameLoop, FirstFrameQueuesListEntriesWithTheirPlaces) {
+    FrameLoop loop("move_cnt=16\nfps_max=60\n");
+    std::vector<std::string> errors;
+    loop.world.ctx->log.setErrorSink([&errors](const std::string& message) { errors.push_back(message); });
+    loop.world.content("loading.msl", "; the loading screen\r\ngraphics\\absent.spr\r\n");
+    loop.world.content("music.ini", "\r\nmusic_menu, , loop\r\n");
+    loop.world.content("main.msl", "graphics\\back.spr\r\n");
+    loop.world.content("sound.ini", "; samples\r\n\r\nsample_shot, sound\\shot.wav\r\n");
+    loop.runUntil(10);
+
+    // What the menu's loading phase loads later still knows where it was read.
+    const std::vector<ListEntry>& queued = loop.frame().LoadList;
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[0].where(), "main.msl line 1");
+    EXPECT_EQ(queued[1].where(), "sound.ini line 3");
+    EXPECT_EQ(queued[1].text, "sample_shot, sound\\shot.wav");
+
+    // Lists read and loaded at once name the line of a bad entry.
+    for (const char* place : {"loading.msl line 2: ", "music.ini line 2: "}) {
+        bool found = false;
+        for (const std::string& error : errors) found = found || error.rfind(place, 0) == 0;
+        EXPECT_TRUE(found) << place << "\n" << ::testing::PrintToString(errors);
+    }
+}
+
 TEST(FrameLoop, StepRateFollowsMoveCountNotFrameRate) {
     struct Case {
         const char* options;

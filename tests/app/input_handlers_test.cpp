@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/input_handlers.h"
 #include "render/key_codes.h"
+#include "scene/scene_object_list.h"
 #include "test_support.h"
 
 namespace qs {
@@ -107,6 +108,39 @@ TEST(InputHandlers, PointerOutsideOrInactiveIsIgnored) {
     in.handlers().FormKeyDown(kVkA, 0);
     EXPECT_EQ(in.ctx().input.pressedButton, -1);
     EXPECT_EQ(in.ctx().input.SceneCommand, 0);
+}
+
+TEST(InputHandlers, TheGamesOwnCursorHidesTheDesktopPointer) {
+    Input in;
+    in.pointAt(400, 300);
+    in.handlers().FormMouseMove();
+    EXPECT_TRUE(in.world.platform.cursorShown) << "no cursor object yet: the desktop's stays";
+
+    // A cursor from a missing prototype has no parts; the handlers only need its slot.
+    in.ctx().log.setErrorSink([](const std::string&) {});
+    TMultiSprite& cursor = in.ctx().sceneObjects->create(in.ctx(), "graphics\\cursor.spr");
+    in.ctx().input.cursorObject = cursor.slot;
+    in.pointAt(120, 80);
+    EXPECT_EQ(cursor.x, 120);
+    EXPECT_EQ(cursor.y, 80);
+
+    struct Case {
+        const char* event;
+        void (*send)(InputHandlers&);
+    };
+    const Case cases[] = {
+        {"move", [](InputHandlers& h) { h.FormMouseMove(); }},
+        {"down", [](InputHandlers& h) { h.FormMouseDown(1); }},
+        {"up", [](InputHandlers& h) { h.FormMouseUp(1); }},
+    };
+    in.ctx().input.hoveredButton = 2;
+    for (const Case& c : cases) {
+        in.world.platform.cursorShown = true;
+        c.send(in.handlers());
+        EXPECT_FALSE(in.world.platform.cursorShown) << c.event;
+    }
+    // The press and release over the button still reach it.
+    EXPECT_EQ(in.released, std::vector<int>{2});
 }
 
 }  // namespace

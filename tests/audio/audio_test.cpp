@@ -15,10 +15,15 @@ namespace {
 using Calls = std::vector<std::string>;
 
 // A context whose audio runs on the recording library, with the levels at full, the
-// application active and the clock at 1000 ms.
+// application active and the clock at 1000 ms. The sound files the cases load are there
+// (empty: the recording library only looks for them).
 class AudioTest : public ::testing::Test {
 protected:
     AudioTest() : audio(*world.ctx->audio) {
+        for (const char* file : {"music/menu.ogg", "music/arcade.xm", "music/puzzle.ogg",
+                                 "music/old.mo3", "music/up.xm", "music_theme.wav", "sound/hit.wav",
+                                 "sound/hit2.wav", "sound/shot.wav", "sound/missing.wav"})
+            world.content(file, "");
         world.ctx->options.music_volume = 13;
         world.ctx->options.sound_volume = 13;
         world.ctx->frame.appActive = true;
@@ -151,6 +156,38 @@ TEST_F(AudioTest, AFileTheLibraryCannotLoadIsStillListedWithHandleZero) {
     EXPECT_EQ(audio.addSoundEntry("sample_alarm", "sound\\missing.wav", "wav", "", "sample_alarm, sound\\missing.wav"), 0);
     EXPECT_EQ(audio.soundTable().size(), 1u);
     EXPECT_EQ(audio.FindSound("sample_alarm"), 0);
+}
+
+TEST_F(AudioTest, OnlyFilesThatAreThereGetAHandle) {
+    std::vector<std::string> errors;
+    world.ctx->log.setErrorSink([&errors](const std::string& message) { errors.push_back(message); });
+    struct Case {
+        const char* name;
+        const char* file;
+        const char* extension;
+        bool loads;
+        const char* logged;
+    };
+    // Names are found whatever their case, as the file layer finds every content file.
+    const Case cases[] = {
+        {"sample_hit", "SOUND\\Hit.WAV", "wav", true, nullptr},
+        {"music_menu", "music\\menu.ogg", "ogg", true, nullptr},
+        {"sample_gone", "sound\\gone.wav", "wav", false, "cannot load sample sound\\gone.wav: no such file"},
+        {"music_gone", "music\\gone.ogg", "ogg", false, "cannot load stream music\\gone.ogg: no such file"},
+        {"music_lost", "music\\lost.xm", "xm", false, "cannot load module music\\lost.xm: no such file"},
+    };
+    for (const Case& c : cases) {
+        errors.clear();
+        const std::string line = std::string(c.name) + ", " + c.file;
+        const int64_t handle = audio.addSoundEntry(c.name, c.file, c.extension, "", line);
+        EXPECT_EQ(handle != 0, c.loads) << line;
+        EXPECT_EQ(audio.FindSound(c.name), handle) << line;
+        EXPECT_EQ(errors, c.logged ? std::vector<std::string>{c.logged} : std::vector<std::string>{})
+            << line;
+    }
+    // Nothing plays from a sound that did not load.
+    audio.initAudio();
+    EXPECT_EQ(audio.PlaySound(audio.FindSound("sample_gone")), 0);
 }
 
 TEST_F(AudioTest, FindSoundTakesTheFirstExactName) {
@@ -385,7 +422,8 @@ TEST_F(AudioTest, StateDumpListsTheCallsAndTheMusic) {
 }
 
 TEST(RecordingAudioBackend, KeepsTheNewestCallsOfALongRun) {
-    RecordingAudioBackend recorder;
+    test::TestWorld world;
+    RecordingAudioBackend recorder(world.ctx->files, world.ctx->log);
     for (size_t i = 0; i < RecordingAudioBackend::kMaxCalls + 10; ++i) recorder.stopChannel(static_cast<uint32_t>(i + 1));
     EXPECT_LE(recorder.calls().size(), RecordingAudioBackend::kMaxCalls);
     EXPECT_EQ(recorder.calls().back(), "stop " + std::to_string(RecordingAudioBackend::kMaxCalls + 10));

@@ -51,5 +51,26 @@ TEST(WriteLog, UnwritableFileIsSwallowed) {
     SUCCEED();
 }
 
+TEST(LogScope, ErrorsNameTheLiveScopesOutermostFirst) {
+    Log log;
+    std::vector<std::string> errors;
+    log.setErrorSink([&errors](const std::string& message) { errors.push_back(message); });
+    log.error("before");
+    {
+        Log::Scope list(log, "main.msl line 4");
+        log.error("outer");
+        {
+            Log::Scope unplaced(log, "");
+            Log::Scope sprite(log, "ball.spr line 2");
+            log.error("inner");
+        }
+        log.error("outer again");
+    }
+    log.error("after");
+    EXPECT_EQ(errors, (std::vector<std::string>{"before", "main.msl line 4: outer",
+                                                "main.msl line 4: ball.spr line 2: inner",
+                                                "main.msl line 4: outer again", "after"}));
+}
+
 }  // namespace
 }  // namespace qs
