@@ -199,6 +199,18 @@ void TMainForm::loadFirstFrame() {
         // Straight into a game: everything the menu would load is loaded now.
         for (; frame.loadIndex < static_cast<int>(frame.LoadList.size()); ++frame.loadIndex)
             ctx_.prototypes->LoadResourceEntry(frame.LoadList[frame.loadIndex]);
+        // What the end of the menu's loading does: the bar and the logo go, the game's own
+        // pointer comes.
+        objects.unload_by_tag("scroll_element");
+        objects.unload_by_tag("zast");
+        TMultiSprite& cursor = objects.create(ctx_, "graphics\\cursors\\mouse_cursor.spr");
+        cursor.tag = "mouse_cursor";
+        cursor.map_koeff = 0;
+        for (size_t i = 0; i < cursor.sprites.size() && i < 2; ++i) {
+            cursor.sprites[i]->partX = -2;
+            cursor.sprites[i]->partY = -2;
+        }
+        ctx_.input.cursorObject = cursor.slot;
         SetScene(kSceneGame);
         frame.firstFrame = false;
         return;

@@ -342,7 +342,7 @@ void GameScene::hoverButtons() {
 
 void GameScene::HandleButtonRelease() {
     InputState& in = ctx_.input;
-    const int button = in.pressedButton;
+    int button = in.pressedButton;
     const Gameplay& game = session_->game();
     switch (in.ScreenKind) {
         case kScreenGameOver:
@@ -352,6 +352,8 @@ void GameScene::HandleButtonRelease() {
             }
             break;
         case kScreenStatistics:
+            // After the last level the menu button is hidden: Escape then means OK.
+            if (button == 2 && session_->gameWon()) button = 1;
             if (button == 1) {
                 in.SceneCommand = session_->gameWon() ? kCommandRecords : kCommandNextLevel;
             } else if (button == 2) {
