@@ -129,9 +129,9 @@ bool TMainForm::AdvanceFrame() {
     frame.renderSkipped = false;
     if (options.fps_max > 0) frame.nextRenderTime = frame.frameTick + options.frameInterval;
 
-    if (frame.sceneSetupState == 1) {
+    if (frame.sceneSetupState == kSetupDone) {
         frame.stepsAllowed = true;
-        frame.sceneSetupState = 2;
+        frame.sceneSetupState = kSetupRunning;
         frame.stepStart = frame.frameTick;
         frame.gameClock = frame.stepStart;
         frame.paused = false;
@@ -230,25 +230,25 @@ void TMainForm::dispatchScene() {
     if (!frame.sceneLive) return;
     const bool loading = frame.loadIndex < static_cast<int>(frame.LoadList.size());
     if (frame.currentScene == kSceneGame) {
-        if (frame.sceneSetupState == 0) {
+        if (frame.sceneSetupState == kSetupPending) {
             game_->update();
             moveSprites();
             frame.stepsAllowed = false;
         }
-        if (frame.sceneSetupState == 2 && frame.frameTick > frame.stepStart)
+        if (frame.sceneSetupState == kSetupRunning && frame.frameTick > frame.stepStart)
             runStepLoop(*game_, false);
     } else if (frame.currentScene == kSceneMenu) {
-        if (frame.sceneSetupState == 0) {
+        if (frame.sceneSetupState == kSetupPending) {
             menu_->update();
             frame.stepsAllowed = false;
             // The intro and the loading phase advance by two updates a frame.
-            if (frame.sceneSetupState == 0 && loading) {
+            if (frame.sceneSetupState == kSetupPending && loading) {
                 menu_->update();
                 moveSprites();
                 return;
             }
         }
-        if (frame.sceneSetupState == 2 && frame.frameTick > frame.stepStart)
+        if (frame.sceneSetupState == kSetupRunning && frame.frameTick > frame.stepStart)
             runStepLoop(*menu_, true);
     }
 }
@@ -260,12 +260,12 @@ void TMainForm::runStepLoop(Scene& scene, bool menu) {
         // A switch asked for by an earlier step stops the rest of this frame's steps.
         bool switching = frame.sceneChangeRequest != 0;
         bool loading = frame.loadIndex < static_cast<int>(frame.LoadList.size());
-        bool runnable = frame.sceneSetupState == 2 || (menu && loading);
+        bool runnable = frame.sceneSetupState == kSetupRunning || (menu && loading);
         if (frame.stepsAllowed && runnable && !switching) {
             scene.update();
             ++frame.sceneStepsRun;
         }
-        if (frame.stepsAllowed && frame.sceneSetupState != 0 && frame.sceneChangeRequest == 0)
+        if (frame.stepsAllowed && frame.sceneSetupState != kSetupPending && frame.sceneChangeRequest == 0)
             moveSprites();
         frame.stepBudget += kStepCost;
     }

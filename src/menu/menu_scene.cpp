@@ -20,7 +20,7 @@ void MenuScene::UpdateSceneMenu() {
     FrameState& frame = ctx_.frame;
     if (frame.sceneChangeRequest != 0) return;
     ctx_.handlers.ReadMousePosition(true);
-    if (frame.sceneSetupState == 0) {
+    if (frame.sceneSetupState == kSetupPending) {
         // The loading phase: one resource entry per call, two calls a frame.
         if (frame.loadIndex < static_cast<int>(frame.LoadList.size())) {
             ctx_.prototypes->LoadResourceEntry(frame.LoadList[frame.loadIndex]);
@@ -30,7 +30,7 @@ void MenuScene::UpdateSceneMenu() {
             return;
         }
         // The intro and the screens are built here.
-        frame.sceneSetupState = 1;
+        frame.sceneSetupState = kSetupDone;
         return;
     }
     ctx_.particles->UpdateAll();
