@@ -13,6 +13,12 @@ public:
     virtual uint32_t now() const = 0;
 };
 
+// A deadline on the millisecond tick has come when `now` has reached it; the comparison
+// survives the tick's wrap after 49 days.
+inline bool deadlinePassed(uint32_t now, uint32_t deadline) {
+    return static_cast<int32_t>(now - deadline) >= 0;
+}
+
 class SteadyClock final : public Clock {
 public:
     SteadyClock() : start_(std::chrono::steady_clock::now()) {}

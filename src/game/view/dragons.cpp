@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/context.h"
+#include "core/clock.h"
 #include "game/game_session.h"
 #include "scene/scene_object_list.h"
 #include "visual/multisprite.h"
@@ -16,8 +17,6 @@ constexpr uint32_t kMoodMs = 1000;
 constexpr uint32_t kRestMs = 500;
 constexpr double kStrideX = 0.2;
 constexpr int kRisingLayer = 3;
-
-bool passed(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) >= 0; }
 
 // One axis towards its target, never past it.
 double approach(double value, double target, double speed) {
@@ -75,7 +74,7 @@ void Dragons::move(Dragon& dragon, bool blue, uint32_t now, const GameSession& s
             dragon.nextMove = now + kRestMs;
         }
         if (object && object->sprites.size() > kRisingLayer) object->sprites[kRisingLayer]->visible = rising;
-    } else if (passed(now, dragon.nextMove)) {
+    } else if (deadlinePassed(now, dragon.nextMove)) {
         const int lowest = session.game().grid.lowestRow;
         const double top = lowest >= 1000 ? 200 : std::max(440.0 - 30.0 * lowest, 200.0);
         dragon.targetX = ctx_.random.below(50);
@@ -109,7 +108,7 @@ void Dragons::show(Dragon& dragon, bool sad, uint32_t now) {
         dragon.wanted = kIdle;
         return;
     }
-    if (!passed(now, dragon.moodUntil)) return;
+    if (!deadlinePassed(now, dragon.moodUntil)) return;
     if (want == kIdle && dragon.shown == kIdle) return;
     dragon.shown = want;
     dragon.wanted = kIdle;
