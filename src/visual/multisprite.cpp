@@ -1,5 +1,6 @@
 #include "visual/multisprite.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/context.h"
@@ -110,26 +111,26 @@ void TMyImageSprite::Draw(DrawList& list, const TextureLibrary& textures, double
 
     const int ts = s->textureSize;
     const int b = s->border;
+    const int inner = ts - 2 * b;
     // Each tile shows texels [b, ts - b) of its slot: its own pixels, not the overlap.
     const double inset = b >= 1 ? b / 256.0 : 0.0;
-    const double span = (ts - 2 * b) / 256.0;
-    const double drawnW = sx * (ts - 2 * b);
-    const double drawnH = sy * (ts - 2 * b);
-    double edgeX = left, edgeY = top;
-    if (flipX) edgeX = left + (fw + 2 * b - ts) * sx;
-    if (flipY) edgeY = top + (fh + 2 * b - ts) * sy;
     const uint32_t vertexColour = (static_cast<uint32_t>(alphaInEffect) << 24) |
                                   static_cast<uint32_t>(colourInEffect & 0xFFFFFF);
 
     for (const TextureTile& tile : s->frames[frameIndex].tiles) {
         if (!tile.hasVisiblePixels || tile.page < 0) continue;
-        double x0 = flipX ? edgeX - sx * tile.xOffset : edgeX + sx * tile.xOffset;
-        double y0 = flipY ? edgeY - sy * tile.yOffset : edgeY + sy * tile.yOffset;
-        x0 -= 0.5;
-        y0 -= 0.5;
-        const double x1 = x0 + drawnW, y1 = y0 + drawnH;
-        double u0 = tile.u + inset, u1 = tile.u + inset + span;
-        double v0 = tile.v + inset, v1 = tile.v + inset + span;
+        // Past the frame's right and bottom edges a tile holds only transparent padding, and
+        // a software renderer pays for every texel of it: the quad covers the frame's part
+        // alone (a 34-pixel ball in a 64-pixel slot is under a third of the slot).
+        const int across = std::min(inner, fw - tile.xOffset);
+        const int down = std::min(inner, fh - tile.yOffset);
+        if (across <= 0 || down <= 0) continue;
+        // A flipped frame shows its tiles mirrored within the frame.
+        const double x0 = left + sx * (flipX ? fw - tile.xOffset - across : tile.xOffset) - 0.5;
+        const double y0 = top + sy * (flipY ? fh - tile.yOffset - down : tile.yOffset) - 0.5;
+        const double x1 = x0 + sx * across, y1 = y0 + sy * down;
+        double u0 = tile.u + inset, u1 = u0 + across / 256.0;
+        double v0 = tile.v + inset, v1 = v0 + down / 256.0;
         if (flipX) std::swap(u0, u1);
         if (flipY) std::swap(v0, v1);
 

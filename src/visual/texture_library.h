@@ -51,8 +51,9 @@ struct TextureSheet {
     bool inUse = false;
 
     // A tile shows the texels [border, textureSize - border) of its slot on both axes,
-    // drawn over this many pixels at the tile's offset in the frame: the border texels are
-    // only there so bilinear filtering finds the neighbouring pixels.
+    // drawn over this many pixels at the tile's offset in the frame (a tile at the frame's
+    // right or bottom edge only as far as the frame goes): the border texels are only there
+    // so bilinear filtering finds the neighbouring pixels.
     int drawnTileSize() const { return textureSize - 2 * border; }
     // The same in texture coordinates: from tile u + texelInset() over texelSpan().
     double texelInset() const { return border / static_cast<double>(256); }

@@ -53,6 +53,35 @@ TEST(MultiSprite, QuadsCarryPositionTextureAndTint) {
     EXPECT_TRUE(w.world.platform.fakeDevice().hasPage(q.page));
 }
 
+TEST(MultiSprite, EdgeTilesCoverTheFrameOnly) {
+    SpriteWorld w;
+    w.image("wide.png", 40, 20, 0xFFFF0000);  // two 32-pixel tiles across, one down
+    w.spr("wide.spr", "x=100,y=50\r1\rwide.png,texture_size=32\r");
+    w.spr("mirrored.spr", "x=100,y=50,flip_x=1\r1\rwide.png,texture_size=32\r");
+    TMultiSprite& wide = w.create("wide.spr");
+    DrawList quads = w.draw();
+    ASSERT_EQ(quads.size(), 2u);
+    EXPECT_FLOAT_EQ(quads[0].v[0].x, 99.5f);
+    EXPECT_FLOAT_EQ(quads[0].v[3].x, 131.5f);
+    EXPECT_FLOAT_EQ(quads[0].v[3].y, 69.5f);  // 20 rows, not the slot's 32
+    EXPECT_FLOAT_EQ(quads[0].v[3].v - quads[0].v[0].v, 20 / 256.0f);
+    EXPECT_FLOAT_EQ(quads[1].v[0].x, 131.5f);
+    EXPECT_FLOAT_EQ(quads[1].v[3].x, 139.5f);  // the last 8 columns
+    EXPECT_FLOAT_EQ(quads[1].v[3].u - quads[1].v[0].u, 8 / 256.0f);
+    w.world.ctx->sceneObjects->free(wide);
+
+    // Mirrored, the first tile's 32 columns end at the frame's right edge.
+    w.create("mirrored.spr");
+    quads = w.draw();
+    ASSERT_EQ(quads.size(), 2u);
+    EXPECT_FLOAT_EQ(quads[0].v[0].x, 107.5f);
+    EXPECT_FLOAT_EQ(quads[0].v[3].x, 139.5f);
+    EXPECT_GT(quads[0].v[0].u, quads[0].v[1].u);
+    EXPECT_FLOAT_EQ(quads[1].v[0].x, 99.5f);
+    EXPECT_FLOAT_EQ(quads[1].v[3].x, 107.5f);
+    EXPECT_FLOAT_EQ(quads[1].v[0].u - quads[1].v[1].u, 8 / 256.0f);
+}
+
 TEST(MultiSprite, ObjectSettingsCombineWithTheParts) {
     SpriteWorld w;
     w.spr("tinted.spr", "alpha=128,color=$808080\r1\rred.png,texture_size=64,alpha=128,color=$ff0000\r");

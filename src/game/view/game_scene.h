@@ -36,6 +36,8 @@ public:
     void unload() override { UnloadSceneMain(); }
 
     const GameSession* session() const { return session_.get(); }
+    // Tools and benchmarks set up a game's state through the session itself.
+    GameSession* session() { return session_.get(); }
 
 private:
     void setUp();
