@@ -21,8 +21,10 @@ constexpr int kPuzzle = 3;
 constexpr int kPlaying = 0;
 constexpr int kGameOverDialog = 1;
 constexpr int kTryAgainScreen = 5;
+constexpr int kExitDialog = 6;
 constexpr int kScreenGameOver = 7;
 constexpr int kScreenTryAgain = 15;
+constexpr int kScreenExitToMenu = 16;
 constexpr int kMenuScene = 1;
 constexpr int kGameScene = 2;
 constexpr int kNoLowestRow = 9999999;
@@ -302,6 +304,61 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
     EXPECT_EQ(number(again, "level"), 5);
     EXPECT_EQ(number(again, "totalScore"), 0);
     EXPECT_EQ(number(jsonValue(again, "saved"), "checkpointScore"), reached.checkpointScore);
+}
+
+TEST(GameFlow, EscapeOpensAndClosesTheExitDialogAndEnterLeavesForTheMenu) {
+    TempDir dir;
+    const GameRun run{dir, makeContent(dir)};
+    auto dump = [&](int ms, const std::string& name) {
+        return std::to_string(ms) + " dump_state " + (dir / name).string();
+    };
+    // No clicks: the field is still sliding in (its sound running) when Escape comes.
+    const fs::path script = dir.write("exit.script", scriptLines({
+                                                         "2500 key_down escape",
+                                                         dump(2700, "open1.json"),
+                                                         dump(3100, "open2.json"),
+                                                         "3200 key_down escape",
+                                                         dump(3500, "closed.json"),
+                                                         "3600 key_down escape",
+                                                         dump(3700, "again.json"),
+                                                         "3800 key_down enter",
+                                                     }));
+    const std::string left = run("--start-game arcade --until 4500 --script " + script.string()).output;
+
+    const std::string open1 = gameOf(readFile(dir / "open1.json"));
+    const std::string open2 = gameOf(readFile(dir / "open2.json"));
+    const std::string closed = gameOf(readFile(dir / "closed.json"));
+    const std::string again = gameOf(readFile(dir / "again.json"));
+    ASSERT_FALSE(open1.empty());
+    EXPECT_EQ(number(open1, "state"), kExitDialog);
+    EXPECT_EQ(number(open1, "screenKind"), kScreenExitToMenu);
+    EXPECT_EQ(jsonValue(open1, "fastDrop"), "true");
+    // The field stands still behind the dialog.
+    EXPECT_EQ(number(open2, "state"), kExitDialog);
+    EXPECT_EQ(jsonValue(open2, "picture"), jsonValue(open1, "picture"));
+    EXPECT_EQ(number(open2, "scroll"), number(open1, "scroll"));
+    // Escape again: back to play, and the field moves on.
+    EXPECT_EQ(number(closed, "state"), kPlaying);
+    EXPECT_EQ(number(closed, "screenKind"), 0);
+    EXPECT_NE(std::make_pair(number(closed, "lowestRow"), number(closed, "scroll")),
+              std::make_pair(number(open2, "lowestRow"), number(open2, "scroll")));
+    EXPECT_EQ(number(again, "state"), kExitDialog);
+    EXPECT_EQ(number(again, "screenKind"), kScreenExitToMenu);
+    // Enter takes "yes": the menu scene, the game gone.
+    EXPECT_EQ(number(left, "currentScene"), kMenuScene);
+    EXPECT_TRUE(gameOf(left).empty());
+
+    // The slide-in sound stops with each opening of the dialog and starts again on closing.
+    std::vector<std::string> channelWork;
+    for (const std::string& line : soundLog(left))
+        if (line.rfind("play sample_balls_down ", 0) == 0 || line.rfind("stop ", 0) == 0) channelWork.push_back(line);
+    ASSERT_EQ(channelWork.size(), 4u) << ::testing::PrintToString(channelWork);
+    const std::string firstChannel = channelWork[0].substr(channelWork[0].find('#'));
+    const std::string secondChannel = channelWork[2].substr(channelWork[2].find('#'));
+    EXPECT_EQ(channelWork[1], "stop " + firstChannel);
+    EXPECT_EQ(channelWork[2].rfind("play sample_balls_down ", 0), 0u);
+    EXPECT_EQ(channelWork[3], "stop " + secondChannel);
+    EXPECT_EQ(number(left, "droppedCalls"), 0);
 }
 
 }  // namespace
