@@ -312,18 +312,30 @@ TEST(GameFlow, EscapeOpensAndClosesTheExitDialogAndEnterLeavesForTheMenu) {
     auto dump = [&](int ms, const std::string& name) {
         return std::to_string(ms) + " dump_state " + (dir / name).string();
     };
-    // No clicks: the field is still sliding in (its sound running) when Escape comes.
+    // Escape during the cannon's intro, before the level has started; then, with no clicks,
+    // twice more while the field slides in (its sound running).
     const fs::path script = dir.write("exit.script", scriptLines({
+                                                         "800 key_down escape",
+                                                         dump(2400, "intro.json"),
                                                          "2500 key_down escape",
-                                                         dump(2700, "open1.json"),
-                                                         dump(3100, "open2.json"),
-                                                         "3200 key_down escape",
-                                                         dump(3500, "closed.json"),
-                                                         "3600 key_down escape",
-                                                         dump(3700, "again.json"),
-                                                         "3800 key_down enter",
+                                                         "3000 key_down escape",
+                                                         dump(3200, "open1.json"),
+                                                         dump(3600, "open2.json"),
+                                                         "3700 key_down escape",
+                                                         dump(4000, "closed.json"),
+                                                         "4100 key_down escape",
+                                                         dump(4200, "again.json"),
+                                                         "4300 key_down enter",
                                                      }));
-    const std::string left = run("--start-game arcade --until 4500 --script " + script.string()).output;
+    const std::string left = run("--start-game arcade --until 5000 --script " + script.string()).output;
+
+    // The level waits for the dialog to close: it does not start under it.
+    const std::string intro = gameOf(readFile(dir / "intro.json"));
+    ASSERT_FALSE(intro.empty());
+    EXPECT_EQ(number(intro, "state"), kExitDialog);
+    EXPECT_EQ(number(intro, "screenKind"), kScreenExitToMenu);
+    EXPECT_EQ(jsonValue(intro, "levelStartPending"), "true");
+    EXPECT_EQ(number(intro, "lowestRow"), kNoLowestRow);
 
     const std::string open1 = gameOf(readFile(dir / "open1.json"));
     const std::string open2 = gameOf(readFile(dir / "open2.json"));
