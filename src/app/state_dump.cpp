@@ -1,13 +1,101 @@
 #include "app/state_dump.h"
 
+#include <algorithm>
+
 #include "app/context.h"
 #include "core/json_writer.h"
 #include "app/main_form.h"
 #include "scene/scene_object_list.h"
 #include "scene/particles.h"
 #include "audio/audio_state.h"
+#include "game/game_session.h"
 
 namespace qs {
+
+namespace {
+
+void writeQueuedBall(JsonWriter& json, const char* name, const QueuedBall& ball) {
+    json.key(name).beginObject();
+    json.field("kind", ball.kind).field("tint", ball.tint).field("bonus", ball.bonus);
+    json.endObject();
+}
+
+// The running game: where it is in its flow, its scores and gauge, what is saved for the
+// player, and the field itself. Plain values first, so a flat search for a key finds the
+// game's own before any of the nested ones.
+void writeGame(JsonWriter& json, const GameSession& session) {
+    const Gameplay& g = session.game();
+    const BallGrid& grid = g.grid;
+    const ScoreState& s = g.score;
+    json.beginObject();
+    json.field("mode", static_cast<int>(g.mode));
+    json.field("level", g.level);
+    json.field("lastLevel", g.levelValues.lastLevel);
+    json.field("state", static_cast<int>(session.state()));
+    json.field("screenKind", session.screenKind());
+    json.field("totalScore", s.totalScore);
+    json.field("levelScore", s.levelScore);
+    json.field("plainScore", s.plainScore);
+    json.field("shownScore", session.shownScore());
+    json.field("bestShot", s.bestShot);
+    json.field("bestCombo", s.bestCombo);
+    json.field("progress", session.progress());
+    json.field("shownProgress", session.shownProgress());
+    json.field("shotCount", session.shotCount());
+    json.field("lowestRow", grid.lowestRow);
+    json.field("scroll", grid.scroll);
+    json.field("levelStartPending", session.levelStartPending());
+    json.field("fastDrop", session.fastDropping());
+    json.field("pendingDescent", g.levelValues.pendingDescent);
+    json.field("pendingClimb", g.pendingClimb);
+    json.field("gameWon", session.gameWon());
+
+    const SavedProgress& saved = session.saved();
+    json.key("saved").beginObject();
+    json.field("level", saved.level).field("score", saved.score);
+    json.field("checkpointScore", saved.checkpointScore).field("continueFlag", saved.continueFlag);
+    json.endObject();
+
+    json.key("bonuses").beginObject();
+    json.key("entries").beginArray();
+    for (const ActiveBonus& bonus : g.bonuses.entries)
+        if (bonus.type > 0) json.beginObject().field("type", bonus.type).field("state", bonus.state).endObject();
+    json.endArray();
+    json.key("active").beginArray();
+    for (int type = 1; type < kBonusTypeCount; ++type)
+        if (g.bonuses.active[type]) json.value(type);
+    json.endArray();
+    json.endObject();
+
+    json.key("queue").beginObject();
+    writeQueuedBall(json, "current", g.queue.current);
+    writeQueuedBall(json, "next", g.queue.next);
+    json.field("rocketCount", g.queue.rocketCount);
+    json.endObject();
+
+    json.key("crystals").beginObject();
+    json.field("collected", s.crystalsCollected);
+    json.field("inLevel", g.levelValues.crystalsInLevel);
+    int flying = 0;
+    for (const CrystalIcon& icon : session.crystalIcons())
+        if (icon.stepsLeft > 0) ++flying;
+    json.field("iconsFlying", flying);
+    json.endObject();
+
+    // The field as text, ceiling row first, as the shot simulator prints it: "11 ..LLLL",
+    // one letter a cell (. empty, 1-9 colours, B colour bomb, G big bomb, M multiball,
+    // L land, C crystal).
+    json.key("picture").beginArray();
+    for (int r = std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow)); r >= BallGrid::kFirstRow; --r) {
+        std::string line = std::to_string(r) + " ";
+        for (int k = 0; k < BallGrid::kColumns; ++k) line += cellLetter(grid.kindAt(k, r));
+        json.value(line);
+    }
+    json.endArray();
+    json.endObject();
+}
+
+}  // namespace
 
 std::string dumpState(const Context& ctx, const TMainForm& form) {
     const FrameState& f = ctx.frame;
@@ -66,6 +154,8 @@ std::string dumpState(const Context& ctx, const TMainForm& form) {
     json.field("beg_level", o.beg_level);
     json.field("player_index", o.player_index);
     json.endObject();
+
+    if (ctx.session) writeGame(json.key("game"), *ctx.session);
 
     if (ctx.audio) writeAudioState(json.key("audio"), *ctx.audio);
 

@@ -204,8 +204,9 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     // The previous step's events have been shown (or reported) by now.
     g.events.clear();
 
-    // 2. Level start.
-    if (levelStartRequested_ && cannonReady()) startLevel();
+    // 2. Level start. It waits while the exit dialog is up: starting would put the game back
+    // into play under the dialog (Escape during the cannon's intro).
+    if (levelStartRequested_ && cannonReady() && state_ == kGamePlaying) startLevel();
     if (levelFileFailed_) return;
 
     climb();
