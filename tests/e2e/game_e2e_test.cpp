@@ -207,7 +207,7 @@ TEST(GameFlow, PuzzleIsCompletedAndALostOneIsTriedAgainFromItsStartScore) {
 
     // The bot collects the first puzzle's crystals, then loses the second one (walled-in
     // crystal, pushed into the cannon) and tries it again from the try-again screen.
-    const std::string played = run("--start-game puzzle --bot --until 23500").output;
+    const std::string played = run("--start-game puzzle --bot --until 27000").output;
     const std::string game = gameOf(played);
     ASSERT_FALSE(game.empty()) << played;
     EXPECT_EQ(timesPlayed(played, "sample_level_complete"), 1);
@@ -258,7 +258,7 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
     const GameRun run{dir, makeContent(dir)};
 
     // Levels 4 and 5 are won by the bot: reaching level 5 takes the checkpoint score.
-    const std::string played = run("--start-game arcade --level 4 --bot --until 15000").output;
+    const std::string played = run("--start-game arcade --level 4 --bot --until 18500").output;
     EXPECT_EQ(timesPlayed(played, "sample_level_complete"), 2);
     EXPECT_EQ(number(gameOf(played), "level"), 6);
     const SavedMode reached = savedMode(dir, kArcade);
