@@ -119,7 +119,10 @@ void GameSession::resetLevel() {
     Gameplay& g = game_;
     endAllBonuses(g);
     g.bonusesLocked = false;
-    g.ball.reset();
+    if (g.ball) {
+        g.ball.reset();
+        emit(GameEvent::kBallGone);
+    }
     g.path = ShotPath{};
     g.rockets.clear();
     g.bombDeadline = 0;
@@ -144,6 +147,9 @@ void GameSession::resetLevel() {
 
 void GameSession::startLevel() {
     Gameplay& g = game_;
+    // Nothing of the last level reaches this one, whatever happened while the start waited
+    // for the cannon.
+    resetLevel();
     resetBonuses(g);
     resetNet(g);
     g.score.comboCount = 0;
