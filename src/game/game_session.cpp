@@ -73,12 +73,13 @@ void GameSession::emit(GameEvent::Type type, const char* name, int value) {
 }
 
 bool GameSession::overlayUp() const {
+    // The bursting field of a lost game is not covered yet; the records screen is.
     switch (state_) {
         case kGameOverDialog:
         case kGameStatistics:
+        case kGameRecords:
         case kGameTryAgain:
         case kGameExitDialog:
-        case kGameLosing:
         case kGameMessage: return true;
         default: return false;
     }

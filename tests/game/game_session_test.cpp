@@ -325,6 +325,68 @@ TEST(GameSessionFiring, SwapNeedsPlayWithNothingInFlight) {
     }
 }
 
+TEST(GameSessionScore, ShownScoreJumpsToTheTotalOnlyWhileAnOverlayIsUp) {
+    struct Case {
+        GameState state;
+        bool jumps;
+    };
+    const Case cases[] = {
+        {kGameOverDialog, true}, {kGameStatistics, true}, {kGameRecords, true}, {kGameTryAgain, true},
+        {kGameExitDialog, true}, {kGameMessage, true},    {kGamePlaying, false}, {kGameButtonReleased, false},
+    };
+    for (const Case& c : cases) {
+        GameFixture f(kModeArcade);
+        ASSERT_NO_FATAL_FAILURE(f.play());
+        f.s().setState(c.state);
+        f.game().score.totalScore = 5000;
+        f.runTo(f.now + 40);
+        EXPECT_EQ(f.s().shownScore() == 5000, c.jumps) << c.state;
+    }
+}
+
+TEST(GameSessionLoss, LosingSavesProgressAndShowsTheModesScreenAfterASecond) {
+    struct Case {
+        GameMode mode;
+        SavedProgress start;
+        SavedProgress after;
+        GameState screen;
+        int screenKind;
+    };
+    // Each game earns 150 points in its level before it is lost.
+    const Case cases[] = {
+        {kModeArcade, {3, 800, 100, 1}, {3, 800, 100, -1}, kGameOverDialog, kScreenGameOver},
+        {kModeArcade, {7, 900, 500, 1}, {5, 0, 500, 0}, kGameOverDialog, kScreenGameOver},
+        {kModeChallenge, {12, 900, 500, 1}, {10, 0, 500, 0}, kGameOverDialog, kScreenGameOver},
+        // A puzzle is tried again from where it was lost, with the score it started with.
+        {kModePuzzle, {3, 800, 100, 1}, {3, 800, 100, -1}, kGameTryAgain, kScreenTryAgain},
+        {kModePuzzle, {7, 800, 100, 1}, {7, 800, 100, 0}, kGameTryAgain, kScreenTryAgain},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::string(modeName(c.mode)) + " level " + std::to_string(c.start.level);
+        GameFixture f(c.mode, c.start);
+        ASSERT_NO_FATAL_FAILURE(f.play()) << name;
+        f.game().score.levelScore += 150;
+        f.game().score.totalScore += 150;
+        ASSERT_NO_FATAL_FAILURE(f.lose()) << name;
+        const uint32_t since = f.now;
+        const SavedProgress saved = f.saved();
+        EXPECT_EQ(saved.level, c.after.level) << name;
+        EXPECT_EQ(saved.score, c.after.score) << name;
+        EXPECT_EQ(saved.checkpointScore, c.after.checkpointScore) << name;
+        EXPECT_EQ(saved.continueFlag, c.after.continueFlag) << name;
+        // While the field bursts the score still counts up.
+        f.game().score.totalScore += 5000;
+        f.step();
+        EXPECT_LT(f.s().shownScore(), f.game().score.totalScore) << name;
+
+        f.runTo(since + 999);
+        EXPECT_EQ(f.s().state(), kGameLosing) << name;
+        f.runTo(since + 1000);
+        EXPECT_EQ(f.s().state(), c.screen) << name;
+        EXPECT_EQ(f.s().screenKind(), c.screenKind) << name;
+    }
+}
+
 TEST(GameSessionLevel, FinishingALevelSavesTheNextAndPicksTheStatistics) {
     struct Case {
         GameMode mode;
