@@ -196,6 +196,16 @@ TEST(GameSessionLoss, ChallengeGaugeAtZeroLosesAfterHalfASecondUnlessItRises) {
     }
 }
 
+TEST(GameSessionGauge, ChallengeDrainKeepsItsIntervalOnTheFrameClock) {
+    GameFixture f(kModeChallenge);
+    f.level(1, plainLevel(100));
+    ASSERT_NO_FATAL_FAILURE(f.play());
+    f.game().score.scoreGauge = 300;
+    f.runTo(f.now + 3000);
+    // One step of 1 every 100 ms, whatever the 16 ms frames make of it.
+    EXPECT_NEAR(f.s().progress(), 270, 1);
+}
+
 TEST(GameSessionLevel, PuzzleWithoutCrystalsIsCompleteAtOnce) {
     GameFixture f(kModePuzzle);
     f.level(1, "8\n1\nLLLLLLLLLLLL\n11.....22\n#\n0\n0\n");
@@ -323,6 +333,36 @@ TEST(GameSessionFiring, SwapNeedsPlayWithNothingInFlight) {
         EXPECT_EQ(f.game().queue.current.kind, c.swaps ? 2 : 1) << c.name;
         EXPECT_EQ(f.game().queue.next.kind, c.swaps ? 1 : 2) << c.name;
     }
+}
+
+TEST(GameSessionScore, ShownScoreClimbsByATenthPlusOneEveryTwentyMs) {
+    GameFixture f(kModeArcade);
+    ASSERT_NO_FATAL_FAILURE(f.play());
+    ASSERT_EQ(f.s().shownScore(), 0);
+    f.game().score.totalScore = 1000;
+    std::vector<int64_t> shown;
+    std::vector<uint32_t> at;
+    while (shown.size() < 3) {
+        f.step({}, 1);
+        if (f.s().shownScore() != (shown.empty() ? 0 : shown.back())) {
+            shown.push_back(f.s().shownScore());
+            at.push_back(f.now);
+        }
+    }
+    EXPECT_EQ(shown, (std::vector<int64_t>{101, 191, 272}));
+    EXPECT_EQ(at[1] - at[0], 20u);
+    EXPECT_EQ(at[2] - at[1], 20u);
+
+    // On the 16 ms frames it still takes fifty steps a second.
+    f.game().score.totalScore = 2000000000;
+    int steps = 0;
+    const uint32_t from = f.now;
+    while (f.now + kFrameMs <= from + 1000) {
+        const int64_t before = f.s().shownScore();
+        f.step();
+        steps += f.s().shownScore() != before ? 1 : 0;
+    }
+    EXPECT_NEAR(steps, 50, 1);
 }
 
 TEST(GameSessionScore, ShownScoreJumpsToTheTotalOnlyWhileAnOverlayIsUp) {
