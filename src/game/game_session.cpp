@@ -260,15 +260,10 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     stepLevelCleared();
     stepFastDrop();
     stepPushIndicator();
+    // A fast drop that needed only a few pixels fires by itself from the next frame on, once
+    // the cannon may fire; a click meanwhile finds the ball already gone.
+    if (autoFire_ && mayFire()) fire();
     handleCommand(input);
-    if (autoFire_ && input.command != kCommandShoot) {
-        // A fast drop that needed only a few pixels fires by itself, now that the path follows
-        // the lowered field.
-        if (mayFire()) {
-            autoFire_ = false;
-            fire();
-        }
-    }
     if (g.mode != kModePuzzle) awardBigBomb(g);
     stepRockets(g);
 }
@@ -680,11 +675,12 @@ void GameSession::fastDropNow() {
         emit(GameEvent::kChannelStop, "", kLevelChannel);
         levelChannelPlaying_ = false;
     }
-    if (pixels < kAutoFireLimit) autoFire_ = true;
+    autoFire_ = pixels < kAutoFireLimit;
 }
 
 void GameSession::fire() {
     Gameplay& g = game_;
+    autoFire_ = false;
     if (g.path.count() == 0) return;
     const QueuedBall ball = g.queue.current;
     if (ball.kind == kCellBigBomb) emit(GameEvent::kStopBurning);
@@ -704,7 +700,8 @@ void GameSession::fire() {
 
 void GameSession::swapOrRocket() {
     Gameplay& g = game_;
-    if (state_ != kGamePlaying || g.ball) return;
+    // The ball of a shot under way (the fast drop's own) stays in the cannon.
+    if (state_ != kGamePlaying || g.ball || autoFire_) return;
     if (g.queue.rocketCount >= 1) {
         if (!cannonReady() || levelStartRequested_ || g.pendingClimb > 0) return;
         launchRocket(g);

@@ -335,6 +335,38 @@ TEST(GameSessionFiring, SwapNeedsPlayWithNothingInFlight) {
     }
 }
 
+TEST(GameSessionFiring, TheBallOfAShotUnderWayCannotBeSwappedAway) {
+    GameFixture f(kModeArcade);
+    f.begin();
+    ASSERT_TRUE(f.until([&] { return f.started(); }));
+    while (!f.s().cannonReady()) f.step({}, 50);
+    ASSERT_TRUE(f.until([&] { return f.toStartRow() == 30; }));
+    f.game().net = NetState{kNetClosed, kNetOpen, -1, f.now + kNetStepMs};
+    f.press(1);  // the field drops; the shot waits for the net
+    f.game().queue.current = QueuedBall{1, 0, 0};
+    f.game().queue.next = QueuedBall{2, 0, 0};
+    f.press(2);
+    ASSERT_TRUE(f.until([&] { return f.game().ball.has_value(); }, 90));
+    EXPECT_EQ(f.game().ball->kind, 1);
+    EXPECT_EQ(f.s().shotCount(), 1);
+}
+
+TEST(GameSessionFiring, AClickWhileTheShotWaitsSendsOneBallOnly) {
+    GameFixture f(kModeArcade);
+    f.begin();
+    ASSERT_TRUE(f.until([&] { return f.started(); }));
+    while (!f.s().cannonReady()) f.step({}, 50);
+    ASSERT_TRUE(f.until([&] { return f.toStartRow() == 30; }));
+    f.game().net = NetState{kNetClosed, kNetOpen, -1, f.now + kNetStepMs};
+    f.press(1);
+    // The player keeps clicking until the ball leaves.
+    for (int frame = 0; frame < 90 && !f.game().ball; ++frame) f.press(1);
+    ASSERT_TRUE(f.game().ball.has_value());
+    ASSERT_TRUE(f.until([&] { return !f.game().ball; }, 500));
+    f.runTo(f.now + 1000);
+    EXPECT_EQ(f.s().shotCount(), 1);
+}
+
 TEST(GameSessionScore, ShownScoreClimbsByATenthPlusOneEveryTwentyMs) {
     GameFixture f(kModeArcade);
     ASSERT_NO_FATAL_FAILURE(f.play());
