@@ -681,6 +681,8 @@ void GameSession::fastDropNow() {
 void GameSession::fire() {
     Gameplay& g = game_;
     autoFire_ = false;
+    // The path on show may be older than the field: a bomb can go off after it was drawn.
+    g.updatePath();
     if (g.path.count() == 0) return;
     const QueuedBall ball = g.queue.current;
     if (ball.kind == kCellBigBomb) emit(GameEvent::kStopBurning);

@@ -311,6 +311,27 @@ TEST(GameSessionFiring, NoShotBeforeTheCannonIsUpWhileTheNetMovesOrWithoutAPath)
     }
 }
 
+TEST(GameSessionFiring, AShotFollowsTheFieldAsABombLeftIt) {
+    GameFixture f(kModeArcade);
+    ASSERT_NO_FATAL_FAILURE(f.play());
+    // A colour bomb where the next shot would dock, going off in the frame of the click: the
+    // path drawn before it would send the ball to a cell that hangs in the air.
+    const ShotPath before = f.game().path;
+    ASSERT_TRUE(before.hasTarget());
+    f.grid().setCell(before.targetColumn, before.targetRow, kCellColourBomb, 5);
+    f.game().bombDeadline = f.now + kFrameMs;
+    f.press(1);
+    ASSERT_TRUE(f.game().ball.has_value());
+    EXPECT_EQ(f.game().bombDeadline, 0u);
+    ShotPath now;
+    const AimState& aim = f.game().aim;
+    computePath(now, f.grid(), kModeArcade, f.options.ball_step, aim.muzzleX, aim.muzzleY, aim.launchVX,
+                aim.launchVY);
+    ASSERT_GT(now.targetRow, before.targetRow);
+    EXPECT_EQ(f.game().path.targetColumn, now.targetColumn);
+    EXPECT_EQ(f.game().path.targetRow, now.targetRow);
+}
+
 TEST(GameSessionFiring, SwapNeedsPlayWithNothingInFlight) {
     struct Case {
         const char* name;
