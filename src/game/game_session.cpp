@@ -51,6 +51,16 @@ private:
 
 bool passed(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) >= 0; }
 
+// A periodic timer: true once per period, keeping its own beat rather than the frames' (at
+// 16 ms a frame a 20 ms period still fires fifty times a second). After a long stall it
+// starts a fresh beat instead of catching up all at once.
+bool tick(uint32_t now, uint32_t& next, uint32_t period) {
+    if (!passed(now, next)) return false;
+    next += period;
+    if (passed(now, next)) next = now + period;
+    return true;
+}
+
 }  // namespace
 
 GameSession::GameSession(const GameOptions& options, const std::vector<ComboText>& combos, Random& random,
@@ -73,12 +83,13 @@ void GameSession::emit(GameEvent::Type type, const char* name, int value) {
 }
 
 bool GameSession::overlayUp() const {
+    // The bursting field of a lost game is not covered yet; the records screen is.
     switch (state_) {
         case kGameOverDialog:
         case kGameStatistics:
+        case kGameRecords:
         case kGameTryAgain:
         case kGameExitDialog:
-        case kGameLosing:
         case kGameMessage: return true;
         default: return false;
     }
@@ -104,6 +115,7 @@ void GameSession::beginGame(GameMode mode, uint32_t now) {
     game_.level = level;
     game_.score.totalScore = saved_.score;
     shownScore_ = saved_.score;
+    nextScoreStep_ = now + kScoreStepMs;
     game_.score.bestShot = 0;
     game_.score.bestCombo = 0;
     cannonIntroFrame_ = 0;
@@ -119,7 +131,10 @@ void GameSession::resetLevel() {
     Gameplay& g = game_;
     endAllBonuses(g);
     g.bonusesLocked = false;
-    g.ball.reset();
+    if (g.ball) {
+        g.ball.reset();
+        emit(GameEvent::kBallGone);
+    }
     g.path = ShotPath{};
     g.rockets.clear();
     g.bombDeadline = 0;
@@ -144,6 +159,9 @@ void GameSession::resetLevel() {
 
 void GameSession::startLevel() {
     Gameplay& g = game_;
+    // Nothing of the last level reaches this one, whatever happened while the start waited
+    // for the cannon.
+    resetLevel();
     resetBonuses(g);
     resetNet(g);
     g.score.comboCount = 0;
@@ -185,6 +203,7 @@ void GameSession::startLevel() {
     state_ = kGamePlaying;
     screenKind_ = kScreenNone;
     nextDrain_ = now_ + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
+    nextScoreStep_ = now_ + kScoreStepMs;
     nextDescent_ = now_;
     cannonIntroFrame_ = 0;
     cannonIntroNext_ = now_ + kIntroFrameMs;
@@ -242,15 +261,10 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     stepLevelCleared();
     stepFastDrop();
     stepPushIndicator();
+    // A fast drop that needed only a few pixels fires by itself from the next frame on, once
+    // the cannon may fire; a click meanwhile finds the ball already gone.
+    if (autoFire_ && mayFire()) fire();
     handleCommand(input);
-    if (autoFire_ && input.command != kCommandShoot) {
-        // A fast drop that needed only a few pixels fires by itself, now that the path follows
-        // the lowered field.
-        if (mayFire()) {
-            autoFire_ = false;
-            fire();
-        }
-    }
     if (g.mode != kModePuzzle) awardBigBomb(g);
     stepRockets(g);
 }
@@ -342,8 +356,7 @@ void GameSession::stepScoreAndGauge() {
     const bool overlay = overlayUp();
     if (overlay) {
         shownScore_ = s.totalScore;
-    } else if (passed(now_, nextScoreStep_)) {
-        nextScoreStep_ = now_ + kScoreStepMs;
+    } else if (tick(now_, nextScoreStep_, kScoreStepMs)) {
         if (shownScore_ < s.totalScore)
             shownScore_ = std::min(s.totalScore, shownScore_ + (s.totalScore - shownScore_) / 10 + 1);
     }
@@ -359,8 +372,7 @@ void GameSession::stepScoreAndGauge() {
                            : kFullGauge;
             break;
         case kModeChallenge:
-            if (passed(now_, nextDrain_)) {
-                nextDrain_ = now_ + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
+            if (tick(now_, nextDrain_, static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval)))) {
                 if (progress >= 0 && state_ == kGamePlaying && !levelStartRequested_)
                     progress -= progress >= 50 ? 1 : 0.5;
             }
@@ -664,11 +676,14 @@ void GameSession::fastDropNow() {
         emit(GameEvent::kChannelStop, "", kLevelChannel);
         levelChannelPlaying_ = false;
     }
-    if (pixels < kAutoFireLimit) autoFire_ = true;
+    autoFire_ = pixels < kAutoFireLimit;
 }
 
 void GameSession::fire() {
     Gameplay& g = game_;
+    autoFire_ = false;
+    // The path on show may be older than the field: a bomb can go off after it was drawn.
+    g.updatePath();
     if (g.path.count() == 0) return;
     const QueuedBall ball = g.queue.current;
     if (ball.kind == kCellBigBomb) emit(GameEvent::kStopBurning);
@@ -688,7 +703,8 @@ void GameSession::fire() {
 
 void GameSession::swapOrRocket() {
     Gameplay& g = game_;
-    if (state_ != kGamePlaying || g.ball) return;
+    // The ball of a shot under way (the fast drop's own) stays in the cannon.
+    if (state_ != kGamePlaying || g.ball || autoFire_) return;
     if (g.queue.rocketCount >= 1) {
         if (!cannonReady() || levelStartRequested_ || g.pendingClimb > 0) return;
         launchRocket(g);

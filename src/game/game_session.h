@@ -92,6 +92,9 @@ public:
     double shownProgress() const { return shownProgress_; }
     bool progressBlinkOff() const;
     bool fastDropping() const { return fastDrop_; }
+    // The row the field comes down to at a level start (arcade 8, challenge 5, puzzle 12 minus
+    // the level's rows).
+    int fastDropRow() const { return fastDropRow_; }
     bool lossCountdown() const { return lossDeadline_ != 0; }
     int laserWarning() const { return laserWarning_; }  // 0 off, 1 slow, 2 fast
     bool dragonsSad() const { return game_.grid.rowOccupied(1); }
