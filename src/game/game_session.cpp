@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/clock.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "game/bombs.h"
@@ -49,15 +50,13 @@ private:
     GridView* next_;
 };
 
-bool passed(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) >= 0; }
-
 // A periodic timer: true once per period, keeping its own beat rather than the frames' (at
 // 16 ms a frame a 20 ms period still fires fifty times a second). After a long stall it
 // starts a fresh beat instead of catching up all at once.
 bool tick(uint32_t now, uint32_t& next, uint32_t period) {
-    if (!passed(now, next)) return false;
+    if (!deadlinePassed(now, next)) return false;
     next += period;
-    if (passed(now, next)) next = now + period;
+    if (deadlinePassed(now, next)) next = now + period;
     return true;
 }
 
@@ -236,7 +235,7 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     checkLevelComplete();
     stepAlarms();
     checkLoss();
-    if (state_ == kGameLosing && passed(now_, losingSince_ + kLosingDialogMs)) {
+    if (state_ == kGameLosing && deadlinePassed(now_, losingSince_ + kLosingDialogMs)) {
         if (g.mode == kModePuzzle) {
             showTryAgain();
         } else {
@@ -294,7 +293,7 @@ void GameSession::climb() {
 void GameSession::descend() {
     Gameplay& g = game_;
     BallGrid& grid = g.grid;
-    if (state_ != kGamePlaying || g.ball || levelStartRequested_ || !passed(now_, nextDescent_)) return;
+    if (state_ != kGamePlaying || g.ball || levelStartRequested_ || !deadlinePassed(now_, nextDescent_)) return;
     if (g.pendingClimb > 0 || g.bonuses.active[kBonusFreeze] || g.bombDeadline != 0 || lossDeadline_ != 0) return;
     grid.updateRowStats();
     const int lowest = grid.lowestRow;
@@ -339,12 +338,12 @@ void GameSession::descend() {
 }
 
 void GameSession::stepIntros() {
-    if (cannonIntroFrame_ < kCannonIntroFrames && passed(now_, cannonIntroNext_)) {
+    if (cannonIntroFrame_ < kCannonIntroFrames && deadlinePassed(now_, cannonIntroNext_)) {
         ++cannonIntroFrame_;
         cannonIntroNext_ += kIntroFrameMs;
         if (cannonIntroFrame_ == kCannonIntroFrames) emit(GameEvent::kQueueChanged);
     }
-    if (panelIntroFrame_ < kPanelIntroFrames && passed(now_, panelIntroNext_)) {
+    if (panelIntroFrame_ < kPanelIntroFrames && deadlinePassed(now_, panelIntroNext_)) {
         ++panelIntroFrame_;
         panelIntroNext_ += kIntroFrameMs;
     }
@@ -422,7 +421,7 @@ void GameSession::stepAlarms() {
         laserWarning_ = grid.rowOccupied(1) ? 1 : 0;
     }
     if (grid.rowOccupied(1) && state_ == kGamePlaying) {
-        if (!sadPlayedOnce_ || passed(now_, lastSadTime_ + kSadRepeatMs)) {
+        if (!sadPlayedOnce_ || deadlinePassed(now_, lastSadTime_ + kSadRepeatMs)) {
             game_.sound("sample_dragon_sad");
             lastSadTime_ = now_;
             sadPlayedOnce_ = true;
@@ -432,10 +431,13 @@ void GameSession::stepAlarms() {
 
 void GameSession::checkLoss() {
     Gameplay& g = game_;
-    if (state_ != kGamePlaying || levelStartRequested_) {
+    if (levelStartRequested_) {
         lossDeadline_ = 0;
         return;
     }
+    // The exit dialog holds a running countdown (it goes on when play does); the other
+    // states end it on their own way in.
+    if (state_ != kGamePlaying) return;
     if (lossDeadline_ == 0) {
         switch (g.mode) {
             case kModeArcade:
@@ -455,51 +457,7 @@ void GameSession::checkLoss() {
         lossDeadline_ = 0;
         return;
     }
-    if (passed(now_, lossDeadline_)) lose();
-}
-
-void GameSession::lose() {
-    Gameplay& g = game_;
-    lossDeadline_ = 0;
-    emit(GameEvent::kStopBurning);
-    emit(GameEvent::kChannelStop, "", kLevelChannel);
-    emit(GameEvent::kChannelStop, "", kClimbChannel);
-    levelChannelPlaying_ = false;
-    state_ = kGameLosing;
-    losingSince_ = now_;
-    g.sound("sample_game_over");
-    if (g.mode == kModePuzzle) {
-        // A lost puzzle is tried again from the level it was lost on, with the score it
-        // started with.
-        saved_.continueFlag = g.level < 5 ? -1 : 0;
-        saved_.level = g.level;
-        saved_.score = g.score.totalScore - g.score.levelScore;
-    } else if (g.level < 5) {
-        saved_.continueFlag = -1;
-    } else {
-        saved_.level = (g.level / 5) * 5;
-        saved_.score = 0;
-        saved_.continueFlag = 0;
-    }
-    saveProgress();
-
-    g.gameOver = true;
-    BallGrid& grid = g.grid;
-    const int ceiling = grid.rows - 1;
-    for (int k = 0; k < BallGrid::kColumns; ++k) {
-        const int kind = grid.kindAt(k, ceiling);
-        if (kind == kCellEmpty) continue;
-        g.particles(isColour(kind) ? kind : kParticleShard, 1, kind, grid.cellX(k, ceiling), grid.cellY(ceiling));
-        if (kind == kCellBigBomb) emit(GameEvent::kStopBurning);
-        grid.emptyCell(k, ceiling);
-    }
-    dropUnsupported(g, false);
-    grid.updateRowStats();
-    if (g.ball) {
-        g.ball.reset();
-        emit(GameEvent::kBallGone);
-    }
-    emit(GameEvent::kGameLost);
+    if (deadlinePassed(now_, lossDeadline_)) lose();
 }
 
 void GameSession::stepShot() {
@@ -539,44 +497,6 @@ bool GameSession::crystalsArrived() const {
     for (const CrystalIcon& icon : crystalIcons_)
         if (icon.stepsLeft > 0) return false;
     return true;
-}
-
-void GameSession::stepLevelCleared() {
-    Gameplay& g = game_;
-    if (state_ != kGameLevelCleared) return;
-    if (levelChannelPlaying_) {
-        emit(GameEvent::kChannelStop, "", kLevelChannel);
-        levelChannelPlaying_ = false;
-    }
-    BallGrid& grid = g.grid;
-    grid.ballsClimb();
-    grid.updateRowStats();
-    const bool clear = grid.lowestRow >= 14;
-    if (clear && (g.mode != kModePuzzle || crystalsArrived())) finishLevel();
-}
-
-void GameSession::finishLevel() {
-    Gameplay& g = game_;
-    emit(GameEvent::kChannelStop, "", kClimbChannel);
-    gameWon_ = g.level >= g.levelValues.lastLevel;
-    if (gameWon_) {
-        saved_.continueFlag = -1;
-        saved_.level = 1;
-        saved_.score = 0;
-    } else {
-        saved_.continueFlag = 1;
-        saved_.level = g.level + 1;
-        saved_.score = g.score.totalScore;
-        if ((g.level + 1) % 5 == 0 && g.mode != kModePuzzle) saved_.checkpointScore = g.score.totalScore;
-    }
-    saveProgress();
-    state_ = kGameStatistics;
-    screenKind_ = kScreenStatistics;
-    g.sound("sample_level_complete");
-    statisticsKind_ = gameWon_ ? StatisticsKind::kGameWon
-                      : g.levelValues.newBonus < 1 ? StatisticsKind::kBestShot
-                                                   : StatisticsKind::kNewItem;
-    emit(GameEvent::kShowOverlay, "game_stat");
 }
 
 void GameSession::stepFastDrop() {
@@ -711,83 +631,6 @@ void GameSession::swapOrRocket() {
         return;
     }
     swapBalls(g);
-}
-
-void GameSession::openExitDialog() {
-    if (state_ != kGamePlaying && state_ != kGameStatistics) return;
-    if (state_ == kGameStatistics) statisticsWasLeft_ = true;
-    levelChannelWasPlaying_ = levelChannelPlaying_;
-    if (levelChannelPlaying_) {
-        emit(GameEvent::kChannelStop, "", kLevelChannel);
-        levelChannelPlaying_ = false;
-    }
-    state_ = kGameExitDialog;
-    screenKind_ = kScreenExitToMenu;
-    emit(GameEvent::kShowOverlay, "exit_to_menu");
-}
-
-void GameSession::closeExitDialog() {
-    if (state_ != kGameExitDialog) return;
-    emit(GameEvent::kHideOverlay, "exit_to_menu");
-    if (statisticsWasLeft_) {
-        statisticsWasLeft_ = false;
-        state_ = kGameStatistics;
-        screenKind_ = kScreenStatistics;
-        emit(GameEvent::kShowOverlay, "game_stat");
-        return;
-    }
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-    if (levelChannelWasPlaying_) {
-        emit(GameEvent::kChannelPlay, "sample_balls_down", kLevelChannel);
-        levelChannelPlaying_ = true;
-    }
-}
-
-void GameSession::nextLevel() {
-    if (state_ != kGameStatistics) return;
-    emit(GameEvent::kHideOverlay, "game_stat");
-    resetLevel();
-    game_.level += 1;
-    saveProgress();
-    levelStartRequested_ = true;
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-}
-
-void GameSession::showTryAgain() {
-    state_ = kGameTryAgain;
-    screenKind_ = kScreenTryAgain;
-    emit(GameEvent::kShowOverlay, "try_again");
-}
-
-void GameSession::tryAgain() {
-    Gameplay& g = game_;
-    emit(GameEvent::kHideOverlay, "try_again");
-    if (g.mode != kModePuzzle) {
-        if (saved_.level >= 5) {
-            saved_.level = (saved_.level / 5) * 5;
-            saved_.score = saved_.checkpointScore;
-        } else {
-            saved_.level = 1;
-            saved_.score = 0;
-        }
-    }
-    saved_.continueFlag = 1;
-    saveProgress();
-    resetLevel();
-    g.level = saved_.level;
-    g.score.totalScore = saved_.score;
-    shownScore_ = saved_.score;
-    g.score.levelScore = 0;
-    g.score.plainScore = 0;
-    levelStartRequested_ = true;
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-}
-
-void GameSession::saveProgress() {
-    if (!progress_.save(game_.mode, saved_)) log_.error("the game's progress could not be saved");
 }
 
 }  // namespace qs

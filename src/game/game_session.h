@@ -175,6 +175,7 @@ private:
     uint32_t nextDrain_ = 0;
 
     uint32_t lossDeadline_ = 0;
+    uint32_t lossHeldMs_ = 0;  // what was left of the countdown when the exit dialog opened
     uint32_t losingSince_ = 0;
     uint32_t nextDescent_ = 0;
     bool fastDrop_ = false;

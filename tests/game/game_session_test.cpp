@@ -166,6 +166,25 @@ TEST(GameSessionLoss, ArcadeRowZeroLosesAfterFiveSecondsUnlessItEmpties) {
     }
 }
 
+TEST(GameSessionLoss, TheExitDialogHoldsTheCountdownWhereItWas) {
+    GameFixture f(kModeArcade);
+    ASSERT_NO_FATAL_FAILURE(f.play());
+    f.grid().setCell(5, 0, 1);
+    f.step();
+    const uint32_t since = f.now;
+    f.runTo(since + 3000);
+    f.s().openExitDialog();
+    // A long think in the dialog neither loses the game nor starts the count again.
+    f.runTo(f.now + 20000);
+    EXPECT_EQ(f.s().state(), kGameExitDialog);
+    f.s().closeExitDialog();
+    const uint32_t back = f.now;
+    f.runTo(back + 1900);
+    EXPECT_EQ(f.s().state(), kGamePlaying);
+    f.runTo(back + 2100);
+    EXPECT_EQ(f.s().state(), kGameLosing);
+}
+
 TEST(GameSessionLoss, ChallengeGaugeAtZeroLosesAfterHalfASecondUnlessItRises) {
     struct Case {
         bool rises;
