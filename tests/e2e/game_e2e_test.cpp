@@ -273,8 +273,11 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
                                                          "1000 dump_state " + (dir / "start.json").string(),
                                                          "14500 dump_state " + (dir / "over.json").string(),
                                                          "14600 key_down enter",
+                                                         "15400 dump_state " + (dir / "again.json").string(),
+                                                         "15500 screenshot " + (dir / "again.png").string(),
+                                                         "15600 key_down enter",
                                                      }));
-    const std::string lost = run("--start-game arcade --until 15500 --script " + script.string()).output;
+    const std::string lost = run("--start-game arcade --until 17000 --script " + script.string()).output;
     const std::string start = gameOf(readFile(dir / "start.json"));
     EXPECT_EQ(number(start, "level"), 6);
     EXPECT_EQ(number(start, "totalScore"), reached.levelStartScore);
@@ -290,20 +293,23 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
     EXPECT_EQ(number(saved, "score"), 0);
     EXPECT_EQ(number(saved, "continueFlag"), 0);
     EXPECT_EQ(number(saved, "checkpointScore"), reached.checkpointScore);
-    // The dialog's button leads to the records, which are not there yet: the menu follows.
-    EXPECT_EQ(number(lost, "currentScene"), kMenuScene);
-    const SavedMode fellBack = savedMode(dir, kArcade);
-    EXPECT_EQ(fellBack.levelReached, 5);
-    EXPECT_EQ(fellBack.levelStartScore, 0);
-    EXPECT_EQ(fellBack.gameState, 0);
-    EXPECT_EQ(fellBack.checkpointScore, reached.checkpointScore);
+    // Past a checkpoint the game-over dialog leads on to the try-again screen...
+    const std::string offer = gameOf(readFile(dir / "again.json"));
+    ASSERT_FALSE(offer.empty());
+    EXPECT_EQ(number(offer, "state"), kTryAgainScreen);
+    EXPECT_EQ(number(offer, "screenKind"), kScreenTryAgain);
+    EXPECT_EQ(number(jsonValue(offer, "saved"), "continueFlag"), 0);
 
-    // Started straight from the command line (no menu, no try-again screen), the game takes
-    // the saved level and score as they are; the checkpoint score stays saved.
-    const std::string again = gameOf(run("--start-game arcade --until 2000").output);
-    EXPECT_EQ(number(again, "level"), 5);
-    EXPECT_EQ(number(again, "totalScore"), 0);
-    EXPECT_EQ(number(jsonValue(again, "saved"), "checkpointScore"), reached.checkpointScore);
+    // ...and trying again goes back to level 5 with the score the player had on reaching it.
+    const std::string resumed = gameOf(lost);
+    ASSERT_FALSE(resumed.empty()) << lost;
+    EXPECT_EQ(number(resumed, "state"), kPlaying);
+    EXPECT_EQ(number(resumed, "level"), 5);
+    EXPECT_EQ(number(resumed, "totalScore"), reached.checkpointScore);
+    const SavedMode retried = savedMode(dir, kArcade);
+    EXPECT_EQ(retried.levelReached, 5);
+    EXPECT_EQ(retried.levelStartScore, reached.checkpointScore);
+    EXPECT_EQ(retried.gameState, 1);
 }
 
 TEST(GameFlow, EscapeOpensAndClosesTheExitDialogAndEnterLeavesForTheMenu) {

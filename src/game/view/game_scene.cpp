@@ -178,6 +178,15 @@ void GameScene::playSessionEvents() {
             case GameEvent::kShowOverlay: showOverlay(event.name); break;
             case GameEvent::kHideOverlay: hideOverlay(event.name); break;
             case GameEvent::kShowRecords:
+                // The records screen is the menu's; until it is shown here its way on is
+                // taken at once: back to the last checkpoint when the game ended past one,
+                // else to the menu.
+                if (!session_->gameWon() && game.mode != kModePuzzle && session_->saved().level > 4) {
+                    ctx_.input.SceneCommand = kCommandTryAgainScreen;
+                    return;
+                }
+                leaveForMenu();
+                return;
             case GameEvent::kLeaveForMenu:
             case GameEvent::kLevelFailed: leaveForMenu(); return;
             default: break;
@@ -224,7 +233,7 @@ void GameScene::hideOverlay(const std::string& name) {
         objects.unload_by_tag("try_again");
         objects.unload_by_tag("try_again_puzzle");
         objects.unload_by_tag("game_type_text");
-        objects.SetVisibleByTag("main", true);
+        zone_->setHidden(false);
     } else {
         objects.SetVisibleByTag(name, false);
         if (name == "game_stat") objects.SetVisibleByTag("game_stat_text", false);
@@ -299,6 +308,8 @@ void GameScene::showTryAgain() {
         setButtons("try_again_puzzle", {"panel_ok", "panel_menu"});
         tags = {"try_again_puzzle"};
     } else {
+        // A screen of its own: the zone goes behind it.
+        zone_->setHidden(true);
         for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
                                      "graphics\\elements_gamezone\\dark_panel.spr",
                                      "graphics\\elements_gamezone\\menu_panel.spr"}) {

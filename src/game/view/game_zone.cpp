@@ -106,7 +106,15 @@ void GameZone::clear() {
     shownLevel_ = -1;
 }
 
+void GameZone::setHidden(bool hidden) {
+    hidden_ = hidden;
+    for (const char* tag : {"main", "font_score", "font_level", "poloska", "planka", "bonus_icon", "cannon_ball",
+                            "crystal_st", "trasser", "rocket"})
+        ctx_.sceneObjects->SetVisibleByTag(tag, !hidden);
+}
+
 void GameZone::update(const GameSession& session) {
+    if (hidden_) return;
     updateCannon(session);
     updateScore(session);
     updateGauge(session);

@@ -27,6 +27,9 @@ public:
     // Frees what the zone made itself (the map's objects go with their tags).
     void clear();
 
+    // Hides the whole zone behind a full-screen overlay (and keeps it hidden), or brings it back.
+    void setHidden(bool hidden);
+
     // The cannon's fire animation starts again.
     void cannonFired();
 
@@ -69,6 +72,7 @@ private:
     std::vector<int> rockets_;
     std::vector<int> crystals_;
     int shownLevel_ = -1;
+    bool hidden_ = false;
 };
 
 }  // namespace qs
