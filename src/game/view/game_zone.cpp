@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kDigitFont = "graphics\\fonts\\font_crystal1.spr";
 constexpr int kCoverCount = 42;
+constexpr double kUnset = -1e9;
+constexpr double kMarkRecoil = 10;  // 45 pixels out instead of 35
 // Widths the limit plank loses per net frame: the plank follows the opening net.
 constexpr int kPlankTable[12] = {1, 22, 30, 48, 59, 69, 77, 84, 89, 93, 95, 96};
 
@@ -135,10 +137,17 @@ void GameZone::updateCannon(const GameSession& session) {
     if (TMultiSprite* canon = object(canon_)) {
         canon->visible = cannonShown;
         canon->angle = -g.aim.aimAngle;
-        // The rocket marks: one layer per rocket held.
-        for (int i = 0; i < 2; ++i)
-            if (static_cast<size_t>(i + 1) < canon->sprites.size())
-                canon->sprites[static_cast<size_t>(i + 1)]->visible = g.queue.rocketCount > i;
+        // The rocket marks: one layer per rocket held. While the barrel recoils (its fire
+        // frames 1 and 2) they ride 10 pixels further out along it.
+        const double fireFrame = canon->sprites.empty() ? 0 : canon->sprites[0]->animPos;
+        const bool recoil = fireFrame >= 1 && fireFrame < 3;
+        for (int i = 0; i < 2; ++i) {
+            const size_t layer = static_cast<size_t>(i + 1);
+            if (layer >= canon->sprites.size()) continue;
+            if (markBaseY_[static_cast<size_t>(i)] == kUnset) markBaseY_[static_cast<size_t>(i)] = canon->sprites[layer]->partY;
+            canon->sprites[layer]->visible = g.queue.rocketCount > i;
+            canon->sprites[layer]->partY = markBaseY_[static_cast<size_t>(i)] - (recoil ? kMarkRecoil : 0);
+        }
     }
 
     const QueuedBall& current = g.queue.current;

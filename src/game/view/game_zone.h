@@ -73,6 +73,7 @@ private:
     std::vector<int> crystals_;
     int shownLevel_ = -1;
     bool hidden_ = false;
+    std::array<double, 2> markBaseY_{-1e9, -1e9};  // the rocket marks' own place on the barrel
 };
 
 }  // namespace qs
