@@ -12,21 +12,27 @@ namespace {
 
 enum class Kind { BoolText, BoolInt, Int, Volume, FpsMax };
 
+// Every number has the range a player could sensibly want; beyond it a value would stall
+// the frame (a huge move_cnt), overflow a sum or mean nothing, so it is clamped and logged.
 struct OptionKey {
     const char* name;
     Kind kind;
     bool GameOptions::*boolField;
     int GameOptions::*intField;
+    int min = 0;
+    int max = 0;
 };
 
+constexpr int kAny = 2147483647;
+
 constexpr OptionKey boolText(const char* name, bool GameOptions::*field) {
-    return {name, Kind::BoolText, field, nullptr};
+    return {name, Kind::BoolText, field, nullptr, 0, 1};
 }
 constexpr OptionKey boolInt(const char* name, bool GameOptions::*field) {
-    return {name, Kind::BoolInt, field, nullptr};
+    return {name, Kind::BoolInt, field, nullptr, -kAny, kAny};
 }
-constexpr OptionKey integer(const char* name, int GameOptions::*field, Kind kind = Kind::Int) {
-    return {name, kind, nullptr, field};
+constexpr OptionKey integer(const char* name, int GameOptions::*field, int min, int max, Kind kind = Kind::Int) {
+    return {name, kind, nullptr, field, min, max};
 }
 
 const OptionKey kKeys[] = {
@@ -34,37 +40,37 @@ const OptionKey kKeys[] = {
     boolText("mode16bit", &GameOptions::mode16bit),
     boolText("textures16bit", &GameOptions::textures16bit),
     boolText("log_enabled", &GameOptions::log_enabled),
-    integer("beg_level", &GameOptions::beg_level),
-    integer("explosion_sound_limit1", &GameOptions::explosion_sound_limit1),
-    integer("explosion_sound_limit2", &GameOptions::explosion_sound_limit2),
-    integer("sound_joy_limit", &GameOptions::sound_joy_limit),
-    integer("sound_joy_limit_arcade1", &GameOptions::sound_joy_limit_arcade1),
-    integer("sound_joy_limit_challenge1", &GameOptions::sound_joy_limit_challenge1),
-    integer("sound_joy_limit_drop", &GameOptions::sound_joy_limit_drop),
-    integer("sound_joy_limit_arcade1_drop", &GameOptions::sound_joy_limit_arcade1_drop),
-    integer("sound_joy_limit_challenge1_drop", &GameOptions::sound_joy_limit_challenge1_drop),
-    integer("music_volume", &GameOptions::music_volume, Kind::Volume),
-    integer("music_amplify", &GameOptions::music_amplify),
-    integer("sound_volume", &GameOptions::sound_volume, Kind::Volume),
-    integer("no_sync", &GameOptions::no_sync),
-    integer("fps_max", &GameOptions::fps_max, Kind::FpsMax),
+    integer("beg_level", &GameOptions::beg_level, 0, 999),
+    integer("explosion_sound_limit1", &GameOptions::explosion_sound_limit1, 0, 10000),
+    integer("explosion_sound_limit2", &GameOptions::explosion_sound_limit2, 0, 10000),
+    integer("sound_joy_limit", &GameOptions::sound_joy_limit, 0, 10000),
+    integer("sound_joy_limit_arcade1", &GameOptions::sound_joy_limit_arcade1, 0, 10000),
+    integer("sound_joy_limit_challenge1", &GameOptions::sound_joy_limit_challenge1, 0, 10000),
+    integer("sound_joy_limit_drop", &GameOptions::sound_joy_limit_drop, 0, 10000),
+    integer("sound_joy_limit_arcade1_drop", &GameOptions::sound_joy_limit_arcade1_drop, 0, 10000),
+    integer("sound_joy_limit_challenge1_drop", &GameOptions::sound_joy_limit_challenge1_drop, 0, 10000),
+    integer("music_volume", &GameOptions::music_volume, -kAny, kAny, Kind::Volume),
+    integer("music_amplify", &GameOptions::music_amplify, 0, 1000),
+    integer("sound_volume", &GameOptions::sound_volume, -kAny, kAny, Kind::Volume),
+    integer("no_sync", &GameOptions::no_sync, 0, 1000),
+    integer("fps_max", &GameOptions::fps_max, -1000, 1000, Kind::FpsMax),
     boolInt("fps_show", &GameOptions::fps_show),
-    integer("move_cnt", &GameOptions::move_cnt),
-    integer("balls_climb_time_challenge", &GameOptions::balls_climb_time_challenge),
-    integer("balls_climb_time_puzzle", &GameOptions::balls_climb_time_puzzle),
-    integer("balls_climb_inc_arcade", &GameOptions::balls_climb_inc_arcade),
-    integer("balls_climb_inc_challenge", &GameOptions::balls_climb_inc_challenge),
-    integer("balls_climb_inc_puzzle", &GameOptions::balls_climb_inc_puzzle),
-    integer("ball_step", &GameOptions::ball_step),
-    integer("bigbomb_expl_count", &GameOptions::bigbomb_expl_count),
-    integer("bigbomb_radius", &GameOptions::bigbomb_radius),
-    integer("bonus_probability", &GameOptions::bonus_probability),
-    integer("bonus_probability_random_proc", &GameOptions::bonus_probability_random_proc),
-    integer("bonus_inc_width_time", &GameOptions::bonus_inc_width_time),
-    integer("bonus_freeze_time", &GameOptions::bonus_freeze_time),
-    integer("bonus_target_time", &GameOptions::bonus_target_time),
+    integer("move_cnt", &GameOptions::move_cnt, 1, 160),
+    integer("balls_climb_time_challenge", &GameOptions::balls_climb_time_challenge, 0, 600000),
+    integer("balls_climb_time_puzzle", &GameOptions::balls_climb_time_puzzle, 0, 600000),
+    integer("balls_climb_inc_arcade", &GameOptions::balls_climb_inc_arcade, 0, 30),
+    integer("balls_climb_inc_challenge", &GameOptions::balls_climb_inc_challenge, 0, 30),
+    integer("balls_climb_inc_puzzle", &GameOptions::balls_climb_inc_puzzle, 0, 30),
+    integer("ball_step", &GameOptions::ball_step, 1, 100),
+    integer("bigbomb_expl_count", &GameOptions::bigbomb_expl_count, -1000, 1000),
+    integer("bigbomb_radius", &GameOptions::bigbomb_radius, 0, 15),
+    integer("bonus_probability", &GameOptions::bonus_probability, 0, 10000),
+    integer("bonus_probability_random_proc", &GameOptions::bonus_probability_random_proc, 0, 100),
+    integer("bonus_inc_width_time", &GameOptions::bonus_inc_width_time, 0, 3600),
+    integer("bonus_freeze_time", &GameOptions::bonus_freeze_time, 0, 3600),
+    integer("bonus_target_time", &GameOptions::bonus_target_time, 0, 3600),
     boolInt("wait_vblank", &GameOptions::wait_vblank),
-    integer("player_index", &GameOptions::player_index),
+    integer("player_index", &GameOptions::player_index, 0, 1000000),
 };
 
 }  // namespace
@@ -101,6 +107,13 @@ bool applyOptionsText(GameOptions& options, const std::string& text, Log& log,
             log.error(fileName + " line " + std::to_string(lineNumber) + ": \"" + value +
                       "\" is not a whole number for " + key + "; the rest of the file is not read");
             return false;
+        }
+        if (*number < found->min || *number > found->max) {
+            const int clamped = std::clamp(*number, found->min, found->max);
+            log.error(fileName + " line " + std::to_string(lineNumber) + ": " + key + "=" + value +
+                      " is outside " + std::to_string(found->min) + ".." + std::to_string(found->max) + "; " +
+                      std::to_string(clamped) + " is used");
+            number = clamped;
         }
         switch (found->kind) {
             case Kind::BoolInt:

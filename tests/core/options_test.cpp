@@ -59,6 +59,41 @@ TEST(ReadOptions, ReadsKeysAsTheGameWritesThem) {
     }
 }
 
+TEST(ReadOptions, NumbersOutsideTheirRangeAreClampedAndLogged) {
+    struct Case {
+        const char* line;
+        int GameOptions::*field;
+        int expected;
+    };
+    // A move_cnt of 2^31 - 1 used to make every frame run that many sprite moves.
+    const Case cases[] = {
+        {"move_cnt=2147483647", &GameOptions::move_cnt, 160},
+        {"move_cnt=0", &GameOptions::move_cnt, 1},
+        {"ball_step=-3", &GameOptions::ball_step, 1},
+        {"bigbomb_radius=90", &GameOptions::bigbomb_radius, 15},
+        {"bonus_freeze_time=999999", &GameOptions::bonus_freeze_time, 3600},
+        {"fps_max=-2147483648", &GameOptions::fps_max, -1000},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        Log log(dir / "log.txt");
+        log.setEnabled(true);
+        GameOptions options;
+        EXPECT_TRUE(applyOptionsText(options, std::string("; comment\r\n") + c.line + "\r\n", log, "options.txt"));
+        EXPECT_EQ(options.*(c.field), c.expected) << c.line;
+        const std::string logged = readFile(dir / "log.txt");
+        EXPECT_NE(logged.find(std::string("options.txt line 2: ") + c.line + " is outside"), std::string::npos)
+            << logged;
+    }
+    // In range: nothing is said.
+    TempDir dir;
+    Log log(dir / "log.txt");
+    log.setEnabled(true);
+    GameOptions options;
+    applyOptionsText(options, "move_cnt=16\nball_step=10\n", log, "options.txt");
+    EXPECT_EQ(readFile(dir / "log.txt").find("outside"), std::string::npos);
+}
+
 TEST(ReadOptions, MalformedIntegerStopsTheReadingAndIsLogged) {
     TempDir dir;
     Log log(dir / "log.txt");
