@@ -55,7 +55,7 @@ const OptionKey kKeys[] = {
     integer("no_sync", &GameOptions::no_sync, 0, 1000),
     integer("fps_max", &GameOptions::fps_max, -1000, 1000, Kind::FpsMax),
     boolInt("fps_show", &GameOptions::fps_show),
-    integer("move_cnt", &GameOptions::move_cnt, 1, 160),
+    integer("move_cnt", &GameOptions::move_cnt, 0, 160),
     integer("balls_climb_time_challenge", &GameOptions::balls_climb_time_challenge, 0, 600000),
     integer("balls_climb_time_puzzle", &GameOptions::balls_climb_time_puzzle, 0, 600000),
     integer("balls_climb_inc_arcade", &GameOptions::balls_climb_inc_arcade, 0, 30),

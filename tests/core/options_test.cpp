@@ -68,7 +68,7 @@ TEST(ReadOptions, NumbersOutsideTheirRangeAreClampedAndLogged) {
     // A move_cnt of 2^31 - 1 used to make every frame run that many sprite moves.
     const Case cases[] = {
         {"move_cnt=2147483647", &GameOptions::move_cnt, 160},
-        {"move_cnt=0", &GameOptions::move_cnt, 1},
+        {"move_cnt=-1", &GameOptions::move_cnt, 0},
         {"ball_step=-3", &GameOptions::ball_step, 1},
         {"bigbomb_radius=90", &GameOptions::bigbomb_radius, 15},
         {"bonus_freeze_time=999999", &GameOptions::bonus_freeze_time, 3600},
