@@ -6,6 +6,12 @@
 
 namespace qs {
 
+namespace {
+
+constexpr int kCodeLimit = 1 << 20;
+
+}  // namespace
+
 bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& widths) {
     widths = FontWidths();
     if (!endsWithNoCase(fontPath, ".spr")) return false;
@@ -37,8 +43,11 @@ bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& width
             continue;
         }
         if (line[0] == '#') {
-            if (std::optional<int> next = parseInt(trim(line.substr(1)))) code = *next;
-            else bad("\"" + line + "\" is not a character code");
+            // Codes outside 0..255 name no character, but they still count on from there:
+            // keep them small enough that counting on can never overflow.
+            std::optional<int> next = parseInt(trim(line.substr(1)));
+            if (next && *next >= -kCodeLimit && *next <= kCodeLimit) code = *next;
+            else bad("\"" + line + "\" is not a character code (0 to 255)");
             continue;
         }
         std::optional<int> width = parseInt(line);
@@ -48,8 +57,8 @@ bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& width
             widths.width[code] = *width;
             widths.frame[code] = frame;
         }
-        ++code;
-        ++frame;
+        if (code < kCodeLimit) ++code;
+        if (frame < kCodeLimit) ++frame;
     }
     return true;
 }

@@ -157,7 +157,7 @@ void SpritePrototypeLoader::read(const std::string& text) {
 void PrototypeFieldReader::shortenGroups(std::vector<PartGroup>& groups, int parts) {
     // A file that ends early leaves its last group short: it holds the parts it got.
     for (PartGroup& group : groups) {
-        if (group.firstPart + group.count > parts) {
+        if (int64_t{group.firstPart} + group.count > parts) {
             ctx_.log.error(path_ + ": a group of " + std::to_string(group.count) +
                            " parts ends after " + std::to_string(parts - group.firstPart));
             group.count = parts - group.firstPart;
@@ -206,6 +206,11 @@ void PrototypeFieldReader::startGroup(const std::string& countText, std::vector<
     std::optional<int> count = parseIntOrHex(countText);
     if (!count || *count < 0) {
         problem("expected the part count of a group, found \"" + countText + "\"; line skipped");
+        return;
+    }
+    if (*count > kMaxPartsPerPrototype) {
+        problem("a group of " + std::to_string(*count) + " parts is more than the " +
+                std::to_string(kMaxPartsPerPrototype) + " a prototype may hold; line skipped");
         return;
     }
     PartGroup group;
@@ -380,6 +385,10 @@ int SpritePrototypeLoader::loadSheet(const ImageSpec& spec, const PrototypePart&
 }
 
 void SpritePrototypeLoader::readPartLine(const std::string& line) {
+    if (prototype_.parts.size() >= static_cast<size_t>(kMaxPartsPerPrototype)) {
+        problem("more than " + std::to_string(kMaxPartsPerPrototype) + " parts; line skipped");
+        return;
+    }
     continuations_ = 0;
     currentKeys_ = PartKeys{};
     const ImageSpec spec = imageSpec(GetCommaField(line, 1));
@@ -398,7 +407,7 @@ void SpritePrototypeLoader::readPartLine(const std::string& line) {
                 " is missing or not one of 8, 16, 32, 64, 128, 256; part skipped");
         return;
     }
-    if (part.border < 0 || 2 * part.border >= currentKeys_.textureSize) {
+    if (part.border < 0 || int64_t{2} * part.border >= currentKeys_.textureSize) {
         problem("border " + std::to_string(part.border) + " does not fit tiles of " +
                 std::to_string(currentKeys_.textureSize) + "; border 0 used");
         part.border = 0;

@@ -15,6 +15,8 @@ namespace qs {
 class Context;
 
 inline constexpr int kMaxPrototypeFields = 100;
+// No real prototype comes near this; a larger count is a damaged file.
+inline constexpr int kMaxPartsPerPrototype = 4096;
 
 // The lines of a .spr text as the loader sees them: a CR ends a line and LFs are dropped
 // (so a file with LF line ends is one line), each line cut to 255 characters, trimmed,

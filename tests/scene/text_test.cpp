@@ -70,6 +70,18 @@ TEST(TextObjects, BlanksAndUnknownCharactersMoveThePenOnly) {
     EXPECT_EQ(w.log().find("\"empty\""), std::string::npos);
 }
 
+TEST(TextObjects, CharacterCodesFarOutsideAByteAreRefusedWithTheirLine) {
+    // Counting on from the largest int used to overflow.
+    TextWorld w;
+    w.world.content("fonts/far.spr", "z=2\r1\rtest.png,texture_size=16,frame_width=16\r");
+    w.world.content("fonts/far.pos", "1\r\n#2147483647\r\n9\r\n9\r\n#65\r\n7\r\n");
+    FontWidths widths;
+    EXPECT_TRUE(readFontWidths(*w.world.ctx, "fonts\\far.spr", widths));
+    EXPECT_NE(w.log().find("far.pos line 2: \"#2147483647\" is not a character code"), std::string::npos)
+        << w.log();
+    EXPECT_EQ(widths.width['A'], 7);
+}
+
 TEST(TextObjects, FontWithoutWidthFileShowsNothing) {
     TextWorld w;
     w.world.content("fonts/nowidth.spr", "z=2\r1\rtest.png,texture_size=16,frame_width=16\r");

@@ -505,6 +505,15 @@ TEST(SpritePrototype, BadContentIsLoggedAndSkipped) {
              EXPECT_EQ(w.sheetOf(p.parts[0]).border, 0);
              EXPECT_EQ(w.sheetOf(p.parts[0]).frames.at(0).tiles.size(), 1u);
          }},
+        {"a border so large that doubling it would overflow is refused like any other",
+         spr({"z=0", "1", "ball.png, texture_size=32, border=1073741824"}),
+         {"a.spr line 3: border 1073741824 does not fit tiles of 32; border 0 used"},
+         [](SprWorld&, const TMultiSpritePrototype& p) { EXPECT_EQ(p.parts.at(0).border, 0); }},
+        {"a group count no prototype could hold is refused",
+         spr({"z=0", "2147483647", "ball.png, texture_size=32"}),
+         {"a.spr line 2: a group of 2147483647 parts is more than the 4096 a prototype may hold; line "
+          "skipped"},
+         [](SprWorld&, const TMultiSpritePrototype& p) { EXPECT_TRUE(p.groups.empty()); }},
         {"a frame larger than the image gives no sheet",
          spr({"z=0", "1", "ball.png, texture_size=32, frame_width=33"}),
          {"a.spr line 3: the frame size 33 x 32 does not fit the image \"ball.png\" (32 x 32); "
