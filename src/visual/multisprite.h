@@ -70,6 +70,8 @@ private:
     TMultiSprite& owner_;
     SpriteEngine& engine_;
     int z_ = 0;
+    uint64_t drawOrder_ = 0;   // when it last took its place among the sprites of its Z
+    size_t createdSlot_ = 0;   // its place in the engine's creation order
 };
 
 struct ObjectGroupState {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "render/draw_list.h"
@@ -32,15 +34,28 @@ public:
     double scrollX = 0;
     double scrollY = 0;
 
-    size_t size() const { return created_.size(); }
-    const std::vector<TMyImageSprite*>& drawingOrder() const { return byZ_; }
+    size_t size() const { return live_; }
+    std::vector<TMyImageSprite*> drawingOrder() const;
 
 private:
+    // Drawing order: by Z, and among equal Z the sprite that took its place last comes first.
+    // A sorted map keeps adding, removing and re-sorting one sprite logarithmic, so freeing a
+    // screen of N objects costs N log N, not N squared.
+    struct DrawKey {
+        int z;
+        uint64_t order;
+        bool operator<(const DrawKey& o) const { return z != o.z ? z < o.z : order > o.order; }
+    };
     void insertByZ(TMyImageSprite* sprite);
     void eraseByZ(TMyImageSprite* sprite);
+    void compact();
 
-    std::vector<TMyImageSprite*> byZ_;
+    std::map<DrawKey, TMyImageSprite*> byZ_;
+    // Creation order, for moving; a removed sprite leaves a hole until the holes outnumber
+    // the sprites.
     std::vector<TMyImageSprite*> created_;
+    size_t live_ = 0;
+    uint64_t nextOrder_ = 0;
 };
 
 }  // namespace qs

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "render/png_writer.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
@@ -173,6 +175,36 @@ TEST(MultiSprite, EqualDepthDrawsTheNewerObjectBeneath) {
     // Freeing an object takes its sprites out of the engine.
     w.world.ctx->sceneObjects->free(first);
     EXPECT_EQ(w.world.ctx->spriteEngine->size(), 2u);
+}
+
+TEST(MultiSprite, DrawingOrderHoldsThroughManyRemovalsAndDepthChanges) {
+    SpriteWorld w;
+    w.spr("low.spr", "z=1\r1\rred.png,texture_size=64\r");
+    w.spr("high.spr", "z=7\r1\rgreen.png,texture_size=64\r");
+    std::vector<TMultiSprite*> objects;
+    for (int i = 0; i < 300; ++i) objects.push_back(&w.create(i % 2 ? "high.spr" : "low.spr"));
+    // Free two of every three (enough holes to make the engine close them up), and move a few
+    // of the rest to another depth.
+    std::vector<TMultiSprite*> kept;
+    for (int i = 0; i < 300; ++i) {
+        if (i % 3 != 0) w.world.ctx->sceneObjects->free(*objects[i]);
+        else kept.push_back(objects[i]);
+    }
+    for (size_t i = 0; i < kept.size(); i += 10) kept[i]->sprites[0]->setZ(4);
+    EXPECT_EQ(w.world.ctx->spriteEngine->size(), kept.size());
+
+    const std::vector<TMyImageSprite*> order = w.world.ctx->spriteEngine->drawingOrder();
+    ASSERT_EQ(order.size(), kept.size());
+    for (size_t i = 1; i < order.size(); ++i) EXPECT_LE(order[i - 1]->Z(), order[i]->Z());
+    // Among equal depth the newer object is drawn first (beneath).
+    auto creation = [&](const TMyImageSprite* sprite) {
+        return std::find(kept.begin(), kept.end(), &sprite->owner()) - kept.begin();
+    };
+    for (size_t i = 1; i < order.size(); ++i)
+        if (order[i - 1]->Z() == order[i]->Z() && order[i]->Z() != 4)
+            EXPECT_GT(creation(order[i - 1]), creation(order[i]));
+    // Every kept sprite still moves and draws.
+    EXPECT_EQ(w.draw().size(), kept.size());
 }
 
 TEST(MultiSprite, MissingPrototypeGivesAnEmptyObject) {
