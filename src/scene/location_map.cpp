@@ -47,6 +47,11 @@ int load_location_map(Context& ctx, const std::string& path) {
 
     std::optional<int> prototypeCount = readCount("prototype count");
     if (!prototypeCount || *prototypeCount <= 0) return finish();
+    if (*prototypeCount > kMaxMapPrototypes) {
+        bad(next, "a map of " + std::to_string(*prototypeCount) + " prototypes is more than the " +
+                      std::to_string(kMaxMapPrototypes) + " a map may use; nothing is made");
+        return finish();
+    }
     std::vector<std::string> prototypes;
     for (int k = 0; k < *prototypeCount; ++k) {
         if (next >= lines.size()) {
@@ -60,6 +65,11 @@ int load_location_map(Context& ctx, const std::string& path) {
 
     std::optional<int> objectCount = readCount("object count");
     if (!objectCount || *objectCount <= 0) return finish();
+    if (*objectCount > kMaxMapObjects) {
+        bad(next, "a map of " + std::to_string(*objectCount) + " objects is more than the " +
+                      std::to_string(kMaxMapObjects) + " a screen may hold; nothing is made");
+        return finish();
+    }
     result = *objectCount;
     const std::string tag = path.size() >= 4 ? path.substr(0, path.size() - 4) : std::string();
     for (int m = 0; m < *objectCount; ++m) {

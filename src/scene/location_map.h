@@ -4,6 +4,10 @@
 
 namespace qs {
 
+// No screen comes near these; a map beyond them is damaged and would stall the frame.
+inline constexpr int kMaxMapPrototypes = 1024;
+inline constexpr int kMaxMapObjects = 4096;
+
 class Context;
 
 // Builds every object of a ".map" screen layout, tags them with the map's name ("main.map"

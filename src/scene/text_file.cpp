@@ -44,6 +44,13 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
         ctx.log.error("text file " + path + " is missing");
         return false;
     }
+    // No screen text comes near this; a larger file is damaged, and every glyph is an object.
+    if (text->size() > kMaxTextFileBytes) {
+        ctx.log.error("text file " + path + " holds " + std::to_string(text->size()) +
+                      " characters, more than the " + std::to_string(kMaxTextFileBytes) +
+                      " a screen text may have; only those are read");
+        text->resize(kMaxTextFileBytes);
+    }
 
     std::string font;
     double size = 0, x = 0, y = 0, leading = 0;

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstddef>
+
 #include <string>
 #include <vector>
 
 namespace qs {
+
+inline constexpr size_t kMaxTextFileBytes = 16384;
 
 class Context;
 

@@ -67,6 +67,9 @@ TEST(LocationMap, BadMapsCreateWhatTheyCanAndSayWhy) {
         {"short.map", "1\r\ngraphics\\menu\\back\r\n3\r\n0,1,1\r\n", 3, 1, "ends inside the object list"},
         {"cut.map", "3\r\ngraphics\\menu\\back\r\n", -1, 0, "ends inside the prototype list"},
         {"missing.map", nullptr, -1, 0, "created: 0"},
+        {"huge.map", "1\r\ngraphics\\menu\\back\r\n2000000\r\n0,1,1\r\n", -1, 0,
+         "huge.map line 3: a map of 2000000 objects is more than the 4096"},
+        {"protos.map", "99999\r\n", -1, 0, "protos.map line 1: a map of 99999 prototypes"},
     };
     for (const Case& c : cases) {
         if (c.text) w.world.content(c.name, c.text);

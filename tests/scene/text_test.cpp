@@ -118,6 +118,17 @@ TEST(TextFile, SectionsSettingsAndPlaceholders) {
     EXPECT_EQ(fillPlaceholders("%x;!", {"x"}), "!");
 }
 
+TEST(TextFile, AFileBeyondTheSizeOfAnyScreenTextIsReadOnlyThatFar) {
+    TextWorld w;
+    std::string text = "font=fonts\\test.spr\r\nsize=1\r\nleading=1\r\n#begin\r\n";
+    for (int i = 0; i < 20000; ++i) text += "A\r\n";
+    w.world.content("text/long.txt", text);
+    EXPECT_TRUE(ShowTextFile(*w.world.ctx, "text\\long.txt", "long"));
+    EXPECT_NE(w.log().find("text\\long.txt holds 60048 characters, more than the 16384"), std::string::npos)
+        << w.log();
+    EXPECT_LT(w.objects().liveCount(), 6000);
+}
+
 TEST(TextFile, SettingsWithoutSectionOrFontShowNothing) {
     TextWorld w;
     w.world.content("text/none.txt", "font=fonts\\test.spr\r\nsize=1\r\n");
