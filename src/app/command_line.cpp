@@ -33,11 +33,11 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         else if (arg == "--strict-content") line.strictContent = true;
         else if (arg == "--help" || arg == "-h") line.help = true;
         else if (arg == "--data") {
-            if (!next(&line.dataDir)) return fail("--data needs a folder");
+            if (!next(&line.dataDir) || line.dataDir.empty()) return fail("--data needs a folder");
         } else if (arg == "--user-dir") {
-            if (!next(&line.userDir)) return fail("--user-dir needs a folder");
+            if (!next(&line.userDir) || line.userDir.empty()) return fail("--user-dir needs a folder");
         } else if (arg == "--script") {
-            if (!next(&line.scriptFile)) return fail("--script needs a file");
+            if (!next(&line.scriptFile) || line.scriptFile.empty()) return fail("--script needs a file");
         } else if (arg == "--simulate") {
             std::string mode, level;
             if (!next(&mode) || !next(&level))
@@ -60,7 +60,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         } else if (arg == "--bot") {
             line.bot = true;
         } else if (arg == "--shots") {
-            if (!next(&line.shotsFile)) return fail("--shots needs a file");
+            if (!next(&line.shotsFile) || line.shotsFile.empty()) return fail("--shots needs a file");
         } else if (arg == "--seed") {
             if (!number(&line.seed)) return fail("--seed needs a whole number");
         } else if (arg == "--until") {
@@ -69,6 +69,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             return fail("unknown argument \"" + arg + "\" (try --help)");
         }
     }
+    if (!line.shotsFile.empty() && !line.simulateMode) return fail("--shots goes with --simulate");
+    if (line.startLevel > 0 && !line.startMode) return fail("--level goes with --start-game");
     return line;
 }
 

@@ -61,8 +61,11 @@ Context::~Context() {
 }
 
 void Context::ReadOptions() {
+    // The options are read again at every scene start; a missing file is said once a run.
     qs::ReadOptions(options, files.userPath(kOptionsFile), log,
                     [this](const std::string& caption, const std::string& text) {
+                        if (optionsMissingShown_) return;
+                        optionsMissingShown_ = true;
                         platform_.showMessageBox(caption, text);
                     });
 }

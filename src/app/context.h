@@ -90,6 +90,7 @@ public:
     std::unique_ptr<Audio> audio;
 
 private:
+    bool optionsMissingShown_ = false;
     std::unique_ptr<Clock> clock_;
     Platform& platform_;
 };

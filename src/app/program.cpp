@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <filesystem>
 #include <iostream>
 #include <random>
 
@@ -49,16 +50,23 @@ public:
             if (!command.isOutput()) continue;
             std::string error;
             if (command.kind == ScriptCommand::Kind::Screenshot) {
-                if (!ctx_.platform().device().saveScreenshot(command.path, &error))
-                    std::cerr << "screenshot " << command.path << " failed: " << error << '\n';
+                if (!ctx_.platform().device().saveScreenshot(command.path, &error)) {
+                    std::cerr << "quibblestar: screenshot " << command.path << " failed: " << error << '\n';
+                    outputFailed_ = true;
+                }
             } else {
                 std::string json = dumpState(ctx_, form_) + "\n";
-                if (!FileSystem::writeFileAtomic(command.path, json, &error))
-                    std::cerr << "dump_state " << command.path << " failed: " << error << '\n';
+                if (!FileSystem::writeFileAtomic(command.path, json, &error)) {
+                    std::cerr << "quibblestar: dump_state " << command.path << " failed: " << error << '\n';
+                    outputFailed_ = true;
+                }
             }
         }
         return goOn;
     }
+
+    // A screenshot or state dump that could not be written fails the run.
+    bool outputFailed() const { return outputFailed_; }
 
 private:
     void apply(const ScriptCommand& command) {
@@ -187,25 +195,52 @@ private:
     uint64_t fieldSteps_ = 0;
     size_t nextInput_ = 0;
     size_t nextOutput_ = 0;
+    bool outputFailed_ = false;
 };
 
 }  // namespace
+
+// A file named on the command line: nothing (and the reason on stderr) when it is a folder
+// or cannot be read.
+std::optional<std::string> readArgumentFile(const std::string& path, const char* what) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        std::cerr << "quibblestar: the " << what << " " << path << " is a folder, not a file\n";
+        return std::nullopt;
+    }
+    std::optional<std::string> text = FileSystem::readFile(path);
+    if (!text) std::cerr << "quibblestar: cannot read the " << what << " " << path << '\n';
+    return text;
+}
+
+// The content folder must exist and, for the game, hold the main resource list; without it
+// nothing the game shows could be found. (The simulator reads only levels and options.)
+bool contentFolderUsable(const std::string& root, bool forTheGame = true) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(root, ec)) {
+        std::cerr << "quibblestar: the content folder " << root << " does not exist\n";
+        return false;
+    }
+    if (forTheGame && !FileSystem(root, {}).readContent("main.msl")) {
+        std::cerr << "quibblestar: the content folder " << root << " has no main.msl: it is not the game's content\n";
+        return false;
+    }
+    return true;
+}
 
 int runSimulation(const CommandLine& line) {
     Log log;
     std::vector<SimShot> shots;
     if (!line.shotsFile.empty()) {
-        std::optional<std::string> text = FileSystem::readFile(line.shotsFile);
-        if (!text) {
-            std::cerr << "cannot read the shot list " << line.shotsFile << '\n';
-            return 2;
-        }
+        std::optional<std::string> text = readArgumentFile(line.shotsFile, "shot list");
+        if (!text) return 2;
         std::optional<std::vector<SimShot>> parsed = parseShotList(*text, log, line.shotsFile);
         if (!parsed) return 2;
         shots = std::move(*parsed);
     }
     SimulatorSetup setup;
     setup.contentRoot = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
+    if (!contentFolderUsable(setup.contentRoot.string(), false)) return 2;
     setup.mode = *line.simulateMode;
     setup.level = line.simulateLevel;
     setup.seed = line.seed.value_or(1);
@@ -228,11 +263,8 @@ int runProgram(const CommandLine& line) {
 
     Script script;
     if (!line.scriptFile.empty()) {
-        std::optional<std::string> text = FileSystem::readFile(line.scriptFile);
-        if (!text) {
-            std::cerr << "cannot read the script " << line.scriptFile << '\n';
-            return 2;
-        }
+        std::optional<std::string> text = readArgumentFile(line.scriptFile, "script");
+        if (!text) return 2;
         std::string error;
         std::optional<Script> parsed = parseScript(*text, &error);
         if (!parsed) {
@@ -242,6 +274,7 @@ int runProgram(const CommandLine& line) {
         script = std::move(*parsed);
     }
 
+    if (!contentFolderUsable(line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir)) return 2;
     FileSystem files(line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir,
                      line.userDir.empty() ? defaultUserDir() : line.userDir);
     std::string folderError;
@@ -306,6 +339,7 @@ int runProgram(const CommandLine& line) {
     }
 
     if (line.dumpState) std::cout << dumpState(ctx, form) << std::endl;
+    if (runner.outputFailed()) return 4;
     if (contentProblems > 0) {
         std::cerr << "quibblestar: " << contentProblems << " content problems (strict content)\n";
         return 3;

@@ -144,6 +144,7 @@ void ReadOptions(GameOptions& options, const std::filesystem::path& file, Log& l
     log.WriteLog("setup_refresh");
     std::optional<std::string> text = FileSystem::readFile(file);
     if (!text) {
+        log.error("the configuration file " + file.string() + " was not found; the defaults are used");
         if (messageBox) messageBox("Error", "Configuration file not found!");
     } else {
         applyOptionsText(options, *text, log, file.filename().string());

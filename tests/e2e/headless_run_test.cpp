@@ -77,6 +77,10 @@ TEST(HeadlessRun, BadArgumentsAndScriptsAreRefused) {
     const Case cases[] = {
         {"--script " + script.string(), 2},
         {"--script " + (dir / "none.script").string(), 2},
+        {"--script " + dir.path().string(), 2},                // a folder, not a file
+        {"--simulate arcade 1 --shots " + dir.path().string(), 2},
+        {"--shots " + script.string(), 2},                      // shots without a simulation
+        {"--level 3", 2},                                       // a level without a game
         {"--until soon", 2},
         {"--frobnicate", 2},
         {"--help", 0},
@@ -87,16 +91,33 @@ TEST(HeadlessRun, BadArgumentsAndScriptsAreRefused) {
     }
 }
 
-TEST(HeadlessRun, MissingContentFolderStillRuns) {
+TEST(HeadlessRun, AContentFolderThatIsNotThereIsRefusedByName) {
     TempDir dir;
-    RunResult run = runCommand(game() + " --headless --data " + (dir / "nothing").string() +
-                               " --user-dir " + (dir / "user").string() +
-                               " --until 1000 --dump-state 2>" + (dir / "err.txt").string());
-    ASSERT_EQ(run.exitCode, 0);
-    EXPECT_EQ(jsonNumber(run.output, "currentScene"), 1);
-    std::string errors = readFile(dir / "err.txt");
-    EXPECT_NE(errors.find("Configuration file not found!"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("combo.txt"), std::string::npos) << errors;
+    dir.write("empty/readme.txt", "not the game");
+    struct Case {
+        std::string data;
+        const char* said;
+    };
+    const Case cases[] = {
+        {(dir / "nothing").string(), "does not exist"},
+        {(dir / "empty").string(), "has no main.msl"},
+    };
+    for (const Case& c : cases) {
+        RunResult run = runCommand(game() + " --headless --data " + c.data + " --user-dir " +
+                                   (dir / "user").string() + " --until 1000 2>" + (dir / "err.txt").string());
+        EXPECT_EQ(run.exitCode, 2) << c.data;
+        const std::string errors = readFile(dir / "err.txt");
+        EXPECT_NE(errors.find("the content folder " + c.data + " " + c.said), std::string::npos) << errors;
+    }
+    RunResult empty = runCommand(game() + " --headless --data \"\" --until 1000 2>/dev/null");
+    EXPECT_EQ(empty.exitCode, 2);
+}
+
+TEST(HeadlessRun, AScreenshotThatCannotBeWrittenFailsTheRun) {
+    TempDir dir;
+    auto script = dir.write("shot.script", "100 screenshot " + (dir / "no/such/folder/shot.png").string() + "\n");
+    RunResult run = runCommand(headless(dir, "--script " + script.string() + " --until 300 2>/dev/null"));
+    EXPECT_EQ(run.exitCode, 4);
 }
 
 TEST(ContentCheck, TheGamesOwnContentIsClean) {

@@ -36,6 +36,7 @@ void writeScreenContent(const TempDir& dir) {
     dir.write("data/screen.map", "2\r\nback\r\nbutton\r\n2\r\n0,0,0\r\n1,368,284,5\r\n");
     dir.write("data/text/title.txt", "font=font.spr\r\nz=9\r\nsize=2\r\nx=400\r\ny=200\r\n#begin\r\nABBA %1;\r\n#end\r\n");
     dir.write("data/options.txt", "move_cnt=16\r\nfps_max=60\r\n");
+    dir.write("data/main.msl", "; nothing to load: the script builds the screen\r\n");
 }
 
 TEST(ScreenScript, BuildsAScreenPressesAButtonAndSparks) {
