@@ -143,6 +143,7 @@ def main():
             else:
                 write(path, music.build_module(stem))
                 pcm = render_xm(path)
+                pcm = pcm[0] if pcm is not None else None
             lines.append("%s, music\\%s.%s, loop" % (name, stem, kind))
             if pcm is not None:
                 rows.append((rel, "music", pcm, kind == "ogg"))
