@@ -42,14 +42,15 @@ def pick(rng, candidates, prev, spread=2.5, avoid_repeat=True):
     c = np.array(sorted(candidates))
     w = np.exp(-np.abs(c - prev) / spread)
     if avoid_repeat and len(c) > 1:
-        w[c == prev] *= 0.35
+        w[c == prev] *= 0.12
     return int(rng.choice(c, p=w / w.sum()))
 
 
 def melody(rng, chords, scale, low, high, rhythms, cadence, start):
     """One section's melody. chords: a symbol per bar; rhythms: bar rhythms as (step, length)
     lists; cadence: the rhythm of every fourth bar, ending on a long chord tone."""
-    motif = [rhythms[int(rng.integers(len(rhythms)))] for _ in range(2)]
+    # two different bar rhythms alternate: the motif and its answer
+    motif = [rhythms[int(i)] for i in rng.choice(len(rhythms), size=2, replace=False)]
     notes, prev = [], start
     for bar, sym in enumerate(chords):
         pcs = chord_pcs(sym)
@@ -62,7 +63,10 @@ def melody(rng, chords, scale, low, high, rhythms, cadence, start):
             if last:  # phrase ends rest on the root or third
                 root = chord(sym)[0]
                 cands = [m for m in cands if (m - root) % 12 in (0, 3, 4)] or cands
-            prev = pick(rng, cands, prev)
+            if not strong:  # passing notes move by step, leaps belong to the strong beats
+                near = [m for m in cands if 0 < abs(m - prev) <= 4]
+                cands = near or cands
+            prev = pick(rng, cands, prev, spread=2.0 if strong else 1.5)
             notes.append((bar * 16 + pos, length, prev))
     return notes
 
