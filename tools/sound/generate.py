@@ -160,7 +160,7 @@ def main():
             problems.append("%s clips: peak %.2f dBFS" % (rel, peak))
         if abs(float(np.mean(pcm))) > 0.002:
             problems.append("%s has a DC offset of %.4f" % (rel, float(np.mean(pcm))))
-        if loops and family != "music" and loop_seam_jump(pcm) > 1.0:
+        if loops and loop_seam_jump(pcm) > 1.0:
             problems.append("%s: the loop's ends do not meet" % rel)
         if not loops and family != "music" and max(abs(pcm[0]).max(), abs(pcm[-1]).max()) > 0.002:
             problems.append("%s does not start and end in silence" % rel)
