@@ -9,7 +9,7 @@ from PIL import Image, ImageDraw
 
 from synth import RATE
 
-W, WAVE_H, SPEC_H, SEAM_W = 900, 160, 220, 300
+W, WAVE_H, GRAM_H, SEAM_W = 900, 160, 220, 300
 
 
 def waveform(draw, x, top, height, width, color):
@@ -42,11 +42,11 @@ def spectrogram(x, width, height):
 
 def shot(path, name, x):
     mono = x.mean(axis=1) if x.ndim == 2 else x
-    img = Image.new("RGB", (W + SEAM_W, WAVE_H + SPEC_H + 20), (20, 20, 24))
+    img = Image.new("RGB", (W + SEAM_W, WAVE_H + GRAM_H + 20), (20, 20, 24))
     d = ImageDraw.Draw(img)
     d.text((4, 2), "%s  %.2fs  mean %.5f" % (name, len(mono) / RATE, mono.mean()), fill=(230, 230, 230))
     waveform(d, mono, 20, WAVE_H, W, (120, 220, 140))
-    img.paste(spectrogram(mono, W, SPEC_H), (0, 20 + WAVE_H))
+    img.paste(spectrogram(mono, W, GRAM_H), (0, 20 + WAVE_H))
     # the seam: the last and first 400 samples side by side, as the loop plays them
     seam = np.concatenate([mono[-400:], mono[:400]])
     seam_img = Image.new("RGB", (SEAM_W, WAVE_H), (30, 30, 36))
