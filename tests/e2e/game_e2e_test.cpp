@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "e2e_support.h"
@@ -52,7 +53,9 @@ fs::path makeContent(const TempDir& dir) {
     fs::create_directories(root);
     for (const fs::directory_entry& entry : fs::directory_iterator(dataDir())) {
         const std::string name = entry.path().filename().string();
-        if (name == "levels" || name == "sound.ini" || name == "options.txt") continue;
+        // sound/ is this folder's own: a link would let the silent samples below overwrite the
+        // game's real ones
+        if (name == "levels" || name == "sound" || name == "sound.ini" || name == "options.txt") continue;
         fs::create_symlink(entry.path(), root / name);
     }
     fs::copy(fs::path(QUIBBLESTAR_SOURCE_DIR) / "tests/e2e/fixtures/levels", root / "levels");
@@ -367,9 +370,17 @@ TEST(GameFlow, EscapeOpensAndClosesTheExitDialogAndEnterLeavesForTheMenu) {
     EXPECT_TRUE(gameOf(left).empty());
 
     // The slide-in sound stops with each opening of the dialog and starts again on closing.
+    // (The music's own stops on the way to the menu are left out.)
     std::vector<std::string> channelWork;
-    for (const std::string& line : soundLog(left))
-        if (line.rfind("play sample_balls_down ", 0) == 0 || line.rfind("stop ", 0) == 0) channelWork.push_back(line);
+    std::set<std::string> slideChannels;
+    for (const std::string& line : soundLog(left)) {
+        if (line.rfind("play sample_balls_down ", 0) == 0) {
+            slideChannels.insert(line.substr(line.find('#')));
+            channelWork.push_back(line);
+        } else if (line.rfind("stop ", 0) == 0 && slideChannels.count(line.substr(5))) {
+            channelWork.push_back(line);
+        }
+    }
     ASSERT_EQ(channelWork.size(), 4u) << ::testing::PrintToString(channelWork);
     const std::string firstChannel = channelWork[0].substr(channelWork[0].find('#'));
     const std::string secondChannel = channelWork[2].substr(channelWork[2].find('#'));

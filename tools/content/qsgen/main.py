@@ -20,7 +20,7 @@ from qsgen import balls, core, dialogs, dragons, fonts, intro, preview, spr, val
 
 # Folders this generator owns inside data/ (cleared before writing, so nothing stale stays).
 OWNED = ["graphics"]
-OWNED_FILES = ["main.map", "main.msl", "loading.msl", "music.ini", "sound.ini", "fonts-LICENSE.txt"]
+OWNED_FILES = ["main.map", "main.msl", "loading.msl", "fonts-LICENSE.txt"]  # music.ini, sound.ini: tools/sound
 OWNED_FILES += dialogs.MAPS + ["text/%s.txt" % name for name in dialogs.TEXTS]
 
 
@@ -48,8 +48,6 @@ def write_lists(loading):
         seen.add(name)
         entries.append(spr.game_name(rel))
     core.write_text("main.msl", ["; prototypes loaded behind the loading bar"] + entries)
-    core.write_text("music.ini", ["; music_menu, music_arcade and music_puzzle: the music files come later"])
-    core.write_text("sound.ini", ["; the sound samples (sample_shot1, ...) come later"])
 
 
 def scene_preview(root, out_dir):
