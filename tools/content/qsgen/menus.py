@@ -53,7 +53,7 @@ ROW_X, ROW_W, ROW_Y, ROW_STEP, ROWS = 220, 334, 208, 24, 7
 SCROLL_X = 566
 SCROLL_THUMB_H = 40
 
-HELP_DEMO = (146, 132, 186, 330)     # the demonstration's box on page 1
+HELP_DEMO = (148, 180, 182, 216)     # the demonstration's box on page 1
 HELP_DIVIDER_X = 340
 MINI_BALL = 20
 DEMO_X = 228                          # the demo ball's column (left edge)
@@ -455,7 +455,7 @@ def write_texts():
 
     # the main menu's player line (x 259..541, y 120..135): two looks, the game shows one
     for name, color in (("menu_text_button1", LABEL), ("menu_text_button2", GREEN)):
-        _write(name, [_block("font_crystal1", 0.8, 400, 127.5, ["Not you? Click here to change the player"],
+        _write(name, [_block("font_crystal1", 0.8, 400, 127.5, ["Click here to change the player"],
                              color=color)], (259, 541))
 
     # game type: a prompt above the buttons and a comment under them for the hovered mode
@@ -491,44 +491,43 @@ def write_texts():
         _block("font_crystal1", 0.8, 590, 203, ["SCORE"], align="right", color=LABEL)], (196, 604))
 
     # help pages
-    _write("help_page1", [_block("font_crystal1", 0.8, 356, 146, [
-        "Aim with the mouse and click to shoot.",
-        "Three or more balls of one colour that",
-        "touch burst, and every ball left hanging",
-        "from them drops: drops score the most.",
-        "The right button swaps your two balls.",
+    _write("help_page1", [_block("font_crystal1", 0.8, 356, 148, [
+        "Aim with the mouse, click to shoot.",
+        "Three or more balls of one colour",
+        "that touch burst; balls left hanging",
+        "from them drop. Drops multiply the",
+        "points of the shot!",
+        "The right button swaps your balls.",
         "",
-        "ARCADE and CHALLENGE: match to fill",
-        "the gauge; a full gauge ends the level.",
-        "If the balls reach the red line for",
-        "too long, the game is over.",
+        "ARCADE: fill the gauge with matches",
+        "before the balls reach the red line.",
+        "CHALLENGE: the gauge drains, so",
+        "keep matching to fill it up.",
         "",
-        "PUZZLE: free every crystal, either by",
-        "bursting or dropping the balls under it.",
-        "Every few shots the field is pushed down",
-        "a row; it must never reach the bottom.",
+        "PUZZLE: free every crystal. Every",
+        "few shots the field is pushed down",
+        "a notch: plan each shot!",
     ], align="left", color=BODY, leading=20)], (350, 644))
-    col = ({"x": 186}, {"x": 436})
     items = [
-        ("Paint rocket: right button fires", "it and repaints balls it passes."),
-        ("Target: shows where your shot", "will land, for a while."),
-        ("x2: doubles the points of", "the next matches."),
-        ("x4: four times the points of", "the next matches."),
+        ("Paint rocket: the right", "button fires it to repaint", "the balls along its path."),
+        ("Target: marks where your", "shot will land, for a while."),
+        ("x2: double points for", "the next matches."),
+        ("x4: four times the points", "for the next matches."),
         ("Freeze: the field stops", "sinking for a while."),
-        ("Small bomb: its ball blows up", "the balls around it."),
+        ("Small bomb: its ball blows", "up the balls around it."),
         ("Net: the field grows wider", "for a while."),
         ("Up: lifts the whole field", "a little higher."),
-        ("Multiball: matches any colour", "it touches."),
-        ("Colour bomb: blasts its neighbours", "and more of its own colour."),
-        ("Big bomb: comes after many matches", "in a row; blasts a wide circle."),
+        ("Multiball: matches every", "colour it touches."),
+        ("Colour bomb: blasts around", "it, further in its colour."),
+        ("Big bomb: earned by many", "matches in a row; it blasts", "a wide circle."),
     ]
-    blocks = [_block("font_crystal1", 0.8, 400, 131, ["Hit a ball with a sign to collect its bonus:"],
+    blocks = [_block("font_crystal1", 0.8, 400, 137, ["Burst a ball with a sign to win its bonus:"],
                      color=GOLD)]
-    for i, (a, b) in enumerate(items):
-        cx = col[0]["x"] if i < 6 else col[1]["x"]
+    for i, lines in enumerate(items):
+        cx = 188 if i < 6 else 438
         row = i if i < 6 else i - 6
-        mid = HELP_ROW_Y[row] + 17 - 8
-        blocks.append(_block("font_crystal1", 0.72, cx, mid, [a, b], align="left", color=BODY, leading=16))
+        mid = HELP_ROW_Y[row] + 17 - 8 * (len(lines) - 1)
+        blocks.append(_block("font_crystal1", 0.72, cx, mid, list(lines), align="left", color=BODY, leading=16))
     _write("help_page2", blocks, (130, 650))
 
     # the game message of each mode (plate MESSAGE): title, rules, the checkbox's caption
@@ -582,7 +581,7 @@ def write_texts():
                                                    "progress and your records."])], pspan)
 
 
-HELP_ROW_Y = [142 + 52 * i for i in range(6)]   # ball tops of the help's second page
+HELP_ROW_Y = [154 + 51 * i for i in range(6)]   # ball tops of the help's second page
 
 MAPS = ["menu.map", "menu_buttons_mainmenu.map", "menu_buttons_select_game_type.map",
         "menu_buttons_music_sound_fullscreen.map", "menu_help.map", "menu_scores.map", "select_player.map",
@@ -671,7 +670,7 @@ def make_all(dialog_protos):
                                    z=dialogs.Z_TEXT - 1)
     for name, (w, h), z in (("name_field", NAME_FIELD[2:], dialogs.Z_PLATE + 2),
                             ("list_field", (ROW_W + 16, ROWS * ROW_STEP + 18), dialogs.Z_PLATE + 1),
-                            ("scores_table", (420, 268), Z_TABLE)):
+                            ("scores_table", (432, 280), Z_TABLE)):
         img, pad = field(w, h)
         rel = spr.image(FOLDER + name + ".png", img)
         P[name] = spr.write(FOLDER + name + ".spr", [[spr.part(rel, 0, 0, 64, x=-pad, y=-pad)]], z=z)
@@ -731,7 +730,7 @@ def layouts():
     opts += [("movepart", BIG_X, y, Z_MOVE) for y in BIG_Y]
     ok_mini = [("button_ok_mini", MINI_POS[0], MINI_POS[1], Z_BUTTON), ("movepart_mini", MINI_POS[0], MINI_POS[1],
                                                                          Z_MOVE)]
-    scores = [("scores_table", 190, 190, Z_TABLE), ("repair_left", 277, 157, Z_BUTTON),
+    scores = [("scores_table", 184, 190, Z_TABLE), ("repair_left", 277, 157, Z_BUTTON),
               ("repair_right", 513, 157, Z_BUTTON)] + ok_mini
     # help: page arrows beside the game's "Page n/2" line (y 108)
     helpm = [("help_demo", HELP_DEMO[0], HELP_DEMO[1], Z_TABLE),
