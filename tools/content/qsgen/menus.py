@@ -345,6 +345,44 @@ def field(w, h, r=10, alpha=0.8):
     return img, pad
 
 
+def name_hint():
+    """The two hint lines under the name field (drawn, not text: they leave with the field)."""
+    lines = [material.label(t, 14, rgb=(0.62, 0.73, 0.92), spacing=0.6) for t in
+             ("Up to 14 letters, digits or spaces.", "Press Enter when you are done.")]
+    w = max(l.shape[1] for l in lines)
+    img = core.blank(w, 44)
+    for i, l in enumerate(lines):
+        core.over(img, l, (w - l.shape[1]) // 2, i * 22)
+    return img
+
+
+def name_badge():
+    """A round glass badge with a player's bust, above the name field."""
+    size, pad = 58, 8
+    W = size + 2 * pad
+    c = W / 2.0
+    disc = material.mask_of(W, W, lambda ctx: (ctx.arc(c, c, size / 2.0, 0, 2 * math.pi), ctx.fill()))
+    img = core.blank(W, W)
+    core.add(img, core.blur(core.tint_mask(disc, material.GLOW, 0.7), 5.0))
+    core.over(img, material.plate(disc, 88, top=(0.22, 0.34, 0.72), bottom=(0.05, 0.08, 0.25), bevel=3.0, grain=0,
+                                  gloss=0.6))
+    core.over(img, material.metal_rim(W, W, lambda ctx: ctx.arc(c, c, size / 2.0 - 1.5, 0, 2 * math.pi), width=3.0))
+
+    def bust(ctx):
+        ctx.arc(c, c - 7, 9, 0, 2 * math.pi)
+        ctx.fill()
+        ctx.move_to(c - 17, c + 19)
+        ctx.curve_to(c - 16, c + 5, c - 8, c + 3, c, c + 3)
+        ctx.curve_to(c + 8, c + 3, c + 16, c + 5, c + 17, c + 19)
+        ctx.close_path()
+        ctx.fill()
+    m = material.mask_of(W, W, bust) * disc
+    core.add(img, core.blur(core.tint_mask(m, (0.4, 0.95, 1.0), 0.8), 2.0))
+    core.over(img, material.plate(m, 89, top=(0.85, 0.97, 1.0), bottom=(0.35, 0.7, 0.95), bevel=1.2, grain=0,
+                                  gloss=0.3))
+    return img, pad
+
+
 def demo_box():
     """The demonstration's box on help page 1: a dark well with the field's ceiling."""
     w, h = HELP_DEMO[2], HELP_DEMO[3]
@@ -567,17 +605,16 @@ def write_texts():
                (312, 485))
     _write("delete_player", [_plate_title(PLAYERS, ["DELETE PLAYER"], color=WARM),
                              _plate_body(250, ["Delete this player with all", "progress and settings?"])], pspan)
-    hint = _plate_body(346, ["Up to 14 letters, digits or spaces.", "Press Enter when you are done."],
-                       leading=22, color=LABEL)
-    _write("your_name", [_plate_title(PLAYERS, ["WHAT'S YOUR NAME?"]),
-                         _plate_body(226, ["Type your name below:"]), hint], pspan)
-    _write("rename_player", [_plate_title(PLAYERS, ["RENAME PLAYER"]),
-                             _plate_body(226, ["Type the new name below:"]), hint], pspan)
-    _write("name_already_exists", [_plate_title(PLAYERS, ["NAME TAKEN"], color=WARM),
-                                   _plate_body(280, ["There is a player with", "this name already.",
+    # name entry: only the header is text; the hint under the field is drawn into input_player_name.map
+    # so that it goes away with the field when a name message stands on the same plate
+    _write("your_name", [_plate_title(PLAYERS, ["WHAT'S YOUR NAME?"])], pspan)
+    _write("rename_player", [_plate_title(PLAYERS, ["RENAME PLAYER"])], pspan)
+    # the name messages share the plate with the entry's title (it stays up for some of them)
+    _write("name_already_exists", [_plate_body(232, ["NAME TAKEN"], color=WARM, size=1.1),
+                                   _plate_body(272, ["There is a player with", "this name already.",
                                                      "Please choose another one."])], pspan)
-    _write("please_enter_name", [_plate_title(PLAYERS, ["NO NAME YET"], color=WARM),
-                                 _plate_body(280, ["Please type a name for", "yourself first: it keeps your",
+    _write("please_enter_name", [_plate_body(232, ["NO NAME YET"], color=WARM, size=1.1),
+                                 _plate_body(272, ["Please type a name for", "yourself first: it keeps your",
                                                    "progress and your records."])], pspan)
 
 
@@ -674,6 +711,16 @@ def make_all(dialog_protos):
         img, pad = field(w, h)
         rel = spr.image(FOLDER + name + ".png", img)
         P[name] = spr.write(FOLDER + name + ".spr", [[spr.part(rel, 0, 0, 64, x=-pad, y=-pad)]], z=z)
+
+    hint = name_hint()
+    rel = spr.image(FOLDER + "name_hint.png", hint)
+    P["name_hint"] = spr.write(FOLDER + "name_hint.spr", [[spr.part(rel, 0, 0, 64, x=-(hint.shape[1] // 2))]],
+                               z=dialogs.Z_TEXT)
+
+    badge, pad = name_badge()
+    rel = spr.image(FOLDER + "name_badge.png", badge)
+    P["name_badge"] = spr.write(FOLDER + "name_badge.spr", [[spr.part(rel, 0, 0, 64, x=-pad, y=-pad)]],
+                                z=dialogs.Z_PLATE + 2)
 
     # the volume bar element (the game places it, by this path, 6 pixels apart)
     rel = spr.image("graphics/musicsoundfullscreen/music_sound_poloska.png", volume_element())
@@ -776,7 +823,9 @@ def layouts():
                               ("panel_ok", px[2], PLAYER_BUTTON_Y, Zb), ("panel_cancel", px[3], PLAYER_BUTTON_Y, Zb)],
         "input_player_name.map": [("name_field", NAME_FIELD[0], NAME_FIELD[1], dialogs.Z_PLATE + 2),
                                   ("panel_ok", 296, PLAYER_BUTTON_Y, Zb), ("panel_cancel", 408, PLAYER_BUTTON_Y, Zb),
-                                  ("rename_cursor", 404, 281, dialogs.Z_TEXT - 1)],
+                                  ("rename_cursor", 404, 281, dialogs.Z_TEXT - 1),
+                                  ("name_hint", 400, 334, dialogs.Z_TEXT),
+                                  ("name_badge", 371, 194, dialogs.Z_PLATE + 2)],
         "name_confirm.map": [("panel_yes", dialogs.PAIR_X[0], PLAYER_BUTTON_Y, Zb),
                              ("panel_no", dialogs.PAIR_X[1], PLAYER_BUTTON_Y, Zb)],
         "name_message.map": [("panel_ok", dialogs.SINGLE_X, PLAYER_BUTTON_Y, Zb)],
