@@ -637,7 +637,7 @@ TEXTS = ["choose_game_type", "choose_player", "continue_game", "continue_game_af
 
 def make_all(dialog_protos):
     P = {"menu_panel": PANEL_SPR}
-    for k in ("dialog_veil", "dialog_small", "panel_ok", "panel_yes", "panel_no"):
+    for k in ("dialog_veil", "dialog_small", "panel_ok", "panel_yes", "panel_no", "stat_poloska"):
         P[k] = dialog_protos[k]
 
     def sheet_proto(name, frames, dx, dy, z, ts=64, folder=FOLDER, cols=None, **common):
@@ -769,6 +769,8 @@ def layouts():
     for name, y in zip(("button_start", "button_options", "button_scores", "button_help", "button_exit"), BIG_Y):
         mainmenu.append((name, BIG_X, y, Z_BUTTON))
     mainmenu += [("movepart", BIG_X, y, Z_MOVE) for y in BIG_Y]
+    # the gap above EXIT keeps it apart from the rest; a lit line with a gem marks it
+    mainmenu.append(("stat_poloska", 400 - dialogs.BAR_W // 2, 414, Z_BUTTON))
     gtype = [(n, BIG_X, y, Z_BUTTON) for n, y in zip(("button_arcade", "button_challenge", "button_puzzle",
                                                        "button_back"), BIG_Y[:3] + BIG_Y[4:])]
     gtype += [("movepart", BIG_X, y, Z_MOVE) for y in BIG_Y[:3] + BIG_Y[4:]]
