@@ -16,12 +16,13 @@ import numpy as np
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 
-from qsgen import balls, core, dialogs, dragons, fonts, intro, preview, spr, validate, zone  # noqa: E402
+from qsgen import balls, core, dialogs, dragons, fonts, intro, menus, preview, spr, validate, zone  # noqa: E402
 
 # Folders this generator owns inside data/ (cleared before writing, so nothing stale stays).
 OWNED = ["graphics"]
 OWNED_FILES = ["main.map", "main.msl", "loading.msl", "fonts-LICENSE.txt"]  # music.ini, sound.ini: tools/sound
 OWNED_FILES += dialogs.MAPS + ["text/%s.txt" % name for name in dialogs.TEXTS]
+OWNED_FILES += menus.MAPS + ["text/%s.txt" % name for name in menus.TEXTS]
 
 
 def clean(root):
@@ -261,7 +262,9 @@ def main():
     made_dragons = dragons.make_all()
     loading = intro.make_all()
     zone.write_map(P, made_dragons)
-    dialogs.write_maps(dialogs.make_all())
+    overlay = dialogs.make_all()
+    dialogs.write_maps(overlay)
+    menus.write_maps(menus.make_all(overlay))
     write_lists(loading)
     n, size = validate.run(root)
     print("content: %d prototypes, %.1f MB under %s (%.0f s)" % (n, size / 1048576.0, root, time.time() - t0))

@@ -342,6 +342,22 @@ def require(checker, maps):
                       {n: button for n in wants if n.startswith("panel_")})
     for name in OVERLAY_TEXTS:
         check_text(c, "text/%s.txt" % name)
+    # The menu's screens: buttons by name with the frames the hover pass shows.
+    for name, wants in MENU_NAMES.items():
+        require_names(c, maps, name, {n: k for n, (k, _) in wants.items()},
+                      {n: [(p, f) for p, f in enumerate(frames)] for n, (_, frames) in wants.items() if frames})
+    need_frames = {"graphics/musicsoundfullscreen/music_sound_poloska.spr": [(0, 1)]}
+    for rel, wants in need_frames.items():
+        for part, at_least in wants:
+            if frames(c, rel, part) < at_least:
+                c.err(rel, "missing, or part %d has fewer than %d frames" % (part + 1, at_least))
+    from qsgen import menus
+    for name in menus.TEXTS:
+        check_text(c, "text/%s.txt" % name, menus.TEXT_VALUES.get(name, 0))
+        if name not in menus.TEXT_SPAN:
+            c.err("text/%s.txt" % name, "no panel span to measure it against")
+        elif os.path.isfile(os.path.join(c.root, "text/%s.txt" % name)):
+            check_text_fits(c, "text/%s.txt" % name, menus.TEXT_SPAN[name])
     check_levels(c)
 
 
@@ -359,6 +375,101 @@ OVERLAY_TEXTS = {
     "best_combo": 1, "congratulations": 0, "try_again": 0, "try_again_puzzle": 0, "game_title_arcade": 0,
     "game_title_challenge": 0, "game_title_puzzle": 0,
 }
+
+
+BIG = [6, 6]          # a hovered big button's chevrons cycle frames 2..5 on both parts
+BUTTON = [3]           # normal, hovered, pressed
+SWITCH = [4]           # two states, each normal and hovered
+# The menu's maps: object name -> (how many, minimum frames of parts 1, 2, ...).
+MENU_NAMES = {
+    "menu.map": {"menu_panel": (1, [1])},
+    "menu_buttons_mainmenu.map": dict({n: (1, BUTTON) for n in ("button_start", "button_options", "button_scores",
+                                                                "button_help", "button_exit")}, movepart=(5, BIG)),
+    "menu_buttons_select_game_type.map": dict({n: (1, BUTTON) for n in ("button_arcade", "button_challenge",
+                                                                        "button_puzzle", "button_back")},
+                                              movepart=(4, BIG)),
+    "menu_buttons_music_sound_fullscreen.map": {"button_body_music": (1, [2]), "button_body_sound": (1, [2]),
+                                                "button_fullscreen": (1, SWITCH), "button_tips": (1, SWITCH),
+                                                "button_back": (1, BUTTON), "movepart": (5, BIG)},
+    "menu_help.map": {"button_ok_mini": (1, [2]), "movepart_mini": (1, BIG), "repair_left": (1, BUTTON),
+                      "repair_right": (1, BUTTON), "canon2_mini": (1, [1, 1, 1, 3]), "ball2_mini": (3, [1, 1, 1, 1]),
+                      "ball3_mini": (4, [1, 1, 1, 1]), "ball4_mini": (2, [1, 1, 1, 1]),
+                      "scores_poloska_vert": (1, [1]), "ball1": (1, [1, 2, 9]), "ball2": (1, [1, 2, 9]),
+                      "ball3": (1, [1, 2, 9]), "ball4": (1, [1, 2, 9]), "ball5": (1, [1, 2, 9]),
+                      "ball6": (1, [1, 2, 9]), "ball7": (2, [1, 2, 9]), "bomb1": (1, [1, 1]), "bomb2": (1, [1]),
+                      "multiball": (1, [1])},
+    "menu_scores.map": {"repair_left": (1, BUTTON), "repair_right": (1, BUTTON), "button_ok_mini": (1, [2]),
+                        "movepart_mini": (1, BIG)},
+    "select_player.map": dict({n: (1, BUTTON) for n in ("scroller_up", "scroller_down", "panel_delete",
+                                                        "panel_rename", "panel_ok", "panel_cancel")},
+                              marker=(1, [1]), scroller_bar=(1, [1])),
+    "input_player_name.map": {"panel_ok": (1, BUTTON), "panel_cancel": (1, BUTTON), "rename_cursor": (1, [1])},
+    "input_player_name_back.map": {},
+    "name_confirm.map": {"panel_yes": (1, BUTTON), "panel_no": (1, BUTTON)},
+    "name_message.map": {"panel_ok": (1, BUTTON)},
+    "game_message.map": {"checkbox": (1, [2]), "panel_ok": (1, BUTTON)},
+    "exit_to_windows.map": {"panel_yes": (1, BUTTON), "panel_no": (1, BUTTON)},
+    "continue_last_game.map": {"panel_yes": (1, BUTTON), "panel_no": (1, BUTTON)},
+}
+
+
+def _font_widths(c, font):
+    """Glyph widths of a font's .pos file by character code, and its letter spacing."""
+    rel = font.replace("\\", "/")[:-4] + ".pos"
+    cache = c.__dict__.setdefault("font_widths", {})
+    if rel.lower() in cache:
+        return cache[rel.lower()]
+    widths, spacing, code = {}, 0.0, 0
+    first = True
+    with open(c.path(rel), "rb") as f:
+        for line in f.read().decode("latin-1").replace("\r", "").split("\n"):
+            line = line.split(";")[0].strip()
+            if not line:
+                continue
+            if first:
+                spacing, first = float(line), False
+            elif line.startswith("#"):
+                code = int(line[1:])
+            else:
+                widths[code] = int(line)
+                code += 1
+    cache[rel.lower()] = (widths, spacing)
+    return widths, spacing
+
+
+def check_text_fits(c, rel, span):
+    """Every line stays inside its panel (left..right), measured as the game measures it;
+    a placeholder counts as four wide digits."""
+    with open(os.path.join(c.root, rel), "rb") as f:
+        lines = f.read().decode("latin-1").replace("\r", "").split("\n")
+    st = {"font": "", "size": 0.0, "x": 0.0, "align": "center"}
+    inside = False
+    for n, line in enumerate(lines, 1):
+        if inside:
+            if line.strip() == "#end":
+                inside = False
+                continue
+            text = re.sub(r"%\d+;", "9999", line)
+            if not text or not st["font"]:
+                continue
+            widths, spacing = _font_widths(c, st["font"])
+            w = sum(st["size"] * widths.get(ord(ch), 0) for ch in text) + st["size"] * spacing * (len(text) - 1)
+            left = {"left": st["x"], "center": st["x"] - w / 2.0, "right": st["x"] - w}[st["align"]]
+            if left < span[0] - 0.5 or left + w > span[1] + 0.5:
+                c.err("%s line %d" % (rel, n), "%.0f..%.0f leaves its panel (%d..%d)" % (left, left + w, span[0],
+                                                                                          span[1]))
+            continue
+        setting = line.split(";")[0].strip()
+        if setting == "#begin":
+            inside = True
+        elif "=" in setting and not setting.startswith("="):
+            key, value = [p.strip() for p in setting.split("=", 1)]
+            if key in ("size", "x"):
+                st[key] = float(value)
+            elif key == "font":
+                st[key] = value
+            elif key == "align" and value in ("left", "right", "center"):
+                st[key] = value
 
 
 def require_names(c, maps, map_name, wants, layer_needs):
@@ -385,14 +496,15 @@ def require_names(c, maps, map_name, wants, layer_needs):
                 c.err(rel, "part %d has %d frames, the game needs %d" % (part + 1, got, at_least))
 
 
-def check_text(c, rel):
+def check_text(c, rel, values=None):
     """A screen text: it exists, names existing fonts before its sections, uses only
     characters the fonts draw and only the values the game passes."""
     path = os.path.join(c.root, rel)
     if not os.path.isfile(path):
         c.err(rel, "missing")
         return
-    values = OVERLAY_TEXTS.get(os.path.basename(rel)[:-4], 0)
+    if values is None:
+        values = OVERLAY_TEXTS.get(os.path.basename(rel)[:-4], 0)
     with open(path, "rb") as f:
         lines = f.read().decode("latin-1").replace("\r", "").split("\n")
     font, inside, shown = None, False, 0
