@@ -102,6 +102,13 @@ bool FileSystem::prepareUserDir(const std::string& seedFile, std::string* error)
         if (error) *error = "cannot create the user folder " + userDir_.string() + ": " + ec.message();
         return false;
     }
+    // A save cut short (the program killed between writing and renaming) leaves its
+    // temporary file behind; the real file is intact, so the leftover goes.
+    for (const char* name : {"options.txt", "players.txt", "records.txt"}) {
+        fs::path leftover = userPath(name);
+        leftover += ".tmp";
+        if (fs::is_regular_file(leftover, ec)) fs::remove(leftover, ec);
+    }
     fs::path target = userPath(seedFile);
     if (!seedFile.empty() && !fs::exists(target, ec)) {
         if (auto source = resolveContent(seedFile)) {
@@ -117,8 +124,20 @@ bool FileSystem::prepareUserDir(const std::string& seedFile, std::string* error)
     return true;
 }
 
-bool FileSystem::writeFileAtomic(const fs::path& path, const std::string& contents,
+bool FileSystem::writeFileAtomic(const fs::path& given, const std::string& contents,
                                  std::string* error) {
+    std::error_code ec;
+    // A linked file keeps its link: the new contents replace the file it points to.
+    fs::path path = given;
+    for (int hops = 0; hops < 16 && fs::is_symlink(path, ec); ++hops) {
+        fs::path target = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    if (fs::is_directory(path, ec)) {
+        if (error) *error = path.string() + " is a folder, not a file";
+        return false;
+    }
     fs::path temp = path;
     temp += ".tmp";
     auto fail = [&](const std::string& what) {

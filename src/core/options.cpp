@@ -142,8 +142,12 @@ bool applyOptionsText(GameOptions& options, const std::string& text, Log& log,
 void ReadOptions(GameOptions& options, const std::filesystem::path& file, Log& log,
                  const MessageBoxFn& messageBox) {
     log.WriteLog("setup_refresh");
-    std::optional<std::string> text = FileSystem::readFile(file);
-    if (!text) {
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(file, ec);
+    std::optional<std::string> text = folder ? std::nullopt : FileSystem::readFile(file);
+    if (folder) {
+        log.error("the configuration file " + file.string() + " is a folder; the defaults are used");
+    } else if (!text) {
         log.error("the configuration file " + file.string() + " was not found; the defaults are used");
         if (messageBox) messageBox("Error", "Configuration file not found!");
     } else {

@@ -60,5 +60,35 @@ TEST(FileSystem, AtomicWriteReplacesWholeFiles) {
     EXPECT_FALSE(error.empty());
 }
 
+TEST(FileSystem, LeftoversOfACutSaveGoAtStartUp) {
+    TempDir dir;
+    dir.write("data/options.txt", "move_cnt=16\r\n");
+    dir.write("user/options.txt", "move_cnt=8\r\n");
+    dir.write("user/options.txt.tmp", "move_cnt=");
+    dir.write("user/players.txt.tmp", "Ali");
+    dir.write("user/notes.txt.tmp", "mine");  // not ours: left alone
+    FileSystem files(dir / "data", dir / "user");
+    ASSERT_TRUE(files.prepareUserDir("options.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "user/options.txt.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "user/players.txt.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "user/notes.txt.tmp"));
+    EXPECT_EQ(test::readFile(dir / "user/options.txt"), "move_cnt=8\r\n");
+}
+
+TEST(FileSystem, AtomicWriteKeepsALinkAndRefusesAFolder) {
+    TempDir dir;
+    auto real = dir.write("settings/real-options.txt", "old");
+    std::filesystem::create_symlink("settings/real-options.txt", dir / "options.txt");
+    ASSERT_TRUE(FileSystem::writeFileAtomic(dir / "options.txt", "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "options.txt"));
+    EXPECT_EQ(test::readFile(real), "new");
+
+    std::filesystem::create_directories(dir / "players.txt");
+    std::string error;
+    EXPECT_FALSE(FileSystem::writeFileAtomic(dir / "players.txt", "x", &error));
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "players.txt"));
+}
+
 }  // namespace
 }  // namespace qs

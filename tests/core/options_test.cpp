@@ -124,6 +124,19 @@ TEST(ReadOptions, MissingFileShowsTheMessageAndKeepsValues) {
     EXPECT_EQ(options.move_cnt, 16);
 }
 
+TEST(ReadOptions, AFolderInThePlaceOfTheFileIsSaidToBeOne) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "options.txt");
+    Log log(dir / "log.txt");
+    log.setEnabled(true);
+    GameOptions options;
+    options.move_cnt = 16;
+    ReadOptions(options, dir / "options.txt", log, nullptr);
+    EXPECT_EQ(options.move_cnt, 16);
+    const std::string logged = readFile(dir / "log.txt");
+    EXPECT_NE(logged.find("options.txt is a folder"), std::string::npos) << logged;
+}
+
 TEST(ReadOptions, SwitchesTheLogAndWritesItsLines) {
     TempDir dir;
     dir.write("options.txt", "log_enabled=1\ntextures16bit=1\n");
