@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/comma_fields.h"
+#include "core/options.h"
 #include "app/context.h"
 #include "app/load_list.h"
 #include "core/text_util.h"
@@ -17,6 +18,7 @@
 #include "scene/text_file.h"
 #include "scene/text_objects.h"
 #include "visual/prototype_library.h"
+#include "visual/sprite_prototype.h"
 
 namespace qs {
 
@@ -52,6 +54,7 @@ public:
         }
         if (ec) problem("cannot read the content folder " + root_ + ": " + ec.message());
         std::sort(files.begin(), files.end());
+        checkRequired();
         for (const fs::path& file : files) check(file);
         report_ << checked_ << " files checked, " << problems_ << " problems\n";
         return problems_;
@@ -67,6 +70,19 @@ private:
             report_ << message << '\n';
     }
 
+    // What the game asks for by name, whether or not the folder walk meets it.
+    void checkRequired() {
+        current_.clear();
+        for (const char* name : {"main.msl", "loading.msl", "music.ini", "sound.ini", "main.map", "options.txt",
+                                 "text\\combo.txt"}) {
+            if (!ctx_.files.contentExists(name)) problem(std::string(name) + " is missing: the game cannot start without it");
+        }
+        for (GameMode mode : {kModeArcade, kModeChallenge, kModePuzzle}) {
+            const std::string first = levelFileName(mode, 1);
+            if (!ctx_.files.contentExists(first)) problem(first + " is missing: every mode starts there");
+        }
+    }
+
     void check(const fs::path& relative) {
         const std::string name = gameName(relative);
         const std::string ext = toLower(relative.extension().string());
@@ -74,7 +90,16 @@ private:
         current_ = name;
         if (ext == ".spr") {
             ++checked_;
-            if (ctx_.prototypes->FindPrototype(name, 0) < 0) ctx_.prototypes->LoadSpritePrototype(name);
+            // Every file is read, also one whose bare name another folder's prototype shares.
+            const int index = ctx_.prototypes->LoadSpritePrototype(name);
+            const TMultiSpritePrototype* prototype = ctx_.prototypes->prototypeAt(index);
+            if (prototype && prototype->parts.empty()) problem(name + ": no part line: the prototype shows nothing");
+        } else if (toLower(relative.generic_string()) == "options.txt") {
+            ++checked_;
+            if (std::optional<std::string> text = ctx_.files.readContent(name)) {
+                GameOptions scratch;
+                applyOptionsText(scratch, *text, ctx_.log, name);
+            }
         } else if (ext == ".pos") {
             ++checked_;
             FontWidths widths;
@@ -93,10 +118,19 @@ private:
             ++checked_;
             if (toLower(relative.filename().string()) == "combo.txt") readComboTable(ctx_.files, ctx_.log);
             else {
-                ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
-                ctx_.sceneObjects->unload_by_tag("content_check");
+                checkText(name);
             }
         }
+    }
+
+    void checkText(const std::string& name) {
+        ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
+        ctx_.sceneObjects->unload_by_tag("content_check");
+        // A screen text that never opens a section shows nothing at all.
+        const std::string text = ctx_.files.readContent(name).value_or("");
+        bool section = false;
+        for (const std::string& line : splitLines(text)) section = section || trim(line) == "#begin";
+        if (!section) problem(name + ": no #begin section: the text shows nothing");
     }
 
     void checkList(const std::string& name) {
@@ -133,6 +167,11 @@ private:
             return;
         }
         const int number = level.value_or(0);
+        // The game asks for "arcade-01", never "arcade-1": a file by another name is never read.
+        if (toLower(name) != toLower(levelFileName(*mode, number))) {
+            problem(name + ": the game reads this level as " + levelFileName(*mode, number));
+            return;
+        }
         LevelValues values;
         BallGrid grid;
         if (*mode == kModePuzzle)

@@ -25,9 +25,18 @@ TEST(ContentCheck, CleanContentHasNoProblems) {
     dir.write("main.msl", "graphics\\back.spr\r\n; comment\r\n");
     dir.write("text/title.txt", "font=graphics\\font.spr\r\nsize=1\r\n#begin\r\nAA\r\n#end\r\n");
     dir.write("text/combo.txt", "3,Combo\r\n");
+    // What the game asks for by name.
+    dir.write("main.map", "1\r\ngraphics\\back\r\n1\r\n0,0,0\r\n");
+    dir.write("loading.msl", "graphics\\back.spr\r\n");
+    dir.write("music.ini", "; silence\r\n");
+    dir.write("sound.ini", "; silence\r\n");
+    dir.write("options.txt", "move_cnt=16\r\n");
+    for (const char* level : {"levels/arcade-01.ini", "levels/challenge-01.ini"})
+        dir.write(level, "1000\r\n2.5\r\n5\r\n2\r\n0\r\n");
+    dir.write("levels/puzzle-01.ini", "8\r\n1\r\n11C\r\n#\r\n0\r\n0\r\n");
     std::ostringstream report;
     EXPECT_EQ(checkContent(dir.path().string(), report), 0) << report.str();
-    EXPECT_NE(report.str().find("7 files checked, 0 problems"), std::string::npos) << report.str();
+    EXPECT_NE(report.str().find("15 files checked, 0 problems"), std::string::npos) << report.str();
 }
 
 TEST(ContentCheck, ReportsEveryProblemWithItsFile) {
@@ -52,6 +61,31 @@ TEST(ContentCheck, ReportsEveryProblemWithItsFile) {
                                  "levels\\bonus.ini: not a level file name"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
+}
+
+TEST(ContentCheck, WhatTheGameAsksForByNameIsCheckedToo) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir / "empty");
+    std::ostringstream emptyReport;
+    EXPECT_GT(checkContent((dir / "empty").string(), emptyReport), 0);
+    for (const char* expected : {"main.msl is missing", "text\\combo.txt is missing", "options.txt is missing",
+                                 "levels\\puzzle-01.ini is missing"})
+        EXPECT_NE(emptyReport.str().find(expected), std::string::npos) << expected << "\n" << emptyReport.str();
+
+    writeImage(dir, "c/graphics/back.png");
+    // Two prototypes of one bare name: the second is read as well, and its fault is found.
+    dir.write("c/graphics/balls/ball1.spr", "z=1\r1\r..\\back.png,texture_size=32\r");
+    dir.write("c/graphics/balls/ball1/ball1.spr", "z=1,nonsense=4\r1\r..\\..\\back.png,texture_size=32\r");
+    dir.write("c/graphics/hello.spr", "hello world\r");
+    dir.write("c/text/hello.txt", "hello world\r\n");
+    dir.write("c/levels/arcade-1.ini", "1000\r\n2.5\r\n5\r\n2\r\n0\r\n");
+    dir.write("c/options.txt", "move_cnt=2147483647\r\n");
+    std::ostringstream report;
+    EXPECT_GT(checkContent((dir / "c").string(), report), 0);
+    for (const char* expected : {"nonsense", "graphics\\hello.spr: no part line", "text\\hello.txt: no #begin section",
+                                 "levels\\arcade-1.ini: the game reads this level as levels\\arcade-01.ini",
+                                 "options.txt line 1: move_cnt=2147483647 is outside"})
+        EXPECT_NE(report.str().find(expected), std::string::npos) << expected << "\n" << report.str();
 }
 
 }  // namespace
