@@ -351,9 +351,11 @@ def layouts():
     }
 
 
-def write_maps(P):
-    assert sorted(layouts()) == sorted(MAPS)
-    for name, objects in layouts().items():
+def write_layout_maps(P, maps, names):
+    """Writes each map of `maps` (name -> [(prototype key, x, y, z)]): its prototype table in
+    order of first use, then its objects."""
+    assert sorted(maps) == sorted(names)
+    for name, objects in maps.items():
         protos = []
         for proto, *_ in objects:
             if proto not in protos:
@@ -362,4 +364,8 @@ def write_maps(P):
         lines.append(str(len(objects)))
         lines += ["%d,%d,%d,%d" % (protos.index(p), x, y, z) for p, x, y, z in objects]
         core.write_text(name, lines)
+
+
+def write_maps(P):
+    write_layout_maps(P, layouts(), MAPS)
 

@@ -835,13 +835,4 @@ def layouts():
 
 
 def write_maps(P):
-    assert sorted(layouts()) == sorted(MAPS)
-    for name, objects in layouts().items():
-        protos = []
-        for proto, *_ in objects:
-            if proto not in protos:
-                protos.append(proto)
-        lines = [str(len(protos))] + [spr.game_name(P[p]) for p in protos]
-        lines.append(str(len(objects)))
-        lines += ["%d,%d,%d,%d" % (protos.index(p), x, y, z) for p, x, y, z in objects]
-        core.write_text(name, lines)
+    dialogs.write_layout_maps(P, layouts(), MAPS)
