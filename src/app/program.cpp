@@ -55,7 +55,7 @@ public:
                     outputFailed_ = true;
                 }
             } else {
-                std::string json = dumpState(ctx_, form_) + "\n";
+                std::string json = dumpState(ctx_, form_, command.withObjects) + "\n";
                 if (!FileSystem::writeFileAtomic(command.path, json, &error)) {
                     std::cerr << "quibblestar: dump_state " << command.path << " failed: " << error << '\n';
                     outputFailed_ = true;

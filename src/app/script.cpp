@@ -126,10 +126,18 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
             command.x = *x;
             command.y = *y;
             command.type = *kind;
-        } else if (verb == "screenshot" || verb == "dump_state") {
+        } else if (verb == "screenshot") {
             if (!needArgs(1)) return fail(verb + " takes a file name");
-            command.kind = verb == "screenshot" ? Kind::Screenshot : Kind::DumpState;
+            command.kind = Kind::Screenshot;
             command.path = words[2];
+        } else if (verb == "dump_state") {
+            // "objects" adds every live object's place and size; kept out by default, as a
+            // screen of text holds hundreds of glyph objects.
+            if (args < 1 || args > 2 || (args == 2 && toLower(words[3]) != "objects"))
+                return fail("dump_state takes a file name and optionally \"objects\"");
+            command.kind = Kind::DumpState;
+            command.path = words[2];
+            command.withObjects = args == 2;
         } else {
             static const struct { const char* name; Kind kind; } kPlain[] = {
                 {"mouse_leave", Kind::MouseLeave}, {"focus_lost", Kind::FocusLost},

@@ -11,7 +11,7 @@ namespace qs {
 //   mouse_move X Y | mouse_leave | mouse_down B | mouse_up B | click B   (B: left, right, middle)
 //   key_down KEY [shift] [ctrl] [alt]       (KEY: a name such as escape, enter, a, f1, or a code)
 //   focus_lost | focus_gained | minimize | restore | toggle_fullscreen
-//   screenshot FILE.png | dump_state FILE.json | quit
+//   screenshot FILE.png | dump_state FILE.json [objects] | quit
 //   map NAME.map | text FILE TAG [VALUES] | particles TYPE X Y [COUNT] | button N OBJECT
 //   field MODE LEVEL | shoot X Y [KIND]      (a playfield with its balls; fire at a point)
 // "#" starts a comment. Input is delivered before the frame at its time, the output
@@ -34,6 +34,7 @@ struct ScriptCommand {
     std::string values; // text values
     int count = 1;      // particles
     int type = 0;       // particle type
+    bool withObjects = false;  // dump_state: list the live objects too
     int line = 0;
 
     bool isOutput() const { return kind == Kind::Screenshot || kind == Kind::DumpState; }

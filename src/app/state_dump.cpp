@@ -1,6 +1,7 @@
 #include "app/state_dump.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/context.h"
 #include "core/json_writer.h"
@@ -9,6 +10,9 @@
 #include "scene/particles.h"
 #include "audio/audio_state.h"
 #include "game/game_session.h"
+#include "visual/multisprite.h"
+#include "visual/prototype_library.h"
+#include "visual/texture_library.h"
 
 namespace qs {
 
@@ -95,9 +99,50 @@ void writeGame(JsonWriter& json, const GameSession& session) {
     json.endObject();
 }
 
+// Every live object: its tag and name, its place and declared size, and "box", the screen
+// rectangle [left, top, right, bottom] its visible layers' current frames cover (whole pixels
+// outwards; absent when nothing of it is shown). Layout checks compare these.
+void writeObjects(JsonWriter& json, const Context& ctx) {
+    const SceneObjectList& objects = *ctx.sceneObjects;
+    const TextureLibrary* textures = ctx.prototypes ? &ctx.prototypes->textures() : nullptr;
+    json.beginArray();
+    for (int slot = 0; slot < objects.count(); ++slot) {
+        const TMultiSprite* object = objects.at(slot);
+        if (!object) continue;
+        json.beginObject();
+        json.field("tag", object->tag).field("name", object->name);
+        json.field("x", static_cast<int>(std::lround(object->x))).field("y", static_cast<int>(std::lround(object->y)));
+        json.field("width", object->width).field("height", object->height);
+        bool any = false;
+        double left = 0, top = 0, right = 0, bottom = 0;
+        for (const auto& sprite : object->sprites) {
+            const TextureSheet* sheet = textures ? textures->sheetAt(sprite->sheet) : nullptr;
+            if (!sheet || !sprite->visible || !object->visible) continue;
+            const double l = std::trunc(sprite->X), t = std::trunc(sprite->Y);
+            const double r = l + sheet->frameWidth * sprite->scaleX * object->scale_x;
+            const double b = t + sheet->frameHeight * sprite->scaleY * object->scale_y;
+            if (!any) {
+                left = l, top = t, right = r, bottom = b;
+                any = true;
+            } else {
+                left = std::min(left, l), top = std::min(top, t);
+                right = std::max(right, r), bottom = std::max(bottom, b);
+            }
+        }
+        if (any) {
+            json.key("box").beginArray();
+            json.value(static_cast<int>(std::floor(left))).value(static_cast<int>(std::floor(top)));
+            json.value(static_cast<int>(std::ceil(right))).value(static_cast<int>(std::ceil(bottom)));
+            json.endArray();
+        }
+        json.endObject();
+    }
+    json.endArray();
+}
+
 }  // namespace
 
-std::string dumpState(const Context& ctx, const TMainForm& form) {
+std::string dumpState(const Context& ctx, const TMainForm& form, bool withObjects) {
     const FrameState& f = ctx.frame;
     const GameOptions& o = ctx.options;
     JsonWriter json;
@@ -158,6 +203,8 @@ std::string dumpState(const Context& ctx, const TMainForm& form) {
     if (ctx.session) writeGame(json.key("game"), *ctx.session);
 
     if (ctx.audio) writeAudioState(json.key("audio"), *ctx.audio);
+
+    if (withObjects && ctx.sceneObjects) writeObjects(json.key("objects"), ctx);
 
     json.endObject();
     return json.str();
