@@ -292,4 +292,14 @@ int BallGrid::ballsClimb(int maxPixels) {
     return done;
 }
 
+std::vector<std::string> fieldPicture(const BallGrid& grid) {
+    std::vector<std::string> lines;
+    for (int r = std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow)); r >= BallGrid::kFirstRow; --r) {
+        std::string line = std::to_string(r) + " ";
+        for (int k = 0; k < BallGrid::kColumns; ++k) line += cellLetter(grid.kindAt(k, r));
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 }  // namespace qs

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "game/game_mode.h"
 
@@ -209,5 +211,8 @@ private:
     int climbPuzzle_ = 1;
     GridView* view_;
 };
+
+// The field as text, ceiling row first: "11 ..LLLL", one letter a cell (see cellLetter).
+std::vector<std::string> fieldPicture(const BallGrid& grid);
 
 }  // namespace qs

@@ -131,11 +131,7 @@ void ShotSimulator::writeState(JsonWriter& json) const {
     // The same field as text, ceiling row first: "11 ..LLLL", one letter a cell (. empty,
     // 1-9 colours, B colour bomb, G big bomb, M multiball, L land, C crystal).
     json.key("picture").beginArray();
-    for (int r = std::min(grid.rows - 1, static_cast<int>(BallGrid::kLastRow)); r >= BallGrid::kFirstRow; --r) {
-        std::string line = std::to_string(r) + " ";
-        for (int k = 0; k < BallGrid::kColumns; ++k) line += cellLetter(grid.kindAt(k, r));
-        json.value(line);
-    }
+    for (const std::string& line : fieldPicture(grid)) json.value(line);
     json.endArray();
     const ScoreState& s = g.score;
     json.key("score").beginObject();

@@ -194,9 +194,10 @@ def separator():
 
 # ---------------------------------------------------------------- text files
 
-def _text(name, blocks):
-    """Writes text/<name>.txt: blocks are (settings, lines); settings hold only what changes."""
-    out = ["; " + name + ".txt: written by the content generator (tools/content/qsgen/dialogs.py)"]
+def text_lines(name, blocks, module):
+    """The lines of text/<name>.txt: blocks are (settings, lines); settings hold only what
+    changes from one block to the next."""
+    out = ["; " + name + ".txt: written by the content generator (tools/content/qsgen/" + module + ")"]
     for settings, lines in blocks:
         for key in ("font", "size", "x", "y", "z", "align", "color", "leading"):
             if key in settings:
@@ -211,8 +212,13 @@ def _text(name, blocks):
         out.append("#begin")
         out += lines
         out.append("#end")
+    return out
+
+
+def _text(name, blocks):
+    """Writes text/<name>.txt."""
     assert name in TEXTS, name
-    core.write_text("text/" + name + ".txt", out)
+    core.write_text("text/" + name + ".txt", text_lines(name, blocks, "dialogs.py"))
 
 
 def _y(font, size, middle):

@@ -442,23 +442,9 @@ def _block(font, size, x, middle, lines, align="center", color=BODY, leading=0, 
 
 
 def _write(name, blocks, span):
-    out = ["; " + name + ".txt: written by the content generator (tools/content/qsgen/menus.py)"]
-    for settings, lines in blocks:
-        for key in ("font", "size", "x", "y", "z", "align", "color", "leading"):
-            v = settings[key]
-            if key == "font":
-                v = dialogs.FONT[v]
-            elif key == "color":
-                v = "$%06X" % v
-            elif isinstance(v, float):
-                v = ("%.2f" % v).rstrip("0").rstrip(".")
-            out.append("%s=%s" % (key, v))
-        out.append("#begin")
-        out += lines
-        out.append("#end")
     assert name in TEXTS, name
     TEXT_SPAN[name] = span
-    core.write_text("text/" + name + ".txt", out)
+    core.write_text("text/" + name + ".txt", dialogs.text_lines(name, blocks, "menus.py"))
 
 
 def _ribbon(name, word):
