@@ -93,7 +93,7 @@ TEST(ParsePlayers, ReadsDamagedLinesAsFarAsTheyAreSound) {
     struct Case {
         const char* why;
         std::string text;
-        const char* read;
+        std::string read;
         std::vector<int> damaged;
     };
     const Case cases[] = {
@@ -131,7 +131,7 @@ TEST(ParsePlayers, ReadsDamagedLinesAsFarAsTheyAreSound) {
          {2}},
         {"a name longer than the game writes is cut",
          longName + ", 2\r\n",
-         (std::string(60, 'n') + ", 2, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n").c_str(),
+         std::string(60, 'n') + ", 2, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
          {1}},
     };
     for (const Case& c : cases) {
