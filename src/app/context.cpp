@@ -5,6 +5,8 @@
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
 #include "profile/player_store.h"
+#include "profile/records_store.h"
+#include "ui/dialog_fade.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
 #include "visual/object_3d.h"
@@ -27,6 +29,7 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
     particles = std::make_unique<ParticleList>(*this);
     objects3D = std::make_unique<Object3DList>();
     sceneObjects->use3DObjects(objects3D.get());
+    dialogFade = std::make_unique<DialogFade>(*sceneObjects);
     audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>(files, log));
     // Sound lines of the resource lists land in the sound table of whichever audio is current.
     prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,
@@ -49,6 +52,11 @@ void Context::openPlayers() {
     players->ReadPlayers();
 }
 
+void Context::openRecords() {
+    records = std::make_unique<RecordsStore>(
+        files, log, [this](const std::string& text) { platform_.showMessageBox("Quibblestar", text); });
+}
+
 void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
     audio = std::make_unique<Audio>(*this, std::move(backend));
 }
@@ -56,6 +64,7 @@ void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
 Context::~Context() {
     // Particles and objects first: their image sprites leave the engine as they go.
     particles.reset();
+    dialogFade.reset();
     sceneObjects.reset();
     spriteEngine.reset();
 }

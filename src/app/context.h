@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,11 +20,14 @@ namespace qs {
 
 class Audio;
 class AudioBackend;
+class DialogFade;
+struct MenuState;
 class Object3DList;
 class ParticleList;
 class Platform;
 class PlayerStore;
 class PrototypeLibrary;
+class RecordsStore;
 class GameSession;
 class SceneObjectList;
 class SpriteEngine;
@@ -48,6 +52,8 @@ public:
     void useAudioBackend(std::unique_ptr<AudioBackend> backend);
     // Reads "players.txt" into a new player store, with "player_index" from the options.
     void openPlayers();
+    // Opens "records.txt" for this run (the records screen does it when it first needs it).
+    void openRecords();
     // A scene asks the frame loop for the other scene: it is left and the other set up at
     // the start of the next frame.
     void requestScene(SceneId scene) {
@@ -61,11 +67,13 @@ public:
     Random random;
     FrameState frame;
     InputState input;
+    RecordsShown recordsShown;
     InputHandlers handlers{*this};
     std::vector<ComboText> comboTexts;
 
     // The players and who plays (read by the menu, saved into by the game).
     std::unique_ptr<PlayerStore> players;
+    std::unique_ptr<RecordsStore> records;
     // The mode the menu chose; a level to start at instead of the saved one (0: none), from
     // the command line.
     GameMode selectedMode = kModeArcade;
@@ -76,6 +84,10 @@ public:
     bool bot = false;
     // The running game's session, for the state dump; null outside the game scene.
     const GameSession* session = nullptr;
+    // The menu's numbers, for the state dump; null before the menu first starts.
+    const MenuState* menu = nullptr;
+    // The frame's display-mode switch, for the options screen (set by the main window).
+    std::function<void()> switchDisplayMode;
 
     // Visual objects: prototypes and texture pages outlive scenes; the scene objects and
     // their image sprites come and go with the screens.
@@ -83,6 +95,8 @@ public:
     std::unique_ptr<SpriteEngine> spriteEngine;
     std::unique_ptr<SceneObjectList> sceneObjects;
     std::unique_ptr<ParticleList> particles;
+    // Brings each newly opened screen or dialog in; one for the whole run, shared by both scenes.
+    std::unique_ptr<DialogFade> dialogFade;
     // Live 3D objects and the camera table they are seen through.
     std::unique_ptr<Object3DList> objects3D;
     DrawList drawList;

@@ -23,6 +23,8 @@ struct FrameState {
     uint8_t sceneChangeRequest = 0;
     int sceneSetupState = 0;  // 0 not set up, 1 set up, 2 running on the step schedule
     bool sceneLive = false;
+    // A scene asked the window to close (the exit question): the run ends after this frame.
+    bool closeRequested = false;
     bool stepsAllowed = false;
     uint32_t stepStart = 0;
     int64_t stepBudget = 0;
@@ -63,6 +65,15 @@ struct InputState {
     int ScreenKind = 0;
     int cursorObject = -1;  // slot of the game's own mouse pointer, -1 before it exists
     int lastReleasedButton = -1;  // for the state dump: the last button that fired
+};
+
+// What the records screen shows now (for the state dump and the tests): the mode's table,
+// its row count and the highlighted row (0 none).
+struct RecordsShown {
+    bool open = false;
+    int mode = 0;
+    int rows = 0;
+    int highlighted = 0;
 };
 
 }  // namespace qs

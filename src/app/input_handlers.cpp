@@ -79,10 +79,9 @@ void InputHandlers::FormMouseDown(int button) {
     hideSystemPointer();
     if (!insidePicture()) return;
     InputState& in = ctx_.input;
-    if (in.hoveredButton != -1) {
-        in.pressedButton = in.hoveredButton;
-        ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
-    }
+    // Every press starts afresh: a button pressed earlier never fires on a later release.
+    in.pressedButton = in.hoveredButton;
+    if (in.hoveredButton != -1) ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
     if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying()) {
         in.SceneCommand = kCommandShoot;
         in.keyCode = button == 1 ? 1 : button == 2 ? 2 : 0;

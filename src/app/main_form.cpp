@@ -12,6 +12,7 @@
 #include "menu/menu_scene.h"
 #include "render/render_pass.h"
 #include "scene/scene_object_list.h"
+#include "ui/buttons.h"
 #include "visual/object_3d.h"
 #include "visual/object_3d_pass.h"
 #include "visual/prototype_library.h"
@@ -23,9 +24,12 @@ TMainForm::TMainForm(Context& context, std::unique_ptr<Scene> menu, std::unique_
     : ctx_(context), menu_(std::move(menu)), game_(std::move(game)) {
     if (!menu_) menu_ = std::make_unique<MenuScene>(ctx_);
     if (!game_) game_ = std::make_unique<GameScene>(ctx_);
+    ctx_.switchDisplayMode = [this] { FullScreenChange(); };
 }
 
-TMainForm::~TMainForm() = default;
+bool TMainForm::quitRequested() const { return quitRequested_ || ctx_.frame.closeRequested; }
+
+TMainForm::~TMainForm() { ctx_.switchDisplayMode = nullptr; }
 
 void TMainForm::FormCreate() {
     ctx_.comboTexts = readComboTable(ctx_.files, ctx_.log);
@@ -203,14 +207,7 @@ void TMainForm::loadFirstFrame() {
         // pointer comes.
         objects.unload_by_tag("scroll_element");
         objects.unload_by_tag("zast");
-        TMultiSprite& cursor = objects.create(ctx_, "graphics\\cursors\\mouse_cursor.spr");
-        cursor.tag = "mouse_cursor";
-        cursor.map_koeff = 0;
-        for (size_t i = 0; i < cursor.sprites.size() && i < 2; ++i) {
-            cursor.sprites[i]->partX = -2;
-            cursor.sprites[i]->partY = -2;
-        }
-        ctx_.input.cursorObject = cursor.slot;
+        createMouseCursor(ctx_);
         SetScene(kSceneGame);
         frame.firstFrame = false;
         return;
@@ -228,7 +225,6 @@ Scene* TMainForm::sceneFor(uint8_t id) {
 void TMainForm::dispatchScene() {
     FrameState& frame = ctx_.frame;
     if (!frame.sceneLive) return;
-    const bool loading = frame.loadIndex < static_cast<int>(frame.LoadList.size());
     if (frame.currentScene == kSceneGame) {
         if (frame.sceneSetupState == kSetupPending) {
             game_->update();
@@ -242,7 +238,7 @@ void TMainForm::dispatchScene() {
             menu_->update();
             frame.stepsAllowed = false;
             // The intro and the loading phase advance by two updates a frame.
-            if (frame.sceneSetupState == kSetupPending && loading) {
+            if (frame.sceneSetupState == kSetupPending && menu_->preparing()) {
                 menu_->update();
                 moveSprites();
                 return;

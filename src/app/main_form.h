@@ -46,7 +46,7 @@ public:
     // Called after every creation of the picture device: the texture pages come back here.
     void InitDeviceObjects();
 
-    bool quitRequested() const { return quitRequested_; }
+    bool quitRequested() const;
     void requestQuit() { quitRequested_ = true; }
     uint64_t spriteMoves() const { return spriteMoves_; }
     const RenderPassStats& lastPass() const { return lastPass_; }

@@ -12,6 +12,9 @@ public:
     virtual void unload() = 0;
     // The step schedule has just begun (the frame moved the scene from set-up to running).
     virtual void onStepsStarted() {}
+    // Still on its way in (an intro or a loading phase): the frame updates it twice a frame
+    // and moves the sprites, before its steps begin.
+    virtual bool preparing() const { return false; }
 };
 
 }  // namespace qs

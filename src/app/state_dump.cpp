@@ -10,6 +10,8 @@
 #include "scene/particles.h"
 #include "audio/audio_state.h"
 #include "game/game_session.h"
+#include "menu/menu_state.h"
+#include "profile/player_store.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 #include "visual/texture_library.h"
@@ -21,6 +23,44 @@ namespace {
 void writeQueuedBall(JsonWriter& json, const char* name, const QueuedBall& ball) {
     json.key(name).beginObject();
     json.field("kind", ball.kind).field("tint", ball.tint).field("bonus", ball.bonus);
+    json.endObject();
+}
+
+// The menu's own numbers: how far the intro is, the screens' choices, the name being typed.
+void writeMenu(JsonWriter& json, const MenuState& m) {
+    json.beginObject();
+    json.field("introState", m.introState);
+    json.field("loadingFinished", m.loadingFinished);
+    json.field("menuFadeState", m.menuFadeState);
+    json.field("helpPage", m.helpPage);
+    json.field("demoPhase", m.demoPhase);
+    json.field("listSelection", m.list.selection).field("listTop", m.list.top).field("listRow", m.list.row);
+    json.field("keepEdit", m.keepEdit);
+    json.field("nameText", m.nameText).field("editMode", m.editMode);
+    json.field("arrowDirection", m.arrowDirection);
+    json.field("musicStarted", m.musicStarted);
+    json.field("continueAsked", m.offer.ask).field("continueAfterLoss", m.offer.afterLoss);
+    json.field("checkpointLevel", m.offer.checkpointLevel);
+    json.endObject();
+}
+
+void writePlayers(JsonWriter& json, const PlayerStore& store) {
+    json.beginObject();
+    json.field("currentPlayer", store.currentPlayer());
+    json.key("list").beginArray();
+    for (const PlayerRecord& player : store.players()) {
+        json.beginObject().field("name", player.name);
+        json.key("modes").beginArray();
+        for (const ModeProgress& mode : player.modes) {
+            json.beginObject();
+            json.field("levelReached", mode.levelReached).field("showMessage", mode.showMessage);
+            json.field("levelStartScore", mode.levelStartScore).field("gameState", mode.gameState);
+            json.field("checkpointScore", mode.checkpointScore);
+            json.endObject();
+        }
+        json.endArray().endObject();
+    }
+    json.endArray();
     json.endObject();
 }
 
@@ -162,6 +202,7 @@ std::string dumpState(const Context& ctx, const TMainForm& form, bool withObject
     json.key("input").beginObject();
     json.field("mouseX", ctx.input.mouseX);
     json.field("mouseY", ctx.input.mouseY);
+    json.field("ScreenKind", ctx.input.ScreenKind);
     json.field("SceneCommand", ctx.input.SceneCommand);
     json.field("keyCode", static_cast<int>(ctx.input.keyCode));
     json.field("shiftState", static_cast<int>(ctx.input.shiftState));
@@ -197,6 +238,12 @@ std::string dumpState(const Context& ctx, const TMainForm& form, bool withObject
     json.endObject();
 
     if (ctx.session) writeGame(json.key("game"), *ctx.session);
+    if (ctx.menu) writeMenu(json.key("menu"), *ctx.menu);
+    json.key("records").beginObject();
+    json.field("open", ctx.recordsShown.open).field("mode", ctx.recordsShown.mode);
+    json.field("rows", ctx.recordsShown.rows).field("highlighted", ctx.recordsShown.highlighted);
+    json.endObject();
+    if (ctx.players) writePlayers(json.key("players"), *ctx.players);
 
     if (ctx.audio) writeAudioState(json.key("audio"), *ctx.audio);
 

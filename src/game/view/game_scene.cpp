@@ -22,6 +22,7 @@
 #include "scene/text_objects.h"
 #include "visual/prototype_library.h"
 #include "ui/dialog_fade.h"
+#include "ui/scores_screen.h"
 
 namespace qs {
 
@@ -55,7 +56,7 @@ bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <
 
 }  // namespace
 
-GameScene::GameScene(Context& context) : ctx_(context) {}
+GameScene::GameScene(Context& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {}
 GameScene::~GameScene() = default;
 
 void GameScene::StartSceneMain() {
@@ -75,7 +76,6 @@ void GameScene::StartSceneMain() {
 
     // The loading screen and the logo stay behind the menu; a game covers them.
     for (const char* tag : {"loading", "zast", "scroll_element"}) ctx_.sceneObjects->SetVisibleByTag(tag, false);
-    fade_ = std::make_unique<DialogFade>(*ctx_.sceneObjects);
     zone_ = std::make_unique<GameZone>(ctx_);
     zone_->build();
     for (const Overlay& overlay : kOverlays) {
@@ -115,7 +115,7 @@ void GameScene::UpdateSceneMain() {
         setUp();
         return;
     }
-    fade_->update();
+    ctx_.dialogFade->update();
     dragons_->update(frame.gameClock, *session_);
     hoverButtons();
     if (ctx_.bot) botMoves();
@@ -177,16 +177,7 @@ void GameScene::playSessionEvents() {
                 break;
             case GameEvent::kShowOverlay: showOverlay(event.name); break;
             case GameEvent::kHideOverlay: hideOverlay(event.name); break;
-            case GameEvent::kShowRecords:
-                // The records screen is the menu's; until it is shown here its way on is
-                // taken at once: back to the last checkpoint when the game ended past one,
-                // else to the menu.
-                if (!session_->gameWon() && game.mode != kModePuzzle && session_->saved().level > 4) {
-                    ctx_.input.SceneCommand = kCommandTryAgainScreen;
-                    return;
-                }
-                leaveForMenu();
-                return;
+            case GameEvent::kShowRecords: showRecords(); break;
             case GameEvent::kLeaveForMenu:
             case GameEvent::kLevelFailed: leaveForMenu(); return;
             default: break;
@@ -197,6 +188,41 @@ void GameScene::playSessionEvents() {
 void GameScene::leaveForMenu() {
     ctx_.input.ScreenKind = kScreenMainMenu;
     ctx_.requestScene(kSceneMenu);
+}
+
+void GameScene::showRecords() {
+    // The level's objects go; the records stand on the menu's backdrop.
+    const Gameplay& game = session_->game();
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    zone_->setHidden(true);
+    for (const char* tag : {"balls", "land", "crystal", "shot_ball"}) objects.SetVisibleByTag(tag, false);
+    objects.unload_by_tag("hiscores");
+    for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
+                                 "graphics\\elements_gamezone\\dark_panel.spr",
+                                 "graphics\\elements_gamezone\\menu_panel.spr"}) {
+        TMultiSprite& made = objects.create(ctx_, backdrop);
+        made.tag = "hiscores";
+    }
+    scores_->prepare();
+    const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr;
+    scores_->OpenScoresScreen(game.mode, GameResult{player ? player->name : "Player", game.level,
+                                                    game.score.totalScore});
+    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    overlayShownAt_ = ctx_.frame.gameClock;
+    ctx_.input.pressedButton = -1;
+}
+
+void GameScene::leaveRecords() {
+    InputState& in = ctx_.input;
+    const Gameplay& game = session_->game();
+    scores_->close();
+    // A game lost past a checkpoint offers to go back to it; anything else ends at the menu.
+    if (!session_->gameWon() && game.mode != kModePuzzle && session_->saved().level > 4) {
+        in.SceneCommand = kCommandTryAgainScreen;
+        return;
+    }
+    ctx_.sceneObjects->unload_by_tag("hiscores");
+    in.SceneCommand = kCommandMainMenu;
 }
 
 void GameScene::setButtons(const std::string& tag, const std::vector<std::string>& names) {
@@ -215,11 +241,11 @@ void GameScene::showOverlay(const std::string& name) {
     if (name == "game_over") {
         objects.SetVisibleByTag("game_over", true);
         setButtons("game_over", {"panel_ok"});
-        fade_->start({"game_over"});
+        ctx_.dialogFade->start({"game_over"});
     } else if (name == "exit_to_menu") {
         objects.SetVisibleByTag("exit_to_menu", true);
         setButtons("exit_to_menu", {"panel_yes", "panel_no"});
-        fade_->start({"exit_to_menu"});
+        ctx_.dialogFade->start({"exit_to_menu"});
     } else if (name == "game_stat") {
         showStatistics();
     } else if (name == "try_again") {
@@ -292,7 +318,7 @@ void GameScene::showStatistics() {
             break;
         }
     }
-    fade_->start({"game_stat", "game_stat_text"});
+    ctx_.dialogFade->start({"game_stat", "game_stat_text"});
 }
 
 void GameScene::showTryAgain() {
@@ -323,7 +349,7 @@ void GameScene::showTryAgain() {
     }
     ShowTextFile(ctx_, modeTitle(game.mode), "game_type_text");
     tags.push_back("game_type_text");
-    fade_->start(tags);
+    ctx_.dialogFade->start(tags);
 }
 
 void GameScene::hoverButtons() {
@@ -340,6 +366,10 @@ void GameScene::hoverButtons() {
         return;
     }
     if (small && !small->sprites.empty()) small->sprites[0]->animPos = 0;
+    if (state == kGameRecords) {
+        scores_->UpdateScoresButtons(ctx_.frame.frameTick);
+        return;
+    }
     for (size_t i = 0; i < buttons_.size(); ++i) {
         TMultiSprite* button = objects.at(buttons_[i]);
         if (!button || !button->visible || button->sprites.empty()) continue;
@@ -385,6 +415,9 @@ void GameScene::HandleButtonRelease() {
             }
             in.pressedButton = -1;
             break;
+        case kScreenScores:
+            if (scores_->release(button)) leaveRecords();
+            break;
         case kScreenExitToMenu:
             if (button == 1) {
                 in.ScreenKind = kScreenMainMenu;
@@ -409,7 +442,14 @@ void GameScene::botMoves() {
     const GameState state = session.state();
     // Like a player, the bot reads an overlay for a moment before it clicks on.
     const bool overlayRead = static_cast<int32_t>(ctx_.frame.gameClock - overlayShownAt_) >= kBotReadingMs;
-    if ((state == kGameStatistics || state == kGameOverDialog || state == kGameTryAgain) && !overlayRead) return;
+    if ((state == kGameStatistics || state == kGameOverDialog || state == kGameTryAgain || state == kGameRecords) &&
+        !overlayRead)
+        return;
+    if (state == kGameRecords) {
+        in.pressedButton = 3;
+        HandleButtonRelease();
+        return;
+    }
     if (state == kGameStatistics) {
         in.SceneCommand = session.gameWon() ? kCommandRecords : kCommandNextLevel;
         hideOverlay("game_stat");
@@ -469,6 +509,7 @@ void GameScene::UnloadSceneMain() {
                             "game_over", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
                             "try_again", "try_again_puzzle", "hiscores"})
         objects.unload_by_tag(tag);
+    scores_->close();
     ctx_.particles->FreeAll();
     ctx_.handlers.HandleButtonRelease = nullptr;
     ctx_.handlers.gamePlaying = nullptr;

@@ -17,6 +17,7 @@ class GameSession;
 class GameZone;
 class PlayerProgress;
 class ProgressStore;
+class ScoresScreen;
 struct GameEvent;
 
 // The game scene: one game of arcade, challenge or puzzle from level start to game over. The
@@ -51,14 +52,16 @@ private:
     void setButtons(const std::string& tag, const std::vector<std::string>& names);
     void botMoves();
     void leaveForMenu();
+    void showRecords();
+    void leaveRecords();
 
     Context& ctx_;
     std::unique_ptr<ProgressStore> progress_;
     std::unique_ptr<GameSession> session_;
     std::unique_ptr<GameZone> zone_;
     std::unique_ptr<FieldView> field_;
-    std::unique_ptr<DialogFade> fade_;
     std::unique_ptr<Dragons> dragons_;
+    std::unique_ptr<ScoresScreen> scores_;
     std::vector<int> buttons_;  // the open overlay's buttons, 1-based by position
     std::vector<int> levelChannels_;
     int burningChannel_ = 0;

@@ -1,0 +1,131 @@
+#include "menu/menu_scene.h"
+
+#include "app/context.h"
+#include "audio/audio.h"
+#include "scene/scene_object_list.h"
+#include "visual/multisprite.h"
+#include "visual/prototype_library.h"
+
+namespace qs {
+
+namespace {
+
+enum LogoPart { kTopBubble = 0, kBottomBubble, kEarthTrajectory, kFlashText, kEarthFlash, kLogoParts };
+
+// A state of the logo that waits on an animation gives up after this long, so a short or
+// missing animation never keeps the logo up.
+constexpr uint32_t kIntroStateLimitMs = 3000;
+
+// The logo's objects were made by the first frame; one that is gone (or whose slot went to
+// another object) is left alone.
+TMultiSprite* logoPart(Context& ctx, int part) {
+    const std::vector<int>& slots = ctx.frame.logoObjects;
+    if (part >= static_cast<int>(slots.size())) return nullptr;
+    TMultiSprite* object = ctx.sceneObjects->at(slots[static_cast<size_t>(part)]);
+    return object && object->tag == "zast" ? object : nullptr;
+}
+
+TMyImageSprite* firstLayer(TMultiSprite* object) {
+    return object && !object->sprites.empty() ? object->sprites[0].get() : nullptr;
+}
+
+void startAnimation(TMultiSprite* object) {
+    if (TMyImageSprite* layer = firstLayer(object)) layer->animSpeed = layer->baseAnimSpeed;
+}
+
+// True once the layer has shown `frames` frames, or can no longer get there.
+bool animationPassed(TMultiSprite* object, double frames) {
+    TMyImageSprite* layer = firstLayer(object);
+    return !layer || layer->animPos > frames || layer->animSpeed == 0;
+}
+
+}  // namespace
+
+void MenuScene::runIntro(uint32_t now) {
+    MenuState& s = state_;
+    const bool overdue = now - s.introStateSince >= kIntroStateLimitMs;
+    switch (s.introState) {
+        case 1: {
+            if (static_cast<int32_t>(now - s.introNextTick) < 0) return;
+            const uint8_t opacity = static_cast<uint8_t>(introOpacity(s.introCounter));
+            if (TMultiSprite* top = logoPart(ctx_, kTopBubble)) {
+                top->y = topBubbleY(s.introCounter);
+                top->alpha = opacity;
+            }
+            if (TMultiSprite* bottom = logoPart(ctx_, kBottomBubble)) {
+                bottom->y = bottomBubbleY(s.introCounter);
+                bottom->alpha = opacity;
+            }
+            s.introCounter += 2;
+            if (s.introCounter >= kIntroMeet) {
+                s.introState = 2;
+                s.introStateSince = now;
+            } else {
+                s.introNextTick = now + 10;
+            }
+            break;
+        }
+        case 2:
+            startAnimation(logoPart(ctx_, kEarthTrajectory));
+            startAnimation(logoPart(ctx_, kFlashText));
+            s.introState = 3;
+            s.introStateSince = now;
+            break;
+        case 3:
+            if (animationPassed(logoPart(ctx_, kEarthTrajectory), 23) || overdue) {
+                startAnimation(logoPart(ctx_, kEarthFlash));
+                s.introState = 4;
+                s.introStateSince = now;
+            }
+            break;
+        case 4:
+            if (animationPassed(logoPart(ctx_, kEarthFlash), 10) || overdue) s.introState = -1;
+            break;
+        default:
+            s.introState = -1;
+            break;
+    }
+}
+
+void MenuScene::runLoading(uint32_t now) {
+    FrameState& frame = ctx_.frame;
+    const int count = static_cast<int>(frame.LoadList.size());
+    if (frame.loadIndex < count) {
+        ctx_.prototypes->LoadResourceEntry(frame.LoadList[static_cast<size_t>(frame.loadIndex)]);
+        const LoadingBar bar = loadingBar(frame.loadIndex, count);
+        for (size_t j = 0; j < frame.loadingBar.size(); ++j) {
+            TMultiSprite* element = ctx_.sceneObjects->at(frame.loadingBar[j]);
+            if (!element || element->tag != "scroll_element") continue;
+            const int index = static_cast<int>(j);
+            element->visible = 0;
+            if (index < bar.fullElements) {
+                element->visible = 1;
+                element->x = 170 + 12 * index;
+                element->y = LoadingBar::kY;
+            } else if (index == kLoadingTip && bar.tipX >= 0) {
+                element->visible = 1;
+                element->x = bar.tipX;
+                element->y = LoadingBar::kY;
+            }
+        }
+        ++frame.loadIndex;
+    }
+    if (frame.loadIndex >= count) finishLoading(now);
+}
+
+void MenuScene::finishLoading(uint32_t now) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    state_.loadingFinished = true;
+    const int element = objects.FindSceneObject("loading_element", -1, "");
+    if (element >= 0) objects.free(element);
+    objects.unload_by_tag("scroll_element");
+    objects.unload_by_tag("zast");
+    ctx_.frame.loadingBar.clear();
+    ctx_.frame.logoObjects.clear();
+    createMouseCursor(ctx_);
+    state_.menuFadeStamp = now;
+    state_.menuFadeState = 2;
+    requestMenuMusic(0, 250);
+}
+
+}  // namespace qs

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "menu/menu_rules.h"
+
+namespace qs {
+
+// The menu's numbers that outlive a screen: shared by its screens, kept across visits of the
+// scene within a run, and shown by the state dump.
+struct MenuState {
+    // Logo intro: 0 never started, 1..4 running, -1 over.
+    int introState = 0;
+    int introCounter = 0;
+    uint32_t introNextTick = 0;
+    uint32_t introStateSince = 0;
+    bool loadingFinished = false;
+    // Menu fade-in: 0 none, 2 armed, 3 fading, 1 done.
+    int menuFadeState = 0;
+    uint32_t menuFadeStamp = 0;
+    // The menu has been shown in this run: a return from a game shows it at once.
+    bool shownBefore = false;
+    bool scoresMapLoaded = false;
+
+    int lastHoveredGameType = 1;
+    int arrowDirection = 0;
+    int drawnMusicLevel = -1;
+    int drawnSoundLevel = -1;
+    bool musicStarted = false;
+    bool fullscreenRequest = false;
+
+    int helpPage = 1;
+    uint32_t demoStart = 0;
+    int demoPhase = 0;
+    double demoBallY = 0;
+
+    PlayerListCursor list;
+    bool keepEdit = false;
+    std::string nameText;  // the `NameEditBuffer`
+    int editMode = kEditFirstPlayer;
+
+    ContinueOffer offer;
+};
+
+}  // namespace qs

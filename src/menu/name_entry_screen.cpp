@@ -1,0 +1,158 @@
+#include "menu/menu_scene.h"
+
+#include "app/context.h"
+#include "core/scene_codes.h"
+#include "core/text_util.h"
+#include "profile/player_store.h"
+#include "render/platform.h"
+#include "scene/location_map.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "scene/text_objects.h"
+#include "visual/multisprite.h"
+
+namespace qs {
+
+namespace {
+
+constexpr const char* kEntryTag = "input_player_name";
+
+// A profile that cannot be written is said once more here, where the player waits for it.
+void tellNotSaved(Context& ctx) {
+    ctx.platform().showMessageBox("Quibblestar",
+                                  "The players could not be saved (see log.txt). Check that the game's user "
+                                  "folder can be written to.");
+}
+
+}  // namespace
+
+void MenuScene::openNameEntry() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    unloadTags({"input_player_name_title", "name_confirm", "name_message", "select_player", "select_player_text",
+                "select_player_text_button1", "select_player_text_button2", "menu_text", "menu_text_button1",
+                "menu_text_button2"});
+    dialogButtons_.clear();
+    ctx_.input.ScreenKind = kScreenNameEntry;
+    objects.SetVisibleByTag(kEntryTag, true);
+    objects.SetVisibleByTag("input_player_name_back", true);
+    objects.SetVisibleByTag("menu_buttons_mainmenu", false);
+    TMultiSprite* ok = objectAt(ctx_, nameButtons_[0]);
+    TMultiSprite* cancel = objectAt(ctx_, nameButtons_[1]);
+    if (cancel) cancel->visible = 1;
+    if (ok) ok->x = 296;
+    if (state_.editMode == kEditRename) {
+        const PlayerList& players = ctx_.players->players();
+        const int selection = state_.list.selection;
+        state_.nameText = selection >= 0 && selection < static_cast<int>(players.size())
+                              ? players[static_cast<size_t>(selection)].name
+                              : std::string();
+        ShowTextFile(ctx_, "text\\rename_player.txt", "input_player_name_title");
+    } else {
+        if (!state_.keepEdit) state_.nameText.clear();
+        if (state_.editMode == kEditFirstPlayer) {
+            // A first player cannot cancel: someone has to play.
+            if (cancel) cancel->visible = 0;
+            if (ok) ok->x = 352;
+        }
+        ShowTextFile(ctx_, "text\\your_name.txt", "input_player_name_title");
+    }
+    state_.keepEdit = false;
+    redrawName();
+    startFade({kEntryTag, "input_player_name_back", "input_player_name_title", "input_player_name_text"});
+}
+
+void MenuScene::redrawName() {
+    unloadTags({"input_player_name_text"});
+    const double width = create_txt(ctx_, state_.nameText, 1010, "graphics\\fonts\\font_taurus1.spr", 400, 280, 0.75,
+                                    0xFFFFFF, "input_player_name_text", kAlignCentre);
+    // The cursor stands just right of the centred name.
+    if (TMultiSprite* cursor = objectAt(ctx_, renameCursor_)) cursor->x = width / 2 + 400 + 4;
+    ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
+}
+
+void MenuScene::typeName() {
+    const InputState& in = ctx_.input;
+    if (typeNameKey(state_.nameText, in.keyCode, (in.shiftState & 1) != 0)) redrawName();
+}
+
+void MenuScene::ConfirmNameEntry(bool ok) {
+    InputState& in = ctx_.input;
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    PlayerStore& players = *ctx_.players;
+    const std::string name = trim(state_.nameText);
+    if (ok && !name.empty()) {
+        const int existing = players.find(name);
+        switch (state_.editMode) {
+            case kEditFirstPlayer: {
+                const bool done = existing >= 0 ? players.selectPlayer(existing) : players.addFirstPlayer(name);
+                if (!done) {
+                    tellNotSaved(ctx_);
+                    return;
+                }
+                in.SceneCommand = kCommandMainMenu;
+                return;
+            }
+            case kEditNewPlayer:
+                if (existing >= 0) {
+                    showNameMessage("text\\name_already_exists.txt", true);
+                    return;
+                }
+                if (!players.addPlayer(name)) {
+                    tellNotSaved(ctx_);
+                    return;
+                }
+                state_.list.place(players.count() - 1);
+                break;
+            default:
+                if (existing >= 0 && existing != state_.list.selection) {
+                    showNameMessage("text\\name_already_exists.txt", true);
+                    return;
+                }
+                if (!players.renamePlayer(state_.list.selection, name)) {
+                    tellNotSaved(ctx_);
+                    return;
+                }
+                break;
+        }
+        objects.SetVisibleByTag(kEntryTag, false);
+        state_.keepEdit = true;
+        in.SceneCommand = kCommandPlayerList;
+        return;
+    }
+    if (state_.editMode == kEditFirstPlayer) {
+        if (players.empty()) {
+            showNameMessage("text\\please_enter_name.txt", false);
+        } else if (!ok) {
+            // The store keeps the current player inside the list.
+            in.SceneCommand = kCommandMainMenu;
+        }
+        return;
+    }
+    objects.SetVisibleByTag(kEntryTag, false);
+    state_.keepEdit = true;
+    in.SceneCommand = kCommandPlayerList;
+}
+
+void MenuScene::showNameMessage(const char* textFile, bool nameExists) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    objects.SetVisibleByTag(kEntryTag, false);
+    if (nameExists) objects.SetVisibleByTag("input_player_name_text", false);
+    if (state_.editMode == kEditNewPlayer) objects.SetVisibleByTag("input_player_name_title", false);
+    openDialog("name_message.map", "name_message", {"panel_ok"});
+    ShowTextFile(ctx_, textFile, "name_message");
+    ctx_.input.ScreenKind = kScreenNameMessage;
+    if (state_.editMode == kEditNewPlayer)
+        startFade({"input_player_name_back", "name_message"});
+    else if (!nameExists)
+        startFade({"input_player_name_back", "input_player_name_title", "name_message"});
+}
+
+void MenuScene::releaseNameMessage() {
+    unloadTags({"name_message"});
+    dialogButtons_.clear();
+    state_.keepEdit = true;
+    ctx_.input.SceneCommand = kCommandNameEntry;
+    ctx_.input.ScreenKind = kScreenNone;
+}
+
+}  // namespace qs

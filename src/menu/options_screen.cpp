@@ -1,0 +1,155 @@
+#include "menu/menu_scene.h"
+
+#include <algorithm>
+
+#include "app/context.h"
+#include "audio/audio.h"
+#include "core/scene_codes.h"
+#include "profile/player_store.h"
+#include "render/platform.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "ui/dialog_fade.h"
+#include "visual/multisprite.h"
+
+namespace qs {
+
+namespace {
+
+enum OptionsButton { kMusicButton = 1, kSoundButton, kFullscreenButton, kMessagesButton, kBackButton, kMusicBarButton,
+                     kSoundBarButton };
+
+bool anyMessageOn(const PlayerRecord* player) {
+    if (!player) return false;
+    return std::any_of(player->modes.begin(), player->modes.end(),
+                       [](const ModeProgress& mode) { return mode.showMessage == 1; });
+}
+
+// Redraws one volume bar: `level` elements of 6 pixels from x 360.
+void drawBar(Context& ctx, const char* tag, int level, int y) {
+    SceneObjectList& objects = *ctx.sceneObjects;
+    objects.unload_by_tag(tag);
+    const uint8_t alpha = static_cast<uint8_t>(ctx.dialogFade->running() ? ctx.dialogFade->alpha() : 255);
+    double x = kMusicBar.left;
+    for (int i = 0; i < level; ++i) {
+        TMultiSprite& element = objects.create(ctx, "graphics\\musicsoundfullscreen\\music_sound_poloska.spr");
+        element.tag = tag;
+        element.x = x;
+        element.y = y;
+        element.alpha = alpha;
+        x += element.width > 0 ? element.width : 6;
+    }
+    // A fade under way takes the new elements along.
+    objects.RebuildObjectGroup(DialogFade::kGroup);
+}
+
+}  // namespace
+
+void MenuScene::openOptions() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    ctx_.input.ScreenKind = kScreenOptions;
+    objects.SetVisibleByTag("menu_buttons_mainmenu", false);
+    objects.SetVisibleByTag("menu_buttons_music_sound_fullscreen", true);
+    unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "options_text"});
+    ShowTextFile(ctx_, "text\\game_title_options.txt", "options_text");
+    state_.drawnMusicLevel = -1;
+    state_.drawnSoundLevel = -1;
+    startFade({"menu_buttons_music_sound_fullscreen", "options_text", "poloska_music", "poloska_sound"});
+}
+
+void MenuScene::hoverOptions(uint32_t now) {
+    InputState& in = ctx_.input;
+    const int x = in.mouseX, y = in.mouseY;
+    for (int i = 0; i < 5; ++i) {
+        const int number = i + 1;
+        TMultiSprite* button = objectAt(ctx_, optionButtons_[i]);
+        TMultiSprite* mover = objectAt(ctx_, optionMovers_[i]);
+        const HitZone& zone = kBigButtons[i == 4 ? 4 : i];
+        bool over = button && zone.contains(x, y);
+        if (number == kMusicButton || number == kSoundButton) {
+            // The volume buttons answer on their arrows only; the bar lies between them.
+            const bool left = over && x <= kArrowLeftEnd;
+            const bool right = over && x >= kArrowRightStart;
+            over = left || right;
+            if (left) state_.arrowDirection = -1;
+            if (right) state_.arrowDirection = 1;
+            showPartFrame(mover, 0, left ? companionFrame(now) : 0);
+            showPartFrame(mover, 1, right ? companionFrame(now) : 0);
+            showButtonFrame(button, over ? 1 : 0);
+        } else {
+            int rest = 0;
+            if (number == kFullscreenButton) rest = ctx_.platform().isFullscreen() ? 0 : 2;
+            if (number == kMessagesButton) rest = anyMessageOn(ctx_.players->current()) ? 0 : 2;
+            showButtonFrame(button, rest + (over ? 1 : 0));
+            animateCompanion(mover, over, now);
+        }
+        if (over) markHovered(number);
+    }
+    // The bars: held down on a bar, the level follows the pointer.
+    const struct {
+        int number;
+        HitZone zone;
+        bool music;
+    } bars[] = {{kMusicBarButton, kMusicBar, true}, {kSoundBarButton, kSoundBar, false}};
+    for (const auto& bar : bars) {
+        if (!bar.zone.contains(x, y)) continue;
+        markHovered(bar.number);
+        if (in.pressedButton != bar.number) continue;
+        if (bar.music)
+            ctx_.audio->setMusicLevel(barLevel(x));
+        else
+            ctx_.audio->setSoundLevel(barLevel(x));
+    }
+}
+
+void MenuScene::releaseOptions(int button) {
+    static const SceneCommand kCommands[] = {kCommandMusicStep, kCommandSoundStep, kCommandFullscreen,
+                                             kCommandToggleMessages, kCommandMainMenu};
+    if (button >= 1 && button <= 5) ctx_.input.SceneCommand = kCommands[button - 1];
+}
+
+void MenuScene::stepVolume(bool music) {
+    Audio& audio = *ctx_.audio;
+    if (music)
+        audio.setMusicLevel(stepLevel(audio.musicLevel(), state_.arrowDirection));
+    else
+        audio.setSoundLevel(stepLevel(audio.soundLevel(), state_.arrowDirection));
+}
+
+void MenuScene::toggleMessages() {
+    if (!ctx_.players->current()) return;
+    const int value = anyMessageOn(ctx_.players->current()) ? 0 : 1;
+    ctx_.players->update([value](PlayerList& players, int& current) {
+        for (ModeProgress& mode : players[static_cast<size_t>(current)].modes) mode.showMessage = value;
+    });
+}
+
+void MenuScene::redrawVolumeBars() {
+    Audio& audio = *ctx_.audio;
+    const int music = audio.musicLevel();
+    if (music != state_.drawnMusicLevel) {
+        drawBar(ctx_, "poloska_music", music, kMusicBar.top);
+        state_.drawnMusicLevel = music;
+        audio.ApplyMusicVolume();
+        if (music > 0 && !state_.musicStarted) requestMenuMusic(0, 250);
+        ctx_.WriteOptionValue("music_volume", std::to_string(music));
+    }
+    const int sound = audio.soundLevel();
+    if (sound != state_.drawnSoundLevel) {
+        drawBar(ctx_, "poloska_sound", sound, kSoundBar.top);
+        audio.ApplySoundVolume();
+        // Opening the screen is silent; a change is heard at its new volume.
+        if (state_.drawnSoundLevel != -1) audio.PlaySound(audio.FindSound("sample_hit"));
+        ctx_.WriteOptionValue("sound_volume", std::to_string(sound));
+        state_.drawnSoundLevel = sound;
+    }
+}
+
+void MenuScene::applyFullscreenRequest() {
+    ctx_.WriteLog("fullscreenchange from menu");
+    state_.fullscreenRequest = false;
+    if (ctx_.switchDisplayMode) ctx_.switchDisplayMode();
+    ctx_.WriteOptionValue("fullscreen", ctx_.platform().isFullscreen() ? "1" : "0");
+}
+
+}  // namespace qs

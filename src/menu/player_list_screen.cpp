@@ -1,0 +1,166 @@
+#include "menu/menu_scene.h"
+
+#include "app/context.h"
+#include "core/scene_codes.h"
+#include "profile/player_store.h"
+#include "render/key_codes.h"
+#include "scene/location_map.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_file.h"
+#include "scene/text_objects.h"
+#include "visual/multisprite.h"
+
+namespace qs {
+
+namespace {
+
+enum PlayerListButton { kScrollUp = 1, kScrollDown, kDelete, kRename, kOk, kCancel, kCreateLine, kFirstRow };
+
+constexpr const char* kListTag = "select_player";
+
+}  // namespace
+
+void MenuScene::openPlayerList() {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    unloadTags({"name_confirm", "input_player_name_text", "input_player_name_title", "menu_text", "menu_text_button1",
+                "menu_text_button2", kListTag, "select_player_text", "select_player_text_button1",
+                "select_player_text_button2"});
+    ctx_.input.ScreenKind = kScreenPlayerList;
+    objects.SetVisibleByTag("input_player_name", false);
+    objects.SetVisibleByTag("input_player_name_back", true);
+    objects.SetVisibleByTag("menu_buttons_mainmenu", false);
+    load_location_map(ctx_, "select_player.map");
+    ShowTextFile(ctx_, "text\\create_player1.txt", "select_player_text_button1");
+    ShowTextFile(ctx_, "text\\create_player2.txt", "select_player_text_button2");
+    objects.SetVisibleByTag("select_player_text_button2", false);
+
+    marker_ = findObject(ctx_, "marker", -1, kListTag);
+    dialogButtons_.clear();
+    for (const char* name : {"scroller_up", "scroller_down", "panel_delete", "panel_rename", "panel_ok", "panel_cancel"})
+        dialogButtons_.push_back(findObject(ctx_, name, -1, kListTag));
+    scrollerBar_ = findObject(ctx_, "scroller_bar", -1, kListTag);
+    ShowTextFile(ctx_, "text\\choose_player.txt", kListTag);
+
+    if (!state_.keepEdit) state_.list.place(ctx_.players->currentPlayer());
+    state_.keepEdit = false;
+    DrawPlayerList();
+    startFade({"input_player_name_back", kListTag, "select_player_text_button1", "select_player_text_button2",
+               "select_player_text"});
+}
+
+void MenuScene::DrawPlayerList() {
+    const PlayerList& players = ctx_.players->players();
+    const int count = static_cast<int>(players.size());
+    PlayerListCursor& list = state_.list;
+    list.clampTo(count);
+    unloadTags({"select_player_text"});
+    for (int i = 0; i < kListRows && list.top + i < count; ++i)
+        create_txt(ctx_, players[static_cast<size_t>(list.top + i)].name, 1005, "graphics\\fonts\\font_taurus2.spr",
+                   380, 207 + 24 * i, 0.9, -1, "select_player_text", kAlignCentre);
+    if (TMultiSprite* marker = objectAt(ctx_, marker_)) marker->y = 208 + 24 * list.row;
+    if (TMultiSprite* bar = objectAt(ctx_, scrollerBar_))
+        bar->y = count <= 1 ? 201 : 201 + 130.0 * list.selection / (count - 1);
+    // Names made during a fade come in with it.
+    ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
+}
+
+void MenuScene::hoverPlayerList(uint32_t) {
+    const InputState& in = ctx_.input;
+    hoverObjectButtons(dialogButtons_, true, false);
+    const bool overCreate = kCreatePlayerLine.contains(in.mouseX, in.mouseY);
+    if (overCreate) markHovered(kCreateLine);
+    ctx_.sceneObjects->SetVisibleByTag("select_player_text_button2", overCreate);
+    ctx_.sceneObjects->SetVisibleByTag("select_player_text_button1", !overCreate);
+    for (int r = 0; r < kListRows; ++r)
+        if (playerRowZone(r).contains(in.mouseX, in.mouseY)) markHovered(kFirstRow + r);
+}
+
+void MenuScene::releasePlayerList(int button) {
+    InputState& in = ctx_.input;
+    PlayerListCursor& list = state_.list;
+    const int count = ctx_.players->count();
+    if (button >= kFirstRow && button < kFirstRow + kListRows) {
+        const int row = button - kFirstRow;
+        const int index = list.playerOnRow(row, count);
+        if (index < 0) return;
+        if (row != list.row) {
+            list.row = row;
+            list.selection = index;
+            DrawPlayerList();
+            return;
+        }
+        button = kOk;  // the highlighted row clicked again chooses that player
+    }
+    switch (button) {
+        case kScrollUp:
+            list.previous();
+            DrawPlayerList();
+            break;
+        case kScrollDown:
+            list.next(count);
+            DrawPlayerList();
+            break;
+        case kDelete: in.SceneCommand = kCommandDeleteQuestion; break;
+        case kRename:
+            state_.editMode = kEditRename;
+            in.SceneCommand = kCommandNameEntry;
+            break;
+        case kOk:
+            if (ctx_.players->selectPlayer(list.selection)) in.SceneCommand = kCommandMainMenu;
+            break;
+        case kCancel: in.SceneCommand = kCommandMainMenu; break;
+        case kCreateLine:
+            state_.editMode = kEditNewPlayer;
+            in.SceneCommand = kCommandNameEntry;
+            break;
+        default: break;
+    }
+}
+
+void MenuScene::playerListKey() {
+    const int key = ctx_.input.keyCode;
+    if (key == kVkUp) {
+        state_.list.previous();
+        DrawPlayerList();
+    } else if (key == kVkDown) {
+        state_.list.next(ctx_.players->count());
+        DrawPlayerList();
+    }
+}
+
+void MenuScene::openDeleteQuestion() {
+    const PlayerList& players = ctx_.players->players();
+    const int selection = state_.list.selection;
+    if (selection < 0 || selection >= static_cast<int>(players.size())) return;
+    unloadTags({kListTag, "select_player_text", "select_player_text_button1", "select_player_text_button2"});
+    openDialog("name_confirm.map", "name_confirm", {"panel_yes", "panel_no"});
+    ShowTextFile(ctx_, "text\\delete_player.txt", "name_confirm");
+    create_txt(ctx_, players[static_cast<size_t>(selection)].name + "?", 1010, "graphics\\fonts\\font_taurus2.spr", 400,
+               297, 1.0, 0xFFFFFF, "name_confirm", kAlignCentre);
+    ctx_.input.ScreenKind = kScreenDeleteQuestion;
+    startFade({"input_player_name_back", "name_confirm"});
+}
+
+void MenuScene::releaseDeleteQuestion(int button) {
+    InputState& in = ctx_.input;
+    PlayerStore& players = *ctx_.players;
+    if (button == 1) {
+        if (players.count() == 1) {
+            if (players.removePlayer(0)) {
+                // Someone has to play: straight on to a first player.
+                state_.editMode = kEditFirstPlayer;
+                in.SceneCommand = kCommandNameEntry;
+                return;
+            }
+        } else if (players.removePlayer(state_.list.selection)) {
+            state_.list.clampTo(players.count());
+        }
+        state_.keepEdit = true;
+        in.SceneCommand = kCommandPlayerList;
+    } else if (button == 2) {
+        state_.keepEdit = true;
+        in.SceneCommand = kCommandPlayerList;
+    }
+}
+
+}  // namespace qs
