@@ -66,11 +66,13 @@ TEST(FileSystem, LeftoversOfACutSaveGoAtStartUp) {
     dir.write("user/options.txt", "move_cnt=8\r\n");
     dir.write("user/options.txt.tmp", "move_cnt=");
     dir.write("user/players.txt.tmp", "Ali");
+    dir.write("user/records.txt.tmp", "1, 1, Ali");
     dir.write("user/notes.txt.tmp", "mine");  // not ours: left alone
     FileSystem files(dir / "data", dir / "user");
     ASSERT_TRUE(files.prepareUserDir("options.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "user/options.txt.tmp"));
     EXPECT_FALSE(std::filesystem::exists(dir / "user/players.txt.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "user/records.txt.tmp"));
     EXPECT_TRUE(std::filesystem::exists(dir / "user/notes.txt.tmp"));
     EXPECT_EQ(test::readFile(dir / "user/options.txt"), "move_cnt=8\r\n");
 }

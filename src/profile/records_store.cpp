@@ -1,0 +1,145 @@
+#include "profile/records_store.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "core/file_system.h"
+#include "core/log.h"
+#include "profile/player_record.h"
+
+namespace qs {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file of binary junk would otherwise fill the log with one entry per line.
+constexpr std::size_t kDamageLinesLogged = 20;
+
+}  // namespace
+
+RecordsStore::RecordsStore(const FileSystem& files, Log& log, Notice tellPlayer)
+    : files_(files), log_(log), tellPlayer_(std::move(tellPlayer)) {}
+
+fs::path RecordsStore::file() const { return files_.userPath(kRecordsFile); }
+
+bool RecordsStore::read() {
+    // Once the file could not be read, what it holds is unknown: leave it alone for the
+    // rest of the run and go on with what was read before.
+    if (locked_) return false;
+
+    const fs::path path = file();
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        lines_.clear();
+        lastText_.reset();
+        damagedOriginal_.reset();
+        return true;
+    }
+    if (ec) {
+        lock(ec.message());
+        return false;
+    }
+    if (status.type() != fs::file_type::regular) {
+        lock("it is not a regular file");
+        return false;
+    }
+    std::optional<std::string> text = FileSystem::readFile(path);
+    if (!text) {
+        lock("it cannot be opened or read");
+        return false;
+    }
+    // The screen asks again on every page; the same damage is not worth logging each time.
+    if (lastText_ == text) return true;
+
+    RecordsFileText parsed = parseRecords(*text);
+    const std::size_t logged = std::min(parsed.damage.size(), kDamageLinesLogged);
+    for (std::size_t i = 0; i < logged; ++i)
+        log_.error(path.string() + " line " + std::to_string(parsed.damage[i].line) + ": " +
+                   parsed.damage[i].what);
+    if (parsed.damage.size() > logged)
+        log_.error(path.string() + ": " + std::to_string(parsed.damage.size() - logged) +
+                   " more damaged lines");
+    const bool lossy = std::any_of(parsed.damage.begin(), parsed.damage.end(),
+                                   [](const RecordsFileDamage& d) { return d.lost; });
+    if (lossy)
+        damagedOriginal_ = *text;
+    else
+        damagedOriginal_.reset();
+    lines_ = std::move(parsed.lines);
+    lastText_ = std::move(text);
+    return true;
+}
+
+void RecordsStore::lock(const std::string& reason) {
+    locked_ = true;
+    const std::string path = file().string();
+    log_.error(path + " cannot be read (" + reason + "); it will not be written during this run");
+    if (tellPlayer_)
+        tellPlayer_("The records file " + path + " cannot be read (" + reason +
+                    "). It is left as it is, and results will not be stored until the game "
+                    "is started again.");
+}
+
+bool RecordsStore::checkMode(int mode, const char* what) {
+    if (isValidMode(mode)) return true;
+    log_.error(file().string() + ": no records to " + what + " for mode " + std::to_string(mode) +
+               "; there is no such mode");
+    return false;
+}
+
+RecordsView RecordsStore::table(int mode) {
+    if (!checkMode(mode, "show")) return {};
+    read();
+    return {recordTable(lines_, mode), 0, false};
+}
+
+RecordsView RecordsStore::enter(int mode, const std::string& name, int level, int score) {
+    if (!checkMode(mode, "enter")) return {};
+    read();
+    const std::string storableName = storableRecordName(name);
+    if (storableName != name)
+        log_.WriteLog(file().string() + ": the name \"" + name + "\" is stored as \"" + storableName + "\"");
+    const RecordEntry result{"", storableName, std::to_string(level), std::to_string(score)};
+    RecordsUpdate update = enterResult(recordTable(lines_, mode), result);
+
+    RecordsView view{update.rows, update.highlighted, false};
+    if (!update.store) return view;
+    if (locked_) {
+        log_.error(file().string() + " is not saved: it could not be read, so it is left alone during this run");
+        return view;
+    }
+    std::vector<RecordsLine> next = replaceTable(lines_, mode, update.rows);
+    if (write(next)) {
+        lines_ = std::move(next);
+        view.stored = true;
+    }
+    return view;
+}
+
+bool RecordsStore::write(const std::vector<RecordsLine>& lines) {
+    const fs::path path = file();
+    std::string error;
+    if (damagedOriginal_) {
+        // The rewrite drops what the reader could not take in; the original stays beside it.
+        fs::path kept = path;
+        kept += ".bad";
+        if (!FileSystem::writeFileAtomic(kept, *damagedOriginal_, &error)) {
+            log_.error(path.string() + " is not saved: its damaged original could not be kept as " +
+                       kept.string() + " (" + error + ")");
+            return false;
+        }
+        log_.WriteLog(path.string() + " was damaged; the original is kept as " + kept.string());
+        damagedOriginal_.reset();
+    }
+    std::string text = formatRecords(lines);
+    if (!FileSystem::writeFileAtomic(path, text, &error)) {
+        log_.error(path.string() + " is not saved: " + error);
+        return false;
+    }
+    lastText_ = std::move(text);
+    return true;
+}
+
+}  // namespace qs
