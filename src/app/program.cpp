@@ -35,7 +35,10 @@ public:
     void deliverInput(uint32_t now) {
         while (nextInput_ < script_.commands.size() && script_.commands[nextInput_].time <= now) {
             const ScriptCommand& command = script_.commands[nextInput_++];
-            if (!command.isOutput()) apply(command);
+            if (command.isOutput()) continue;
+            // The scene's own hover pass ran since; the script's buttons decide for its input.
+            if (!buttons_.empty()) hoverButtons();
+            apply(command);
         }
         if (!buttons_.empty()) hoverButtons();
         stepField();
@@ -44,6 +47,7 @@ public:
     // Output commands due by `now`, after the frame's picture. False when the run is over.
     bool runOutput(uint32_t now) {
         bool goOn = true;
+        if (!buttons_.empty()) hoverButtons();
         while (nextOutput_ < script_.commands.size() && script_.commands[nextOutput_].time <= now) {
             const ScriptCommand& command = script_.commands[nextOutput_++];
             if (command.kind == ScriptCommand::Kind::Quit) goOn = false;
@@ -108,11 +112,10 @@ private:
                     break;
                 }
                 buttons_.push_back({command.button, slot});
-                if (!ctx_.handlers.HandleButtonRelease) {
-                    ctx_.handlers.HandleButtonRelease = [this] {
-                        ctx_.input.lastReleasedButton = ctx_.input.pressedButton;
-                    };
-                }
+                // A screen under test: its buttons' releases come here, not to the scene.
+                ctx_.handlers.HandleButtonRelease = [this] {
+                    ctx_.input.lastReleasedButton = ctx_.input.pressedButton;
+                };
                 break;
             }
             case Kind::Field: openField(command); break;
@@ -167,8 +170,7 @@ private:
         }
     }
 
-    // Until the menus exist, script buttons get the usual feedback: frame 1 when hovered,
-    // frame 2 while pressed.
+    // Script buttons get the usual feedback: frame 1 when hovered, frame 2 while pressed.
     void hoverButtons() {
         ctx_.handlers.ReadMousePosition(true);
         InputState& in = ctx_.input;

@@ -1,5 +1,8 @@
 #include "ui/scores_screen.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/context.h"
 #include "core/scene_codes.h"
 #include "profile/records_store.h"
@@ -63,7 +66,8 @@ void ScoresScreen::ShowRecords(const GameResult* result) {
     ShowTextFile(ctx_, "text\\scores_title_footer.txt", "scores_records");
 
     if (!ctx_.records) ctx_.openRecords();
-    const RecordsView view = result ? ctx_.records->enter(scoresMode_, result->name, result->level, result->score)
+    const int score = static_cast<int>(std::clamp<int64_t>(result ? result->score : 0, 0, INT32_MAX));
+    const RecordsView view = result ? ctx_.records->enter(scoresMode_, result->name, result->level, score)
                                     : ctx_.records->table(scoresMode_);
     highlighted_ = view.highlighted;
     rows_ = static_cast<int>(view.rows.size());

@@ -172,8 +172,8 @@ TEST(GameFlow, ChallengeDrainedDryShowsTheGameOverDialogAndGoesBackToTheMenu) {
     const GameRun run{dir, makeContent(dir)};
 
     // The bot plays on while the gauge drains; the loss ends in the dialog, whose button the
-    // bot presses, and the game hands over to the menu.
-    const std::string played = run("--start-game challenge --bot --until 9000").output;
+    // bot presses, then in the records, and the game hands over to the menu.
+    const std::string played = run("--start-game challenge --bot --until 12000").output;
     EXPECT_EQ(number(played, "currentScene"), kMenuScene) << played;
     EXPECT_TRUE(gameOf(played).empty());
     EXPECT_EQ(timesPlayed(played, "sample_game_over"), 1);
@@ -188,8 +188,10 @@ TEST(GameFlow, ChallengeDrainedDryShowsTheGameOverDialogAndGoesBackToTheMenu) {
     const fs::path script = dir.write("over.script", scriptLines({
                                                          "7500 dump_state " + (dir / "over.json").string(),
                                                          "7600 key_down enter",
+                                                         "8500 dump_state " + (dir / "records.json").string(),
+                                                         "8600 key_down enter",
                                                      }));
-    const std::string left = run("--start-game challenge --until 8500 --script " + script.string()).output;
+    const std::string left = run("--start-game challenge --until 9500 --script " + script.string()).output;
     const std::string over = readFile(dir / "over.json");
     const std::string game = gameOf(over);
     ASSERT_FALSE(game.empty()) << over;
@@ -200,6 +202,12 @@ TEST(GameFlow, ChallengeDrainedDryShowsTheGameOverDialogAndGoesBackToTheMenu) {
     EXPECT_EQ(number(game, "lowestRow"), kNoLowestRow);
     EXPECT_EQ(number(game, "shotCount"), 0);
     EXPECT_EQ(timesPlayed(over, "sample_game_over"), 1);
+    // The dialog's button leads to the records, the result entered and highlighted.
+    const std::string records = jsonValue(readFile(dir / "records.json"), "records");
+    EXPECT_NE(records.find("\"open\":true"), std::string::npos) << records;
+    EXPECT_EQ(number(records, "mode"), kChallenge);
+    EXPECT_EQ(number(records, "highlighted"), 1);
+    EXPECT_NE(readFile(dir / "user/records.txt").find("2, 1, Player, 1, "), std::string::npos);
     EXPECT_EQ(number(left, "currentScene"), kMenuScene);
     EXPECT_TRUE(gameOf(left).empty());
 }
@@ -276,11 +284,13 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
                                                          "1000 dump_state " + (dir / "start.json").string(),
                                                          "14500 dump_state " + (dir / "over.json").string(),
                                                          "14600 key_down enter",
-                                                         "15400 dump_state " + (dir / "again.json").string(),
-                                                         "15500 screenshot " + (dir / "again.png").string(),
-                                                         "15600 key_down enter",
+                                                         "15400 dump_state " + (dir / "records.json").string(),
+                                                         "15500 key_down enter",
+                                                         "16400 dump_state " + (dir / "again.json").string(),
+                                                         "16500 screenshot " + (dir / "again.png").string(),
+                                                         "16600 key_down enter",
                                                      }));
-    const std::string lost = run("--start-game arcade --until 17000 --script " + script.string()).output;
+    const std::string lost = run("--start-game arcade --until 18000 --script " + script.string()).output;
     const std::string start = gameOf(readFile(dir / "start.json"));
     EXPECT_EQ(number(start, "level"), 6);
     EXPECT_EQ(number(start, "totalScore"), reached.levelStartScore);
@@ -296,7 +306,11 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
     EXPECT_EQ(number(saved, "score"), 0);
     EXPECT_EQ(number(saved, "continueFlag"), 0);
     EXPECT_EQ(number(saved, "checkpointScore"), reached.checkpointScore);
-    // Past a checkpoint the game-over dialog leads on to the try-again screen...
+    // Past a checkpoint the records lead on to the try-again screen, and leave nothing of theirs behind...
+    const std::string records = readFile(dir / "records.json");
+    EXPECT_EQ(number(gameOf(records), "screenKind"), 5);
+    EXPECT_EQ(number(jsonValue(records, "records"), "highlighted"), 1);
+    EXPECT_EQ(readFile(dir / "again.json").find("\"open\":true"), std::string::npos);
     const std::string offer = gameOf(readFile(dir / "again.json"));
     ASSERT_FALSE(offer.empty());
     EXPECT_EQ(number(offer, "state"), kTryAgainScreen);

@@ -42,17 +42,18 @@ void writeScreenContent(const TempDir& dir) {
 TEST(ScreenScript, BuildsAScreenPressesAButtonAndSparks) {
     TempDir dir;
     writeScreenContent(dir);
+    // The menu is up by 1 s (its logo and loading are over); the screen is built on it.
     auto script = dir.write("screen.script",
-                            "100 map screen.map\n"
-                            "100 text text\\title.txt title CD\n"
-                            "100 button 1 button\n"
-                            "200 mouse_move 400 300\n"
-                            "300 mouse_down left\n"
-                            "400 screenshot " + (dir / "pressed.png").string() + "\n"
-                            "450 mouse_up left\n"
-                            "500 particles 16 400 300 30\n"
-                            "600 screenshot " + (dir / "sparks.png").string() + "\n"
-                            "700 quit\n");
+                            "1100 map screen.map\n"
+                            "1100 text text\\title.txt title CD\n"
+                            "1100 button 1 button\n"
+                            "1200 mouse_move 400 300\n"
+                            "1300 mouse_down left\n"
+                            "1400 screenshot " + (dir / "pressed.png").string() + "\n"
+                            "1450 mouse_up left\n"
+                            "1500 particles 16 400 300 30\n"
+                            "1600 screenshot " + (dir / "sparks.png").string() + "\n"
+                            "1700 quit\n");
     RunResult run = runCommand(game() + " --headless --data " + (dir / "data").string() +
                                " --user-dir " + (dir / "user").string() + " --script " +
                                script.string() + " --dump-state");

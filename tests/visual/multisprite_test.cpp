@@ -200,9 +200,11 @@ TEST(MultiSprite, DrawingOrderHoldsThroughManyRemovalsAndDepthChanges) {
     auto creation = [&](const TMyImageSprite* sprite) {
         return std::find(kept.begin(), kept.end(), &sprite->owner()) - kept.begin();
     };
-    for (size_t i = 1; i < order.size(); ++i)
-        if (order[i - 1]->Z() == order[i]->Z() && order[i]->Z() != 4)
+    for (size_t i = 1; i < order.size(); ++i) {
+        if (order[i - 1]->Z() == order[i]->Z() && order[i]->Z() != 4) {
             EXPECT_GT(creation(order[i - 1]), creation(order[i]));
+        }
+    }
     // Every kept sprite still moves and draws.
     EXPECT_EQ(w.draw().size(), kept.size());
 }
