@@ -116,9 +116,14 @@ bool PlayerStore::commit(PlayerList next, int nextCurrent) {
     }
     const bool listChanged = next != players_;
     const bool indexChanged = nextCurrent != currentPlayer_;
-    if (listChanged && locked_) {
-        log_.error(path + " is not saved: it could not be read, so it is left alone during this run");
-        return false;
+    if (locked_) {
+        // The file could not be read, so it is left alone; the players of this run live in
+        // memory only, and the game goes on with them.
+        if (listChanged) log_.WriteLog(path + " is not saved: it could not be read, so it is left alone during this run");
+        if (indexChanged && !writePlayerIndex(nextCurrent)) return false;
+        players_ = std::move(next);
+        currentPlayer_ = nextCurrent;
+        return true;
     }
     // The small write goes first: it is the one that can be undone if the player file
     // then fails.

@@ -47,7 +47,8 @@ public:
     const PlayerRecord* current() const;
     // The index of the player with exactly this name (letter case counts), or -1.
     int find(const std::string& name) const;
-    // False once the file was found unreadable: every write of this run then fails.
+    // False once the file was found unreadable: it is not written again during this run, and
+    // the changes of the run are kept in memory only.
     bool writable() const { return !locked_; }
 
     // Lets `change` edit a copy of the list and of `currentPlayer`, then stores the result.

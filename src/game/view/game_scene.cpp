@@ -68,7 +68,7 @@ void GameScene::StartSceneMain() {
     ctx_.audio->arcadeAltStart = false;
 
     if (!ctx_.players) ctx_.openPlayers();
-    if (ctx_.players->empty() && ctx_.players->writable()) ctx_.players->addFirstPlayer("Player");
+    if (ctx_.players->empty()) ctx_.players->addFirstPlayer("Player");
     if (ctx_.players->current())
         progress_ = std::make_unique<PlayerProgress>(*ctx_.players);
     else
