@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libjpeg-dev
           zlib1g-dev googletest libgtest-dev libbenchmark-dev xvfb xauth)
+# --fuzz: also clang with its libFuzzer runtime, for scripts/fuzz.
+if [[ "${1:-}" == "--fuzz" ]]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for package in "${packages[@]}"; do
