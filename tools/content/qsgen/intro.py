@@ -17,8 +17,8 @@ LOGO_CUT = 54
 LOGO_X = 96
 LOGO_W, LOGO_H = 608, 118
 TEXT = "QUIBBLESTAR"
-EARTH_POS = (40, 40)
-EARTH_W, EARTH_H = 720, 260
+EARTH_POS = (0, 40)  # the flight's frame: from the screen's left edge ...
+EARTH_W, EARTH_H = 780, 200  # ... past the logo's right end
 EARTH_END = (LOGO_X + LOGO_W - 18, LOGO_TOP + 6)  # where the planet settles (screen)
 FLASH_SIZE = 150
 
@@ -73,15 +73,47 @@ def logo_image():
     core.add(img, gl)
     img[..., :3] *= (1 + 0.8 * np.clip(s, -1, 0) * union)[..., None]
     img = core.downsample(img, LOGO_W, LOGO_H)
-    # a few bubbles rising around the letters
-    rng = np.random.default_rng(301)
-    for k in range(9):
-        r = 4 + int(rng.random() * 7)
-        x = int(rng.random() * (LOGO_W - 30)) + 10
-        y = int(rng.random() * 12) + (2 if k % 2 else LOGO_H - 2 * r - 16)
-        b = shapes.sphere(2 * r + 1, BALL_RGB[1 + k % 7])
-        core.over(img, core.with_shadow(b, 1, 2, 1.5, 0.5), x, y, opacity=0.9)
+    _logo_bubbles(img)
     return img, union
+
+
+# The bubbles rising from the word: (centre x, radius, colour, lift above the lowest
+# clear spot). They float in the band above the letters, four on each half, the small
+# ones higher; the top right corner stays free for the planet that lands there.
+LOGO_BUBBLES = [
+    (36, 6, 7, 1), (67, 4, 2, 7), (152, 8, 4, 0), (236, 5, 3, 5),
+    (334, 7, 1, 1), (366, 4, 5, 8), (456, 5, 2, 3), (522, 8, 7, 0),
+]
+BUBBLE_MARGIN = 3  # clear pixels between a bubble and the letters' dark rim
+
+
+def _clear_y(art, cx, r):
+    """The lowest centre row at which a ball of radius r at column cx keeps off the letters."""
+    ys, xs = np.nonzero(art > 0.08)
+    near = np.abs(xs - cx) <= r + BUBBLE_MARGIN
+    ys, xs = ys[near], xs[near]
+    reach = r + BUBBLE_MARGIN + 0.5
+    best = None
+    for cy in range(r + 1, art.shape[0] - r):
+        if np.any((xs - cx) ** 2 + (ys - cy) ** 2 < reach * reach):
+            break
+        best = cy
+    return best
+
+
+def _logo_bubbles(img):
+    art = img[..., 3].copy()
+    earth = (EARTH_END[0] - LOGO_X, EARTH_END[1] - LOGO_TOP)
+    for cx, r, colour, lift in LOGO_BUBBLES:
+        cy = _clear_y(art, cx, r)
+        if cy is None:
+            raise ValueError("no room above the letters for a bubble at x %d" % cx)
+        cy = max(r + 1, cy - lift)
+        if math.hypot(cx - earth[0], cy - earth[1]) < r + 30:
+            raise ValueError("a bubble at x %d sits where the planet lands" % cx)
+        size = 2 * r + 1
+        b = shapes.sphere(size, BALL_RGB[colour])
+        core.over(img, core.with_shadow(b, 1, 2, 1.5, 0.5), cx - r, cy - r, opacity=0.9)
 
 
 def flash_text_frames(union, n=30):
@@ -116,49 +148,95 @@ def earth_image(size=30):
     return np.clip(p, 0, 1)
 
 
+# The planet's flight, in screen pixels: in from the left edge, an arc over the
+# logo, a hook past its right end and back onto the landing spot (Catmull-Rom
+# through these points; the first and last only steer the ends).
+EARTH_PATH = [(-110, 215), (-28, 178), (140, 104), (390, 74), (622, 80), (740, 108), EARTH_END, (640, 168)]
+EARTH_ARRIVES = 28  # frame at which the planet lands: the earth flash, started at 23, bursts then
+EARTH_TRAIL = 5  # frames of flight the trail covers
+EARTH_TRAIL_MAX = 0.22  # ... but never more than this share of the path
+
+
+def _path_samples(per_seg=200):
+    pts = [(x - EARTH_POS[0], y - EARTH_POS[1]) for x, y in EARTH_PATH]
+    out = []
+    for i in range(len(pts) - 3):
+        p0, p1, p2, p3 = (np.array(q, np.float64) for q in pts[i:i + 4])
+        t = np.linspace(0, 1, per_seg, endpoint=False)[:, None]
+        out.append(0.5 * (2 * p1 + (-p0 + p2) * t + (2 * p0 - 5 * p1 + 4 * p2 - p3) * t * t +
+                          (-p0 + 3 * p1 - 3 * p2 + p3) * t ** 3))
+    out.append(np.array([pts[-2]], np.float64))
+    xy = np.concatenate(out)
+    seg = np.hypot(*np.diff(xy, axis=0).T)
+    return xy, np.concatenate([[0.0], np.cumsum(seg)]) / seg.sum()
+
+
+_PATH = None
+
+
 def _path_point(k):
-    """The planet's flight: in from the far left, a loop above the logo, down to its right end."""
-    sx, sy = -30.0, 200.0
-    ex, ey = EARTH_END[0] - EARTH_POS[0], EARTH_END[1] - EARTH_POS[1]
-    # a smooth curve through a few waypoints (Catmull-Rom)
-    pts = [(sx - 60, sy + 40), (sx, sy), (180, 60), (420, 20), (640, 80), (560, 200), (ex, ey), (ex + 10, ey - 5)]
-    segs = len(pts) - 3
-    u = min(k * segs, segs - 1e-6)
-    i = int(u)
-    t = u - i
-    p0, p1, p2, p3 = pts[i], pts[i + 1], pts[i + 2], pts[i + 3]
-    def cr(a, b, c, d):
-        return 0.5 * ((2 * b) + (-a + c) * t + (2 * a - 5 * b + 4 * c - d) * t * t + (-a + 3 * b - 3 * c + d) * t ** 3)
-    return cr(p0[0], p1[0], p2[0], p3[0]), cr(p0[1], p1[1], p2[1], p3[1])
+    """The point a share k (0..1) of the way along the flight, at an even pace."""
+    global _PATH
+    if _PATH is None:
+        _PATH = _path_samples()
+    xy, s = _PATH
+    k = min(max(k, 0.0), 1.0)
+    return float(np.interp(k, s, xy[:, 0])), float(np.interp(k, s, xy[:, 1]))
+
+
+def _trail_mask(w, h, pts, widths, alphas):
+    """Coverage of a tapering stroke through pts: each pixel takes the strongest of the
+    segments near it, so the joints neither bead nor darken."""
+    pts = np.asarray(pts, np.float32)
+    pad = max(widths) + 2
+    x0 = int(max(0, np.floor(pts[:, 0].min() - pad)))
+    x1 = int(min(w, np.ceil(pts[:, 0].max() + pad)))
+    y0 = int(max(0, np.floor(pts[:, 1].min() - pad)))
+    y1 = int(min(h, np.ceil(pts[:, 1].max() + pad)))
+    m = np.zeros((h, w), np.float32)
+    if x0 >= x1 or y0 >= y1:
+        return m
+    px = np.arange(x0, x1, dtype=np.float32)[None, :] + 0.5
+    py = np.arange(y0, y1, dtype=np.float32)[:, None] + 0.5
+    best = np.zeros((y1 - y0, x1 - x0), np.float32)
+    for j in range(len(pts) - 1):
+        (ax, ay), (bx, by) = pts[j], pts[j + 1]
+        dx, dy = bx - ax, by - ay
+        ll = dx * dx + dy * dy
+        t = np.clip(((px - ax) * dx + (py - ay) * dy) / ll, 0, 1) if ll > 1e-6 else np.zeros_like(best)
+        d = np.hypot(px - (ax + t * dx), py - (ay + t * dy))
+        wd = widths[j] + (widths[j + 1] - widths[j]) * t
+        al = alphas[j] + (alphas[j + 1] - alphas[j]) * t
+        np.maximum(best, np.clip(wd * 0.5 - d + 0.5, 0, 1) * al, out=best)
+    m[y0:y1, x0:x1] = best
+    return m
 
 
 def earth_frames(n=40):
     planet = earth_image()
     ps = planet.shape[0]
     out = []
-    ease = lambda x: 1 - (1 - x) ** 2.2
+
+    def flight(i):
+        x = min(max(i / float(EARTH_ARRIVES), 0.0), 1.0)
+        return 1 - (1 - x) ** 2.2
+
     for i in range(n):
         f = core.blank(EARTH_W, EARTH_H)
-        k = ease(i / float(n - 1))
-        # the trail: a tapering glow along the last part of the path
-        trail = []
-        for j in range(24):
-            kk = max(0.0, k - j * 0.012)
-            trail.append(_path_point(kk))
-        fade = 1.0 if i < n - 6 else max(0.0, (n - 1 - i) / 5.0)
-        if fade > 0:
-            def tr(ctx):
-                for j in range(len(trail) - 1):
-                    ctx.move_to(*trail[j])
-                    ctx.line_to(*trail[j + 1])
-                    ctx.set_line_width(9 * (1 - j / 24.0) + 0.5)
-                    ctx.set_line_cap(1)
-                    ctx.set_source_rgba(1, 1, 1, (1 - j / 24.0) * 0.8)
-                    ctx.stroke()
-            tm = core.draw(EARTH_W, EARTH_H, tr, scale=1)[..., 3]
+        k = flight(i)
+        # the trail: the stretch flown in the last few frames, thick and bright at the
+        # planet, thin and faint at its tail; it shrinks away once the planet has landed
+        tail = max(flight(i - EARTH_TRAIL), k - EARTH_TRAIL_MAX, 0.0)
+        if k - tail > 0.004:
+            steps = 48
+            pts = [_path_point(k - (k - tail) * j / float(steps)) for j in range(steps + 1)]
+            u = np.linspace(0, 1, steps + 1)
+            widths = list(9.0 * (1 - u) + 0.6)
+            alphas = list(0.85 * (1 - u) ** 1.3)
+            tm = _trail_mask(EARTH_W, EARTH_H, pts, widths, alphas)
             glow = core.blur(core.tint_mask(tm, (0.4, 0.75, 1.0)), 4)
-            core.add(f, glow, opacity=1.3 * fade)
-            core.add(f, core.tint_mask(tm, (0.85, 0.95, 1.0), 0.7 * fade))
+            core.add(f, glow, opacity=1.3)
+            core.add(f, core.tint_mask(tm, (0.85, 0.95, 1.0), 0.7))
         x, y = _path_point(k)
         core.over(f, planet, int(round(x - ps / 2.0)), int(round(y - ps / 2.0)))
         out.append(f)
@@ -189,29 +267,35 @@ def earth_flash_frames(n=20):
     return out
 
 
+# The arrow's outline, on pixel centres: its upright and level edges fill whole
+# pixel rows and columns at 1x, the slanted ones run at 45 degrees or 2:1 so their
+# steps stay even. The tip is pixel (2, 2).
+ARROW = [(2.5, 2.5), (2.5, 28.5), (9.5, 21.5), (13.5, 29.5), (17.5, 27.5), (13.5, 19.5), (19.5, 19.5)]
+
+
+def _arrow_path(ctx):
+    ctx.move_to(*ARROW[0])
+    for p in ARROW[1:]:
+        ctx.line_to(*p)
+    ctx.close_path()
+
+
 def cursor_frames():
     size = 40
 
     def arrow(ctx, fill_top, fill_bottom):
-        ctx.move_to(2, 2)
-        ctx.line_to(2, 27)
-        ctx.line_to(8.5, 21)
-        ctx.line_to(13, 31)
-        ctx.line_to(17.5, 29)
-        ctx.line_to(13, 19.5)
-        ctx.line_to(21.5, 19.5)
-        ctx.close_path()
+        _arrow_path(ctx)
         ctx.set_source(core.linear(0, 2, 0, 30, [(0, *fill_top, 1), (1, *fill_bottom, 1)]))
         ctx.fill_preserve()
         ctx.set_source_rgba(0.03, 0.04, 0.12, 1)
-        ctx.set_line_width(1.6)
-        ctx.set_line_join(1)
-        ctx.stroke()
-        ctx.move_to(4.2, 6)
-        ctx.line_to(4.2, 20)
-        ctx.set_source_rgba(1, 1, 1, 0.8)
         ctx.set_line_width(1.0)
+        ctx.set_line_join(0)
+        ctx.set_miter_limit(4.0)
         ctx.stroke()
+        # a lit column just inside the left edge
+        ctx.rectangle(3, 6, 1, 16)
+        ctx.set_source_rgba(1, 1, 1, 0.75)
+        ctx.fill()
 
     out = []
     for state in range(3):
@@ -224,22 +308,42 @@ def cursor_frames():
         img = core.draw(size, size, lambda c: arrow(c, top, bottom), scale=4)
         frame = core.shadow(img, 2, 3, 1.5, 0.55)
         if state == 1:
-            core.add(frame, material.glow_line(size, size, lambda c: (c.move_to(2, 2), c.line_to(2, 27), c.line_to(8.5, 21),
-                                                                      c.line_to(13, 31), c.line_to(17.5, 29),
-                                                                      c.line_to(13, 19.5), c.line_to(21.5, 19.5),
-                                                                      c.close_path()),
-                                               rgb=(1.0, 0.75, 0.2), width=1.5, blur=2.5, strength=0.6))
+            core.add(frame, material.glow_line(size, size, _arrow_path, rgb=(1.0, 0.75, 0.2), width=1.5, blur=2.5,
+                                               strength=0.6))
         core.over(frame, img)
         if state == 2:
+            # the target sign: a ring and four ticks, 2 pixels wide on whole pixels
+            cx, cy, r = 29, 29, 7
+
             def reticle(ctx):
-                cx, cy, r = 28.5, 28.5, 8.5
                 ctx.arc(cx, cy, r, 0, 2 * math.pi)
-                ctx.new_sub_path()
-                for dx, dy in ((0, -1), (0, 1), (-1, 0), (1, 0)):
-                    ctx.move_to(cx + dx * (r - 4), cy + dy * (r - 4))
-                    ctx.line_to(cx + dx * (r + 3), cy + dy * (r + 3))
-            core.add(frame, material.glow_line(size, size, reticle, rgb=(1.0, 0.3, 0.2), width=1.8, blur=1.5,
-                                               strength=1.0))
+                ctx.set_line_width(2.0)
+                ctx.stroke()
+                for x, y, w, h in ((cx - 1, cy - r - 3, 2, 6), (cx - 1, cy + r - 3, 2, 6),
+                                   (cx - r - 3, cy - 1, 6, 2), (cx + r - 3, cy - 1, 6, 2)):
+                    ctx.rectangle(x, y, w, h)
+                ctx.fill()
+
+            def dark(ctx):
+                ctx.set_source_rgba(0.1, 0.02, 0.02, 1)
+                ctx.arc(cx, cy, r, 0, 2 * math.pi)
+                ctx.set_line_width(4.0)
+                ctx.stroke()
+                for x, y, w, h in ((cx - 2, cy - r - 4, 4, 8), (cx - 2, cy + r - 4, 4, 8),
+                                   (cx - r - 4, cy - 2, 8, 4), (cx + r - 4, cy - 2, 8, 4)):
+                    ctx.rectangle(x, y, w, h)
+                ctx.fill()
+
+            def light(ctx):
+                ctx.set_source_rgba(1.0, 0.55, 0.4, 1)
+                reticle(ctx)
+
+            sign = core.draw(size, size, dark, scale=4)
+            core.over(sign, core.draw(size, size, light, scale=4))
+            m = core.draw(size, size, lambda c: (c.set_source_rgba(1, 1, 1, 1), reticle(c)), scale=4)[..., 3]
+            core.add(frame, core.blur(core.tint_mask(m, (1.0, 0.3, 0.2)), 2.0), opacity=0.9)
+            core.over(frame, sign, opacity=0.85)
+            core.over(frame, core.draw(size, size, light, scale=4))
         out.append(frame)
     return out
 
@@ -247,12 +351,13 @@ def cursor_frames():
 def loading_trough():
     w, h = 488, 52
     img = core.blank(w, h)
-    m = material.mask_of(w, h, lambda c: (core.rounded_rect(c, 0, 20, w, 30, 12), c.fill()))
+    # the elements stand at y 334..346 (28..40 here): the floor keeps 5 pixels above and below them
+    m = material.mask_of(w, h, lambda c: (core.rounded_rect(c, 0, 19, w, 30, 12), c.fill()))
     core.over(img, core.shadow(core.tint_mask(m, (0, 0, 0)), 2, 3, 3, 0.6))
     core.over(img, material.plate(m, 501, bevel=2.5))
-    inner = material.mask_of(w, h, lambda c: (core.rounded_rect(c, 5, 24, w - 10, 22, 8), c.fill()))
+    inner = material.mask_of(w, h, lambda c: (core.rounded_rect(c, 5, 23, w - 10, 22, 8), c.fill()))
     material.recess(img, inner, depth=2.0, floor=(0.01, 0.02, 0.06))
-    core.add(img, material.glow_line(w, h, lambda c: core.rounded_rect(c, 2.5, 22.5, w - 5, 25, 10), width=1.0,
+    core.add(img, material.glow_line(w, h, lambda c: core.rounded_rect(c, 2.5, 21.5, w - 5, 25, 10), width=1.0,
                                      blur=2.0, strength=0.5))
     lab = material.label("LOADING", 12, glow=(0.2, 0.6, 1.0), spacing=4.0)
     core.over(img, lab, (w - lab.shape[1]) // 2, 0)
