@@ -80,6 +80,8 @@ void MenuScene::ShowHelpPage(bool opening) {
     setVisible(launcher, first);
     setVisible(demoBall, first);
     setVisible(divider, first);
+    // The demonstration's frame belongs to page 1 alone.
+    if (TMultiSprite* frame = helpObject(ctx_, "help_demo")) setVisible(frame, first);
     for (TMultiSprite* ball : smallBalls(ctx_)) {
         setVisible(ball, first);
         if (!first || !ball) continue;
