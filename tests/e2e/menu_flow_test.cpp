@@ -65,6 +65,7 @@ constexpr Point kRecordsPrevious{283, 170}, kRecordsNext{519, 170};
 constexpr Point kScrollUp{575, 185}, kScrollDown{575, 384}, kDeletePanel{238, 478}, kRenamePanel{346, 478},
     kCreateLine{400, 412};
 constexpr Point kExitNo{460, 369};
+constexpr Point kMessagesButton{400, 356};
 inline Point listRow(int r) { return {400, 218 + 24 * r}; }
 
 // A script written in the order the test reads, each step at its own virtual time.
@@ -301,6 +302,8 @@ TEST(MenuFlow, FirstPlayerIsNamedLosesAnArcadeGameIntoTheRecordsAndIsFoundAgainN
     EXPECT_EQ(number(first.output, "currentScene"), kMenuScene);
     EXPECT_EQ(screenOf(first.output), kMainMenu);
 
+    // Choosing the game re-reads players.txt before it starts afresh, so the message is still
+    // off here only if unticking wrote the file at once.
     const std::vector<std::string> players = userLines(dir, "players.txt");
     ASSERT_EQ(players.size(), 1u);
     // The arcade message stays off; the game lost below level 5 leaves nothing to continue.
@@ -323,7 +326,8 @@ TEST(MenuFlow, FirstPlayerIsNamedLosesAnArcadeGameIntoTheRecordsAndIsFoundAgainN
 // the ends, every change is written to options.txt and the next start reads it back.
 TEST(MenuFlow, VolumesSetOnTheOptionsScreenAreStoredAndReadBack) {
     TempDir dir;
-    writePlayers(dir, {quietPlayer("Ann")});
+    // Ann sees the arcade message only.
+    writePlayers(dir, {"Ann, -1, -1, -1, 1, 0, 0, 0, 0, 0, -1, -1, -1, 0, 0, 0"});
     Timeline script(dir);
     script.click(kOptionsButton).dump("opened");
 
@@ -352,6 +356,8 @@ TEST(MenuFlow, VolumesSetOnTheOptionsScreenAreStoredAndReadBack) {
         for (int c = 0; c < arrows[i].clicks; ++c) script.click(arrows[i].button, 100);
         script.dump("arrows" + std::to_string(i));
     }
+    // The messages button: any message on turns all three off, then all three on.
+    script.click(kMessagesButton, 200).dump("messages_off").click(kMessagesButton, 200).dump("messages_on");
     script.shot("options").key("escape").dump("left");
     const RunResult run = runMenus(dir, dataDir(), script, script.now() + 100);
     ASSERT_EQ(run.exitCode, 0);
@@ -371,6 +377,17 @@ TEST(MenuFlow, VolumesSetOnTheOptionsScreenAreStoredAndReadBack) {
     // The new sound level is heard at each change (eleven down, one up), never at the limit
     // and not on opening.
     EXPECT_EQ(timesPlayed(run.output, "sample_hit"), 12);
+    auto messages = [](const std::string& dump) {
+        std::vector<long long> shown;
+        const std::string modes = jsonValue(playersOf(dump), "modes");
+        for (size_t at = modes.find("\"showMessage\":"); at != std::string::npos; at = modes.find("\"showMessage\":", at + 1))
+            shown.push_back(std::strtoll(modes.c_str() + at + 14, nullptr, 10));
+        return shown;
+    };
+    EXPECT_EQ(messages(dumpOf(dir, "messages_off")), (std::vector<long long>{0, 0, 0}));
+    EXPECT_EQ(messages(dumpOf(dir, "messages_on")), (std::vector<long long>{1, 1, 1}));
+    EXPECT_EQ(userLines(dir, "players.txt"),
+              std::vector<std::string>{"Ann, -1, -1, -1, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0"});
     EXPECT_EQ(screenOf(dumpOf(dir, "left")), kMainMenu);
     EXPECT_EQ(optionValue(dir, "music_volume"), "11");
     EXPECT_EQ(optionValue(dir, "sound_volume"), "1");
@@ -429,6 +446,8 @@ TEST(MenuFlow, ExitQuestionAnsweredWithEnterEndsTheProgram) {
     TempDir dir;
     writePlayers(dir, {quietPlayer("Ann")});
     Timeline script(dir);
+    // Escape during the logo is forgotten once the menu is up.
+    script.at(1000).key("escape", 0).at(kMenuReady).dump("after_logo");
     script.key("enter").dump("enter");
     script.click(kExitButton).dump("button");
     script.click(kExitNo).dump("no");
@@ -440,6 +459,7 @@ TEST(MenuFlow, ExitQuestionAnsweredWithEnterEndsTheProgram) {
     const RunResult run = runMenus(dir, dataDir(), script, quitAt + 5000);
     ASSERT_EQ(run.exitCode, 0);
 
+    EXPECT_EQ(screenOf(dumpOf(dir, "after_logo")), kMainMenu);
     EXPECT_EQ(screenOf(dumpOf(dir, "enter")), kMainMenu);
     EXPECT_EQ(screenOf(dumpOf(dir, "button")), kExitQuestion);
     EXPECT_EQ(screenOf(dumpOf(dir, "no")), kMainMenu);
@@ -514,7 +534,7 @@ TEST(MenuFlow, PlayerListChoosesCreatesAndDeletesDownToTheFirstPlayersEntry) {
     script.key("enter").dump("taken").shot("name_message");
     script.key("enter").dump("retry");
     script.key("escape").dump("back");
-    script.click(kRenamePanel).shot("rename").dump("rename").key("escape");
+    script.click(kRenamePanel).shot("rename").dump("rename").key("enter").dump("renamed");
     // Bob, the current player, goes; then Ann, the only one left.
     script.click(kDeletePanel).dump("delete_question").shot("delete_question");
     script.key("enter").dump("one_left");
@@ -545,6 +565,9 @@ TEST(MenuFlow, PlayerListChoosesCreatesAndDeletesDownToTheFirstPlayersEntry) {
     EXPECT_EQ(screenOf(dumpOf(dir, "back")), kPlayerList);
     EXPECT_EQ(screenOf(dumpOf(dir, "rename")), kNameEntry);
     EXPECT_EQ(jsonValue(menuOf(dumpOf(dir, "rename")), "nameText"), "\"Bob\"");
+    // A player renamed to its own name is no clash.
+    EXPECT_EQ(screenOf(dumpOf(dir, "renamed")), kPlayerList);
+    EXPECT_EQ(playerNames(dumpOf(dir, "renamed")), (std::vector<std::string>{"Ann", "Bob"}));
 
     EXPECT_EQ(screenOf(dumpOf(dir, "delete_question")), kDeleteQuestion);
     const std::string oneLeft = dumpOf(dir, "one_left");
@@ -620,6 +643,16 @@ TEST(MenuFlow, StoredProgressDecidesTheContinueQuestionAndTheStartingLevel) {
         const std::string game = gameOf(started);
         EXPECT_EQ(number(game, "level"), c.level);
         EXPECT_EQ(number(game, "totalScore"), c.score);
+        // The answer is stored: the mode goes on at the level started, as an unfinished game.
+        const std::vector<std::string> stored = userLines(dir, "players.txt");
+        ASSERT_EQ(stored.size(), 1u);
+        std::vector<std::string> fields;
+        std::istringstream in(stored[0]);
+        for (std::string field; std::getline(in, field, ',');) fields.push_back(field.substr(field.find_first_not_of(' ')));
+        ASSERT_EQ(fields.size(), 16u) << stored[0];
+        const int mode = c.mode.y == kPuzzleButton.y ? 3 : 1;
+        EXPECT_EQ(fields[mode], std::to_string(c.level)) << stored[0];
+        EXPECT_EQ(fields[9 + mode], "1") << stored[0];
         if (c.name == cases[0].name) keepScreenshot(dir / "continue_question.png", "continue_question.png");
     }
 }
@@ -656,6 +689,7 @@ TEST(MenuFlow, EveryMenuScreenOpensFromTheGamesContent) {
     for (const auto& [name, screen] : screens) EXPECT_EQ(screenOf(dumpOf(dir, name)), screen) << name;
     // The records page through the modes, the left arrow from arcade to puzzle.
     EXPECT_EQ(number(jsonValue(dumpOf(dir, "records1"), "records"), "mode"), 1);
+    EXPECT_EQ(number(jsonValue(dumpOf(dir, "records1"), "records"), "highlighted"), 0);
     EXPECT_EQ(number(jsonValue(dumpOf(dir, "records3"), "records"), "mode"), 3);
     EXPECT_EQ(number(jsonValue(dumpOf(dir, "records2"), "records"), "mode"), 2);
     EXPECT_EQ(number(dumpOf(dir, "game"), "currentScene"), kGameScene);
