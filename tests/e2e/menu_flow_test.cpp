@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -438,6 +439,33 @@ TEST(MenuFlow, HelpPagesTurnWithTheArrowsAndLeaveForTheMainMenu) {
     }
     keepScreenshot(dir / "help1.png", "help1.png");
     keepScreenshot(dir / "help2.png", "help2.png");
+}
+
+// Page 2 lays its ball list where page 1 runs its demo: nothing of the demo may stay up
+// behind it.
+TEST(MenuFlow, HelpPageTwoShowsNothingOfThePageOneDemo) {
+    TempDir dir;
+    writePlayers(dir, {quietPlayer("Ann")});
+    Timeline script(dir);
+    script.click(kHelpButton).addAt(script.now() - 10, "dump_state " + (dir / "page1.json").string() + " objects");
+    script.click(kHelpNext).addAt(script.now() - 10, "dump_state " + (dir / "page2.json").string() + " objects");
+    ASSERT_EQ(runMenus(dir, dataDir(), script, script.now() + 100).exitCode, 0);
+
+    // The objects of the help's map that are drawn (a drawn object has a box in the dump).
+    auto shown = [&](const std::string& name) {
+        std::multiset<std::string> names;
+        const std::string objects = jsonValue(dumpOf(dir, name), "objects");
+        static const std::regex drawn("\\{\"tag\":\"menu_help\",\"name\":\"([^\"]*)\"[^}]*\"box\"");
+        for (auto it = std::sregex_iterator(objects.begin(), objects.end(), drawn); it != std::sregex_iterator(); ++it)
+            names.insert((*it)[1]);
+        return names;
+    };
+    const std::multiset<std::string> page1 = shown("page1"), page2 = shown("page2");
+    ASSERT_EQ(number(menuOf(dumpOf(dir, "page2")), "helpPage"), 2);
+    for (const char* demo : {"help_demo", "scores_poloska_vert", "canon2_mini", "ball2_mini", "ball3_mini", "ball4_mini"}) {
+        EXPECT_GT(page1.count(demo), 0u) << demo << " is part of page 1";
+        EXPECT_EQ(page2.count(demo), 0u) << demo << " still shows on page 2";
+    }
 }
 
 // Enter on the main menu does nothing; the exit button and Escape both ask, "no" and Escape
