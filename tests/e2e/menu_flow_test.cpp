@@ -557,8 +557,9 @@ TEST(MenuFlow, PlayerListChoosesCreatesAndDeletesDownToTheFirstPlayersEntry) {
     script.click(listRow(4)).dump("empty_row");
     script.click(listRow(1)).dump("row1");
     script.click(listRow(1)).dump("chosen");
-    // A new player under a name that exists.
-    script.click(kPlayerLine).click(kCreateLine).dump("create").type("Ann").shot("name_entry");
+    // A new player under a name that exists (the blank at its end is trimmed before the
+    // names are compared).
+    script.click(kPlayerLine).click(kCreateLine).dump("create").type("Ann ").shot("name_entry");
     script.key("enter").dump("taken").shot("name_message");
     script.key("enter").dump("retry");
     script.key("escape").dump("back");
@@ -588,7 +589,7 @@ TEST(MenuFlow, PlayerListChoosesCreatesAndDeletesDownToTheFirstPlayersEntry) {
     EXPECT_EQ(screenOf(dumpOf(dir, "taken")), kNameMessage);
     const std::string retry = dumpOf(dir, "retry");
     EXPECT_EQ(screenOf(retry), kNameEntry);
-    EXPECT_EQ(jsonValue(menuOf(retry), "nameText"), "\"Ann\"");
+    EXPECT_EQ(jsonValue(menuOf(retry), "nameText"), "\"Ann \"");
     EXPECT_EQ(playerNames(retry).size(), 2u) << "no second Ann";
     EXPECT_EQ(screenOf(dumpOf(dir, "back")), kPlayerList);
     EXPECT_EQ(screenOf(dumpOf(dir, "rename")), kNameEntry);
@@ -612,6 +613,64 @@ TEST(MenuFlow, PlayerListChoosesCreatesAndDeletesDownToTheFirstPlayersEntry) {
     EXPECT_TRUE(userLines(dir, "players.txt").empty());
     for (const char* name : {"name_entry", "name_message", "rename", "delete_question"})
         keepScreenshot(dir / (std::string(name) + ".png"), std::string(name) + ".png");
+}
+
+// The player index stored in options.txt names the current player; it stays on the list and
+// follows its player when a player above it is deleted.
+TEST(MenuFlow, StoredPlayerIndexStaysOnTheListAndFollowsItsPlayer) {
+    struct Case {
+        std::string name;
+        std::vector<std::string> players;
+        int storedIndex;
+        int deleteRow;  // -1: nothing deleted
+        int current;
+        std::vector<std::string> left;
+    };
+    const std::vector<Case> cases = {
+        {"an index past the end falls back to the first player", {"Ann", "Bob"}, 5, -1, 0, {"Ann", "Bob"}},
+        {"a player above the current one deleted", {"Ann", "Bob", "Cy"}, 2, 0, 1, {"Bob", "Cy"}},
+        {"a player below the current one deleted", {"Ann", "Bob", "Cy"}, 1, 2, 1, {"Ann", "Bob"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::vector<std::string> lines;
+        for (const std::string& name : c.players) lines.push_back(quietPlayer(name));
+        writePlayers(dir, lines);
+        std::string options = readFile(fs::path(dataDir()) / "options.txt");
+        const size_t at = options.find("player_index=0");
+        ASSERT_NE(at, std::string::npos);
+        options.replace(at, 14, "player_index=" + std::to_string(c.storedIndex));
+        dir.write("user/options.txt", options);
+
+        Timeline script(dir);
+        script.wait(100).dump("menu");
+        if (c.deleteRow >= 0) script.click(kPlayerLine).click(listRow(c.deleteRow)).click(kDeletePanel).key("enter");
+        script.dump("end");
+        ASSERT_EQ(runMenus(dir, dataDir(), script, script.now() + 100).exitCode, 0);
+
+        const std::string end = dumpOf(dir, "end");
+        EXPECT_EQ(screenOf(dumpOf(dir, "menu")), kMainMenu);
+        EXPECT_EQ(playerNames(end), c.left);
+        EXPECT_EQ(number(playersOf(end), "currentPlayer"), c.current);
+        EXPECT_EQ(optionValue(dir, "player_index"), std::to_string(c.current));
+    }
+}
+
+// A release fires only the button the mouse went down on: sliding off before the release, or
+// sliding onto a button after pressing elsewhere, does nothing; nor does a release with no
+// press after Enter or Escape chose a button.
+TEST(MenuFlow, AReleaseFiresOnlyTheButtonPressedOnIt) {
+    TempDir dir;
+    writePlayers(dir, {quietPlayer("Ann")});
+    Timeline script(dir);
+    script.move(kStartButton).down().move({400, 420}).up(100).dump("slid_off");
+    script.down().move(kStartButton).up(100).dump("slid_on");
+    script.key("escape").key("escape").move(kOptionsButton).up(100).dump("stray_release");
+    script.click(kOptionsButton).dump("clicked");
+    ASSERT_EQ(runMenus(dir, dataDir(), script, script.now() + 100).exitCode, 0);
+    for (const char* name : {"slid_off", "slid_on", "stray_release"}) EXPECT_EQ(screenOf(dumpOf(dir, name)), kMainMenu) << name;
+    EXPECT_EQ(screenOf(dumpOf(dir, "clicked")), kOptions);
 }
 
 // Choosing a mode with stored progress: what is offered, and where the game starts on the
