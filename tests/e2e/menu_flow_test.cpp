@@ -310,6 +310,10 @@ TEST(MenuFlow, FirstPlayerIsNamedLosesAnArcadeGameIntoTheRecordsAndIsFoundAgainN
     // The arcade message stays off; the game lost below level 5 leaves nothing to continue.
     EXPECT_EQ(players[0], "Bob 7-abcdef.Z, 1, -1, -1, 0, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0");
     EXPECT_EQ(optionValue(dir, "player_index"), "0");
+    // Both files are written with CR LF line ends.
+    const std::string playersText = readFile(dir / "user/players.txt");
+    EXPECT_EQ(playersText.substr(playersText.size() - 2), "\r\n");
+    EXPECT_NE(readFile(dir / "user/records.txt").find(", 0\r\n"), std::string::npos);
 
     // The next start greets the player on the main menu, and arcade starts without its message.
     Timeline again(dir);
