@@ -197,6 +197,8 @@ void GameScene::showRecords() {
     zone_->setHidden(true);
     for (const char* tag : {"balls", "land", "crystal", "shot_ball"}) objects.SetVisibleByTag(tag, false);
     objects.unload_by_tag("hiscores");
+    // The records carry their own title; the mode's title from the menu would cover it.
+    objects.unload_by_tag("game_type_text");
     for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
                                  "graphics\\elements_gamezone\\dark_panel.spr",
                                  "graphics\\elements_gamezone\\menu_panel.spr"}) {
