@@ -328,5 +328,23 @@ TEST(MenuScene, ChoosingAModeOffersToContinueWhereTheProgressAllows) {
     }
 }
 
+TEST(MenuScene, GamesAndReturnsLeaveNoObjectsBehind) {
+    MenuRun run;
+    run.runFor(1600);
+    auto roundTrip = [&] {
+        run.world.ctx->selectedMode = kModeArcade;
+        run.world.ctx->input.SceneCommand = kCommandStartArcade;
+        run.runFor(1500);
+        EXPECT_EQ(run.world.ctx->frame.currentScene, kSceneGame);
+        run.world.ctx->input.ScreenKind = kScreenMainMenu;
+        run.world.ctx->requestScene(kSceneMenu);
+        run.runFor(500);
+        EXPECT_EQ(run.world.ctx->frame.currentScene, kSceneMenu);
+        return run.world.ctx->sceneObjects->liveCount();
+    };
+    const int first = roundTrip();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(roundTrip(), first) << "after game " << i + 2;
+}
+
 }  // namespace
 }  // namespace qs
