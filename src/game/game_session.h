@@ -154,6 +154,8 @@ private:
     int fastDropStartRow() const;
     void emit(GameEvent::Type type, const char* name = "", int value = 0);
 
+    // copyPlayFrom copies every value below but the references and the plank tracker: a value
+    // added here goes there too.
     Gameplay game_;
     const FileSystem& files_;
     Log& log_;

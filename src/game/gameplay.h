@@ -65,7 +65,7 @@ struct Gameplay {
 
     // Takes every value of `other` (field, aim, ball, scores, queue, bonuses, timers) but keeps
     // its own options, combos, generator and the grid's view: a copy of the play that can go
-    // its own way.
+    // its own way. A value added to this struct goes there too.
     void copyPlayFrom(const Gameplay& other);
 
     // Recomputes the path from the aim (while no ball is in flight).
