@@ -47,6 +47,16 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             line.simulateMode = parseGameMode(mode);
             if (!line.simulateMode) return fail("--simulate takes arcade, challenge or puzzle");
             line.simulateLevel = *n;
+        } else if (arg == "--solve") {
+            std::string mode, level;
+            if (!next(&mode) || !next(&level)) return fail("--solve needs the mode puzzle and a level number");
+            std::optional<GameMode> parsed = parseGameMode(mode);
+            if (!parsed || *parsed != kModePuzzle) return fail("--solve takes only puzzle levels");
+            std::optional<int> n = parseInt(level);
+            if (!n || *n < 1) return fail("--solve needs a level number from 1");
+            line.solveLevel = *n;
+        } else if (arg == "--nodes") {
+            if (!number(&line.solveBudget) || *line.solveBudget == 0) return fail("--nodes needs a whole number from 1");
         } else if (arg == "--start-game") {
             std::string mode;
             if (!next(&mode)) return fail("--start-game needs a mode (arcade, challenge, puzzle)");
@@ -70,6 +80,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         }
     }
     if (!line.shotsFile.empty() && !line.simulateMode) return fail("--shots goes with --simulate");
+    if (line.solveBudget && line.solveLevel == 0) return fail("--nodes goes with --solve");
+    if (line.solveLevel > 0 && line.simulateMode) return fail("--solve and --simulate cannot go together");
     if (line.startLevel > 0 && !line.startMode) return fail("--level goes with --start-game");
     return line;
 }
@@ -91,6 +103,10 @@ std::string commandLineHelp() {
            "  --simulate MODE LEVEL --shots FILE\n"
            "                   play a shot list on a level (MODE: arcade, challenge,\n"
            "                   puzzle) without a window and print JSON after each shot\n"
+           "  --solve puzzle LEVEL [--nodes N]\n"
+           "                   search the fewest shots that collect every crystal of a\n"
+           "                   puzzle level (ball queue from --seed, default 1; at most N\n"
+           "                   shots played in the search) and print one JSON line\n"
            "  --start-game MODE [--level N]\n"
            "                   start a game of MODE (arcade, challenge, puzzle) at once,\n"
            "                   at the saved level or at level N\n"

@@ -23,6 +23,9 @@ struct CommandLine {
     std::optional<GameMode> simulateMode;
     int simulateLevel = 0;
     std::string shotsFile;
+    // The puzzle solver: a puzzle level, and how many shots it may play in its search.
+    int solveLevel = 0;
+    std::optional<uint32_t> solveBudget;
     // A game started without the menu, and the automatic player.
     std::optional<GameMode> startMode;
     int startLevel = 0;

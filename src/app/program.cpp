@@ -14,6 +14,7 @@
 #include "audio/sdl_mixer_backend.h"
 #include "game/view/field_view.h"
 #include "game/gameplay.h"
+#include "game/puzzle_solver.h"
 #include "game/shot_simulator.h"
 #include "render/sdl_platform.h"
 #include "scene/location_map.h"
@@ -251,6 +252,20 @@ int runSimulation(const CommandLine& line) {
     return ok ? 0 : 1;
 }
 
+int runSolver(const CommandLine& line) {
+    Log log;
+    SolverSetup setup;
+    setup.contentRoot = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
+    if (!contentFolderUsable(setup.contentRoot.string(), false)) return 2;
+    setup.level = line.solveLevel;
+    setup.seed = line.seed.value_or(1);
+    if (line.solveBudget) setup.nodeBudget = static_cast<long>(*line.solveBudget);
+    const SolverResult result = solvePuzzle(setup, log);
+    std::cout << solverResultJson(result) << std::endl;
+    if (!result.loaded) return 2;
+    return result.solved ? 0 : 1;
+}
+
 int runProgram(const CommandLine& line) {
     if (line.help) {
         std::cout << commandLineHelp();
@@ -258,6 +273,7 @@ int runProgram(const CommandLine& line) {
     }
 
     if (line.simulateMode) return runSimulation(line);
+    if (line.solveLevel > 0) return runSolver(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
         return checkContent(root, std::cout) == 0 ? 0 : 1;

@@ -108,6 +108,7 @@ public:
     BallGrid();
 
     void setView(GridView* view);
+    GridView* view() const { return view_; }
     // Mode and climb speeds for ballsDown and ballsClimb.
     void configure(GameMode mode, const GameOptions& options);
     GameMode mode() const { return mode_; }

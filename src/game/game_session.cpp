@@ -71,6 +71,50 @@ GameSession::GameSession(const GameOptions& options, const std::vector<ComboText
     game_.aim.smoothTurn = true;
 }
 
+void GameSession::copyPlayFrom(const GameSession& o) {
+    game_.copyPlayFrom(o.game_);
+    saved_ = o.saved_;
+    state_ = o.state_;
+    screenKind_ = o.screenKind_;
+    levelStartRequested_ = o.levelStartRequested_;
+    levelFileFailed_ = o.levelFileFailed_;
+    now_ = o.now_;
+    cannonIntroFrame_ = o.cannonIntroFrame_;
+    cannonIntroNext_ = o.cannonIntroNext_;
+    panelIntroFrame_ = o.panelIntroFrame_;
+    panelIntroNext_ = o.panelIntroNext_;
+    shownScore_ = o.shownScore_;
+    nextScoreStep_ = o.nextScoreStep_;
+    shownProgress_ = o.shownProgress_;
+    lastDrawnProgress_ = o.lastDrawnProgress_;
+    riseFlag_ = o.riseFlag_;
+    nextDrain_ = o.nextDrain_;
+    lossDeadline_ = o.lossDeadline_;
+    lossHeldMs_ = o.lossHeldMs_;
+    losingSince_ = o.losingSince_;
+    nextDescent_ = o.nextDescent_;
+    fastDrop_ = o.fastDrop_;
+    fastDropRow_ = o.fastDropRow_;
+    autoFire_ = o.autoFire_;
+    shotCount_ = o.shotCount_;
+    pushCounter_ = o.pushCounter_;
+    pushTarget_ = o.pushTarget_;
+    pushShown_ = o.pushShown_;
+    alarmPlayed_ = o.alarmPlayed_;
+    laserWarning_ = o.laserWarning_;
+    lastSadTime_ = o.lastSadTime_;
+    sadPlayedOnce_ = o.sadPlayedOnce_;
+    crystalIcons_ = o.crystalIcons_;
+    crystalsShown_ = o.crystalsShown_;
+    statisticsWasLeft_ = o.statisticsWasLeft_;
+    levelChannelWasPlaying_ = o.levelChannelWasPlaying_;
+    levelChannelPlaying_ = o.levelChannelPlaying_;
+    statisticsKind_ = o.statisticsKind_;
+    gameWon_ = o.gameWon_;
+    leaveRequested_ = o.leaveRequested_;
+    recordsRequested_ = o.recordsRequested_;
+}
+
 void GameSession::setView(GridView* view) { static_cast<PlankTracker&>(*plankTracker_).setNext(view); }
 
 void GameSession::emit(GameEvent::Type type, const char* name, int value) {

@@ -60,6 +60,10 @@ public:
     // The picture of the grid, told of every cell change (the session keeps its own watcher
     // between the grid and it).
     void setView(GridView* view);
+    // Takes the whole play of `other` (its game, state, timers and counters) and keeps its own
+    // generator, files, log, progress store and view: the copy plays on independently.
+    void copyPlayFrom(const GameSession& other);
+
     // A score piece reached the gauge: the bar may rise.
     void scorePieceArrived();
 
@@ -109,6 +113,7 @@ public:
     bool recordsRequested() const { return recordsRequested_; }
     void clearRequests() { leaveRequested_ = recordsRequested_ = false; }
     int shotCount() const { return shotCount_; }
+    int pushCounter() const { return pushCounter_; }  // puzzle: shots since the last push
 
     bool crystalsArrived() const;
     // Firing is allowed now: playing, the cannon up, the net still, nothing flying or climbing,
@@ -149,6 +154,8 @@ private:
     int fastDropStartRow() const;
     void emit(GameEvent::Type type, const char* name = "", int value = 0);
 
+    // copyPlayFrom copies every value below but the references and the plank tracker: a value
+    // added here goes there too.
     Gameplay game_;
     const FileSystem& files_;
     Log& log_;

@@ -25,6 +25,32 @@ void Gameplay::particles(int type, int count, int kind, double x, double y, bool
     events.push_back(std::move(e));
 }
 
+void Gameplay::copyPlayFrom(const Gameplay& other) {
+    mode = other.mode;
+    level = other.level;
+    now = other.now;
+    GridView* view = grid.view();
+    grid = other.grid;
+    grid.setView(view);
+    levelValues = other.levelValues;
+    aim = other.aim;
+    path = other.path;
+    ball = other.ball;
+    score = other.score;
+    queue = other.queue;
+    bonuses = other.bonuses;
+    net = other.net;
+    rockets = other.rockets;
+    bombDeadline = other.bombDeadline;
+    pendingClimb = other.pendingClimb;
+    plankY = other.plankY;
+    bonusesLocked = other.bonusesLocked;
+    overlayUp = other.overlayUp;
+    gameOver = other.gameOver;
+    lastPraise = other.lastPraise;
+    events = other.events;
+}
+
 void Gameplay::updatePath() {
     computePath(path, grid, mode, options.ball_step, aim.muzzleX, aim.muzzleY, aim.launchVX, aim.launchVY);
 }

@@ -63,6 +63,11 @@ struct Gameplay {
     void sound(const char* name);
     void particles(int type, int count, int kind, double x, double y, bool shards = false);
 
+    // Takes every value of `other` (field, aim, ball, scores, queue, bonuses, timers) but keeps
+    // its own options, combos, generator and the grid's view: a copy of the play that can go
+    // its own way. A value added to this struct goes there too.
+    void copyPlayFrom(const Gameplay& other);
+
     // Recomputes the path from the aim (while no ball is in flight).
     void updatePath();
     // One frame of the shot: the ball in flight moves (and may dock), or the path follows

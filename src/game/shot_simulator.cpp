@@ -7,6 +7,7 @@
 #include "core/json_writer.h"
 #include "core/log.h"
 #include "core/text_util.h"
+#include "game/ball_queue.h"
 #include "game/gameplay.h"
 
 namespace qs {
@@ -190,20 +191,7 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     else
         json.null();
 
-    // The shot leaves at the next step, from the path on show; then the field settles: the
-    // ball docks or leaves, bombs go off, climbs and pushes are done.
-    const double angle = g.aim.aimAngle;
-    pendingCommand_ = kCommandShoot;
-    pendingKey_ = 1;
-    stepOnce();
-    ++shotsFired_;
-    int frames = 1;
-    for (; frames < kMaxSettleSteps && !settled() && !complete() && !lost(); ++frames) {
-        setAimAngle(g.aim, angle);
-        stepOnce();
-    }
-    // One more step: the level's complete and loss checks look at the settled field.
-    if (!complete() && !lost()) stepOnce();
+    const int frames = fireAndSettle(g.aim.aimAngle);
 
     bool docked = false;
     int group = 0;
@@ -226,9 +214,67 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     json.key("state");
     writeState(json);
     json.endObject();
+    waitUntilReady();
+    return true;
+}
+
+int ShotSimulator::fireAndSettle(double angle) {
+    Gameplay& g = session_->game();
+    // The shot leaves at the next step, from the path on show; then the field settles: the
+    // ball docks or leaves, bombs go off, climbs and pushes are done.
+    pendingCommand_ = kCommandShoot;
+    pendingKey_ = 1;
+    stepOnce();
+    ++shotsFired_;
+    int frames = 1;
+    for (; frames < kMaxSettleSteps && !settled() && !complete() && !lost(); ++frames) {
+        setAimAngle(g.aim, angle);
+        stepOnce();
+    }
+    // One more step: the level's complete and loss checks look at the settled field.
+    if (!complete() && !lost()) stepOnce();
+    return frames;
+}
+
+void ShotSimulator::waitUntilReady() {
     // Ready for the next shot: wait until the cannon may fire again.
     for (int i = 0; i < kMaxSettleSteps && !session_->mayFire() && !complete() && !lost(); ++i) stepOnce();
+}
+
+bool ShotSimulator::play(double angle, bool swap) {
+    if (!session_ || complete() || lost()) return false;
+    Gameplay& g = session_->game();
+    if (swap) {
+        if (g.queue.rocketCount > 0) return false;
+        swapBalls(g);
+    }
+    collected_.clear();
+    setAimAngle(g.aim, angle);
+    g.updatePath();
+    fireAndSettle(g.aim.aimAngle);
+    collected_.clear();
+    waitUntilReady();
     return true;
+}
+
+std::unique_ptr<ShotSimulator> ShotSimulator::clone() const {
+    auto copy = std::make_unique<ShotSimulator>(log_);
+    copy->files_ = files_;
+    copy->options_ = options_;
+    copy->combos_ = combos_;
+    copy->random_ = random_;
+    copy->setup_ = setup_;
+    copy->now_ = now_;
+    copy->pendingCommand_ = pendingCommand_;
+    copy->pendingKey_ = pendingKey_;
+    copy->shotsFired_ = shotsFired_;
+    if (session_) {
+        copy->progress_ = std::make_unique<MemoryProgressStore>(*progress_);
+        copy->session_ = std::make_unique<GameSession>(copy->options_, copy->combos_, copy->random_, copy->files_,
+                                                       copy->log_, *copy->progress_);
+        copy->session_->copyPlayFrom(*session_);
+    }
+    return copy;
 }
 
 std::optional<std::vector<SimShot>> parseShotList(const std::string& text, Log& log, const std::string& name) {

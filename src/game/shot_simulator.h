@@ -61,10 +61,20 @@ public:
     // Fires one shot and plays on until the field has settled, then writes its report as a
     // JSON object. False when the level is over or not loaded (the report then says why).
     bool shoot(const SimShot& shot, JsonWriter& json);
+    // Fires one shot at `angle` (radians), first exchanging the cannon's ball with the next
+    // one when `swap` is set, and plays on until the field has settled, without a report.
+    // False when no shot left: the level is over, not loaded, or a swap is not possible
+    // (a paint rocket is held).
+    bool play(double angle, bool swap = false);
+    // An independent copy of the level being played (field, queue, timers and generator):
+    // shots played on the copy leave this one as it is.
+    std::unique_ptr<ShotSimulator> clone() const;
+
     // The state alone (grid, scores, counters) as a JSON object.
     void writeState(JsonWriter& json) const;
 
     GameSession& session() { return *session_; }
+    const GameSession& session() const { return *session_; }
     Gameplay& game() { return session_->game(); }
     const Gameplay& game() const { return session_->game(); }
     bool complete() const;
@@ -80,6 +90,9 @@ public:
 private:
     void stepOnce();
     bool settled() const;
+    // Fires at `angle` and steps until the field has settled; the frames played.
+    int fireAndSettle(double angle);
+    void waitUntilReady();
 
     Log& log_;
     FileSystem files_;

@@ -143,6 +143,22 @@ TEST(Simulator, PlaysAShotListFromTheCommandLine) {
     EXPECT_EQ(runCommand(game() + " --simulate golf 1 2>/dev/null").exitCode, 2);
 }
 
+TEST(Solver, SolvesAPuzzleFromTheCommandLine) {
+    std::string fixtures = std::string(QUIBBLESTAR_SOURCE_DIR) + "/tests/game/fixtures";
+    RunResult run = runCommand(game() + " --solve puzzle 1 --data " + fixtures + " --seed 3");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("\"level\":1,\"seed\":3,\"loaded\":true,\"solved\":true"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("\"moves\":[{\"angle\":"), std::string::npos) << run.output;
+    // A budget too small to finish: not solved, and the line says the budget ran out.
+    RunResult small = runCommand(game() + " --solve puzzle 1 --data " + fixtures + " --seed 3 --nodes 3");
+    EXPECT_EQ(small.exitCode, 1) << small.output;
+    EXPECT_NE(small.output.find("\"nodes\":3,"), std::string::npos) << small.output;
+    EXPECT_NE(small.output.find("\"budget_spent\":true"), std::string::npos) << small.output;
+    EXPECT_EQ(runCommand(game() + " --solve puzzle 99 --data " + fixtures + " 2>/dev/null").exitCode, 2);
+    EXPECT_EQ(runCommand(game() + " --solve arcade 1 2>/dev/null").exitCode, 2);
+}
+
 TEST(WindowRun, OpensAWindowUnderXvfb) {
     if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xvfb-run is not installed";
