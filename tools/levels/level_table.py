@@ -31,61 +31,61 @@ level  time  factor  colours  bonuses               new  note
   7    1100   0.70      5     1,2,5,6,8,10           3   Colour bombs in the cannon.
   8    1050   0.75      5     1,2,3,5,6,8,10         7   The x2 bonus for bomb blasts.
   9    1000   0.80      5     1,2,3,5,6,7,8,10       4   The wide net.
- 10     950   0.85      6     1,2,3,4,5,6,7,8,10     9   A sixth colour and the x4 bonus.
- 11     950   0.90      6     1,2,3,4,5,6,7,8,9,10   0   Paint rockets: every bonus is in play now.
- 12     900   0.95      6     1,2,3,4,5,6,7,8,9,10   0   The field sinks a little faster.
- 13     900   1.00      6     1,2,3,4,5,6,7,8,9,10   0   More points to fill the gauge.
- 14     850   1.05      6     1,2,3,4,6,7,8,9,10     0   No more freezes.
- 15     850   1.10      6     1,2,3,4,6,7,8,9,10     0   Halfway.
- 16     800   1.15      6     1,2,3,4,6,7,9,10       0   The up bonus is gone.
- 17     800   1.20      6     1,2,3,4,6,7,9,10       0   A faster field.
- 18     750   1.25      6     1,3,4,6,7,9,10         0   No target marker.
- 19     750   1.30      6     1,3,4,6,7,9,10         0   More points to fill the gauge.
- 20     700   1.35      7     1,2,3,4,5,6,7,8,9,10   0   All seven colours, and every bonus back to help.
- 21     700   1.40      7     1,2,3,4,5,6,7,8,9,10   0   Seven colours.
- 22     680   1.45      7     1,2,3,4,6,7,8,9,10     0   No more freezes.
- 23     660   1.50      7     1,2,3,4,6,7,8,9,10     0   The field speeds up.
- 24     640   1.55      7     1,3,4,6,7,8,9,10       0   No target marker.
- 25     620   1.60      7     1,3,4,6,7,8,9,10       0   A checkpoint level.
- 26     600   1.65      7     1,3,4,6,7,9,10         0   The up bonus is gone.
- 27     580   1.70      7     1,3,4,6,7,9,10         0   Faster still.
- 28     560   1.75      7     1,3,4,6,9,10           0   No wide net.
- 29     540   1.80      7     1,3,4,6,9,10           0   Nearly there.
- 30     520   1.85      7     1,3,4,6,9,10           0   The last arcade level.
+ 10     950   0.85      5     1,2,3,4,5,6,7,8,10     9   The x4 bonus.
+ 11     950   0.80      6     1,2,3,4,5,6,7,8,9,10   0   A sixth colour and paint rockets: every bonus is in play now.
+ 12     930   0.84      6     1,2,3,4,5,6,7,8,9,10   0   The field sinks a little faster.
+ 13     910   0.88      6     1,2,3,4,5,6,7,8,9,10   0   More points to fill the gauge.
+ 14     890   0.92      6     1,2,3,4,6,7,8,9,10     0   No more freezes.
+ 15     870   0.96      6     1,2,3,4,6,7,8,9,10     0   Halfway.
+ 16     850   1.00      6     1,2,3,4,6,7,9,10       0   The up bonus is gone.
+ 17     830   1.04      6     1,2,3,4,6,7,9,10       0   A faster field.
+ 18     810   1.08      6     1,3,4,6,7,9,10         0   No target marker.
+ 19     790   1.12      6     1,3,4,6,7,9,10         0   More points to fill the gauge.
+ 20     770   1.16      6     1,3,4,6,7,9,10         0   A faster field.
+ 21     750   1.20      6     1,3,4,6,7,9,10         0   The last level with six colours.
+ 22     760   0.80      7     1,2,3,4,5,6,7,8,9,10   0   All seven colours, fewer points to score, and every bonus back to help.
+ 23     740   0.84      7     1,2,3,4,5,6,7,8,9,10   0   Seven colours.
+ 24     720   0.88      7     1,2,3,4,6,7,8,9,10     0   No more freezes.
+ 25     700   0.92      7     1,2,3,4,6,7,8,9,10     0   A checkpoint level.
+ 26     680   0.96      7     1,3,4,6,7,8,9,10       0   No target marker.
+ 27     660   1.00      7     1,3,4,6,7,8,9,10       0   Faster still.
+ 28     640   1.04      7     1,3,4,6,7,9,10         0   The up bonus is gone.
+ 29     620   1.08      7     1,3,4,6,7,9,10         0   Nearly there.
+ 30     600   1.12      7     1,3,4,6,7,9,10         0   The last arcade level.
 """
 
 CHALLENGE = """
 level  time  factor  colours  bonuses               new  note
-  1    1500   3.00      4     -                      2   Four colours and a slow drain: keep the gauge up while you learn.
-  2    1400   2.90      4     2                      7   The target marker joins in.
-  3    1300   2.80      4     2,7                    6   The wide net joins in.
-  4    1250   2.70      5     2,6,7                  1   A fifth colour and the small bomb.
-  5    1200   2.60      5     1,2,6,7                10  The multiball comes to the cannon.
-  6    1150   2.50      5     1,2,6,7,10             3   Colour bombs in the cannon.
-  7    1100   2.45      5     1,2,3,6,7,10           4   The x2 bonus for bomb blasts.
-  8    1050   2.40      5     1,2,3,4,6,7,10         9   The x4 bonus.
-  9    1000   2.35      5     1,2,3,4,6,7,9,10       0   Paint rockets: every bonus of this game is in play.
- 10     950   2.30      6     1,2,3,4,6,7,9,10       0   A sixth colour.
- 11     950   2.25      6     1,2,3,4,6,7,9,10       0   A faster drain.
- 12     900   2.20      6     1,2,3,4,6,7,9,10       0   Less gauge per match.
- 13     900   2.15      6     1,2,3,4,6,7,9,10       0   The drain speeds up.
- 14     850   2.10      6     1,2,3,4,6,7,9,10       0   Less gauge per match.
- 15     850   2.05      6     1,2,3,4,6,7,9,10       0   Halfway.
- 16     800   2.00      6     1,2,3,4,6,9,10         0   No wide net.
- 17     800   1.95      6     1,2,3,4,6,9,10         0   A faster drain.
- 18     750   1.90      6     1,3,4,6,9,10           0   No target marker.
- 19     750   1.85      6     1,3,4,6,9,10           0   Less gauge per match.
- 20     700   1.80      7     1,2,3,4,6,7,9,10       0   All seven colours, and every bonus back to help.
- 21     700   1.75      7     1,2,3,4,6,7,9,10       0   Seven colours.
- 22     680   1.70      7     1,2,3,4,6,7,9,10       0   The drain speeds up.
- 23     660   1.65      7     1,2,3,4,6,9,10         0   No wide net.
- 24     640   1.60      7     1,3,4,6,9,10           0   No target marker.
- 25     620   1.55      7     1,3,4,6,9,10           0   A checkpoint level.
- 26     600   1.50      7     1,3,4,6,9,10           0   Less gauge per match.
- 27     580   1.45      7     1,3,4,6,9,10           0   Faster still.
- 28     560   1.40      7     1,3,4,6,10             0   No paint rockets.
- 29     540   1.35      7     1,3,4,6,10             0   Nearly there.
- 30     520   1.30      7     1,3,4,6,10             0   The last challenge level.
+  1    1500   2.67      4     -                      2   Four colours and a slow drain: keep the gauge up while you learn.
+  2    1460   2.28      4     2                      7   The target marker joins in.
+  3    1420   2.01      4     2,7                    6   The wide net joins in.
+  4    1380   1.81      5     2,6,7                  1   A fifth colour and the small bomb.
+  5    1340   1.66      5     1,2,6,7                10  The multiball comes to the cannon.
+  6    1300   1.54      5     1,2,6,7,10             3   Colour bombs in the cannon.
+  7    1260   1.44      5     1,2,3,6,7,10           4   The x2 bonus for bomb blasts.
+  8    1220   1.37      5     1,2,3,4,6,7,10         9   The x4 bonus.
+  9    1180   1.30      5     1,2,3,4,6,7,9,10       0   Paint rockets: every bonus of this game is in play.
+ 10    1140   1.25      6     1,2,3,4,6,7,9,10       0   A sixth colour.
+ 11    1100   1.21      6     1,2,3,4,6,7,9,10       0   A faster drain.
+ 12    1060   1.18      6     1,2,3,4,6,7,9,10       0   Less gauge per match.
+ 13    1020   1.17      6     1,2,3,4,6,7,9,10       0   The drain speeds up.
+ 14     980   1.16      6     1,2,3,4,6,7,9,10       0   A faster drain.
+ 15     940   1.16      6     1,2,3,4,6,7,9,10       0   Halfway.
+ 16     900   1.17      6     1,2,3,4,6,9,10         0   No wide net; the drain speeds up, each match gives a little more.
+ 17     860   1.19      6     1,2,3,4,6,9,10         0   A faster drain.
+ 18     820   1.21      6     1,2,3,4,6,9,10         0   A faster drain.
+ 19     780   1.23      6     1,2,3,4,6,9,10         0   The last level with six colours.
+ 20     740   1.27      7     1,2,3,4,6,7,9,10       0   All seven colours, and the wide net back to help.
+ 21     720   1.29      7     1,2,3,4,6,7,9,10       0   Seven colours.
+ 22     710   1.28      7     1,2,3,4,6,7,9,10       0   The drain speeds up.
+ 23     700   1.28      7     1,2,3,4,6,9,10         0   No wide net.
+ 24     680   1.29      7     1,2,3,4,6,9,10         0   A faster drain.
+ 25     660   1.31      7     1,2,3,4,6,9,10         0   A checkpoint level.
+ 26     650   1.30      7     1,3,4,6,9,10           0   No target marker.
+ 27     640   1.30      7     1,3,4,6,9,10           0   Faster still.
+ 28     620   1.32      7     1,3,4,6,9,10           0   A faster drain.
+ 29     600   1.34      7     1,3,4,6,9,10           0   Nearly there.
+ 30     590   1.35      7     1,3,4,6,9,10           0   The last challenge level.
 """
 
 # What the statistics screen says about an item, line by line (at most 36 characters a line,
