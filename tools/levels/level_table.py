@@ -48,10 +48,10 @@ level  time  factor  colours  bonuses               new  note
  24     720   0.88      7     1,2,3,4,6,7,8,9,10     0   No more freezes.
  25     700   0.92      7     1,2,3,4,6,7,8,9,10     0   A checkpoint level.
  26     680   0.96      7     1,3,4,6,7,8,9,10       0   No target marker.
- 27     660   1.00      7     1,3,4,6,7,8,9,10       0   Faster still.
- 28     640   1.04      7     1,3,4,6,7,9,10         0   The up bonus is gone.
- 29     620   1.08      7     1,3,4,6,7,9,10         0   Nearly there.
- 30     600   1.12      7     1,3,4,6,7,9,10         0   The last arcade level.
+ 27     620   1.15      7     1,3,4,6,7,8,9,10       0   Faster still.
+ 28     590   1.25      7     1,3,4,6,7,9,10         0   The up bonus is gone.
+ 29     560   1.35      7     1,3,4,6,7,9,10         0   Nearly there.
+ 30     530   1.45      7     1,3,4,6,7,9,10         0   The last arcade level.
 """
 
 CHALLENGE = """
@@ -69,27 +69,27 @@ level  time  factor  colours  bonuses               new  note
  11    1100   1.21      6     1,2,3,4,6,7,9,10       0   A faster drain.
  12    1060   1.18      6     1,2,3,4,6,7,9,10       0   Less gauge per match.
  13    1020   1.17      6     1,2,3,4,6,7,9,10       0   The drain speeds up.
- 14     980   1.16      6     1,2,3,4,6,7,9,10       0   A faster drain.
- 15     940   1.16      6     1,2,3,4,6,7,9,10       0   Halfway.
- 16     900   1.17      6     1,2,3,4,6,9,10         0   No wide net; the drain speeds up, each match gives a little more.
- 17     860   1.19      6     1,2,3,4,6,9,10         0   A faster drain.
- 18     820   1.21      6     1,2,3,4,6,9,10         0   A faster drain.
- 19     780   1.23      6     1,2,3,4,6,9,10         0   The last level with six colours.
- 20     740   1.27      7     1,2,3,4,6,7,9,10       0   All seven colours, and the wide net back to help.
- 21     720   1.29      7     1,2,3,4,6,7,9,10       0   Seven colours.
- 22     710   1.28      7     1,2,3,4,6,7,9,10       0   The drain speeds up.
- 23     700   1.28      7     1,2,3,4,6,9,10         0   No wide net.
- 24     680   1.29      7     1,2,3,4,6,9,10         0   A faster drain.
+ 14     980   1.19      6     1,2,3,4,6,7,9,10       0   A faster drain.
+ 15     940   1.21      6     1,2,3,4,6,7,9,10       0   Halfway.
+ 16     900   1.23      6     1,2,3,4,6,9,10         0   No wide net; the drain speeds up, each match gives a little more.
+ 17     860   1.26      6     1,2,3,4,6,9,10         0   A faster drain.
+ 18     820   1.30      6     1,2,3,4,6,9,10         0   A faster drain.
+ 19     780   1.34      6     1,2,3,4,6,9,10         0   The last level with six colours.
+ 20     740   1.38      7     1,2,3,4,6,7,9,10       0   All seven colours, and the wide net back to help.
+ 21     720   1.36      7     1,2,3,4,6,7,9,10       0   Seven colours.
+ 22     710   1.34      7     1,2,3,4,6,7,9,10       0   The drain speeds up.
+ 23     700   1.31      7     1,2,3,4,6,9,10         0   No wide net.
+ 24     680   1.31      7     1,2,3,4,6,9,10         0   A faster drain.
  25     660   1.31      7     1,2,3,4,6,9,10         0   A checkpoint level.
- 26     650   1.30      7     1,3,4,6,9,10           0   No target marker.
- 27     640   1.30      7     1,3,4,6,9,10           0   Faster still.
- 28     620   1.32      7     1,3,4,6,9,10           0   A faster drain.
- 29     600   1.34      7     1,3,4,6,9,10           0   Nearly there.
- 30     590   1.35      7     1,3,4,6,9,10           0   The last challenge level.
+ 26     650   1.29      7     1,3,4,6,9,10           0   No target marker.
+ 27     640   1.27      7     1,3,4,6,9,10           0   Faster still.
+ 28     620   1.28      7     1,3,4,6,9,10           0   A faster drain.
+ 29     600   1.28      7     1,3,4,6,9,10           0   Nearly there.
+ 30     590   1.26      7     1,3,4,6,9,10           0   The last challenge level.
 """
 
-# What the statistics screen says about an item, line by line (at most 36 characters a line,
-# so that it fits the panel). Every sentence must hold in the game's rules.
+# What the statistics screen says about an item, line by line (at most 4 lines of at most 36
+# characters, so that it fits the panel above its buttons). Every sentence must hold in the game's rules.
 ITEM_TEXT = {
     1: ["Multiball! It comes in your cannon",
         "and matches every colour: each group",
@@ -119,10 +119,9 @@ ITEM_TEXT = {
         "and the whole field climbs",
         "one row higher."],
     9: ["Paint rocket! Burst a ball with this",
-        "sign to load a rocket (two at most).",
-        "The right button fires it: it paints",
-        "the balls on its way in the colour",
-        "of the ball in your cannon."],
+        "sign to load a rocket. Right-click",
+        "fires it: it paints the balls on its",
+        "way in the colour of your ball."],
     10: ["Colour bomb! It comes in your",
          "cannon and goes off where it lands,",
          "with the balls around it, and it",
