@@ -33,7 +33,7 @@ level  time  factor  colours  bonuses               new  note
   9    1000   0.80      5     1,2,3,5,6,7,8,10       4   The wide net.
  10     950   0.85      5     1,2,3,4,5,6,7,8,10     9   The x4 bonus.
  11     950   0.80      6     1,2,3,4,5,6,7,8,9,10   0   A sixth colour and paint rockets: every bonus is in play now.
- 12     930   0.84      6     1,2,3,4,5,6,7,8,9,10   0   The field sinks a little faster.
+ 12     940   0.82      6     1,2,3,4,5,6,7,8,9,10   0   The field sinks a little faster.
  13     910   0.88      6     1,2,3,4,5,6,7,8,9,10   0   More points to fill the gauge.
  14     890   0.92      6     1,2,3,4,6,7,8,9,10     0   No more freezes.
  15     870   0.96      6     1,2,3,4,6,7,8,9,10     0   Halfway.
@@ -46,7 +46,7 @@ level  time  factor  colours  bonuses               new  note
  22     760   0.80      7     1,2,3,4,5,6,7,8,9,10   0   All seven colours, fewer points to score, and every bonus back to help.
  23     740   0.84      7     1,2,3,4,5,6,7,8,9,10   0   Seven colours.
  24     720   0.88      7     1,2,3,4,6,7,8,9,10     0   No more freezes.
- 25     700   0.92      7     1,2,3,4,6,7,8,9,10     0   A checkpoint level.
+ 25     710   0.90      7     1,2,3,4,6,7,8,9,10     0   A checkpoint level.
  26     680   0.96      7     1,3,4,6,7,8,9,10       0   No target marker.
  27     620   1.15      7     1,3,4,6,7,8,9,10       0   Faster still.
  28     590   1.25      7     1,3,4,6,7,9,10         0   The up bonus is gone.
