@@ -120,6 +120,45 @@ TEST(ReadArcadeLevel, RefusesFilesItCannotPlayAndSaysWhere) {
     }
 }
 
+// The levels the game ships: every arcade and challenge level up to the last one reads, the
+// chain of files has no gap, and a level that presents a new item has its text (else the
+// statistics screen would show the previous item's lines under the new picture).
+TEST(ShippedLevels, EveryLevelReadsUpToTheLastAndPresentsItsItemWithText) {
+    struct Case {
+        GameMode mode;
+        int levels;
+    };
+    const Case cases[] = {{kModeArcade, 30}, {kModeChallenge, 30}};
+    test::TempDir dir;
+    const FileSystem files(std::string(QUIBBLESTAR_SOURCE_DIR) + "/data", dir.path() / "user");
+    Log log(dir.path() / "log.txt", [] { return "t"; });
+    log.setEnabled(true);
+    for (const Case& c : cases) {
+        LevelValues values;
+        BallGrid grid;
+        int level = 1;
+        for (;; ++level) {
+            values.newBonusText.clear();
+            ASSERT_TRUE(ReadArcadeLevel(files, log, c.mode, level, values, grid))
+                << gameModeName(c.mode) << " " << level << "\n" << test::readFile(dir.path() / "log.txt");
+            const int interval = c.mode == kModeArcade ? values.descentInterval : values.drainInterval;
+            const double factor = c.mode == kModeArcade ? values.scoreDivisor : values.gaugeFactor;
+            EXPECT_GT(interval, 0) << gameModeName(c.mode) << " " << level;
+            EXPECT_GT(factor, 0) << gameModeName(c.mode) << " " << level;
+            EXPECT_GE(grid.colourCount, 3) << gameModeName(c.mode) << " " << level;
+            EXPECT_GE(values.newBonus, 0) << gameModeName(c.mode) << " " << level;
+            EXPECT_LE(values.newBonus, 10) << gameModeName(c.mode) << " " << level;
+            if (values.newBonus > 0)
+                EXPECT_FALSE(values.newBonusText.empty()) << gameModeName(c.mode) << " " << level;
+            if (values.lastLevel != kMoreLevels) break;
+        }
+        EXPECT_EQ(level, c.levels) << gameModeName(c.mode);
+        EXPECT_EQ(values.lastLevel, c.levels) << gameModeName(c.mode);
+        // The last level presents nothing: its statistics screen is the game's end.
+        EXPECT_EQ(values.newBonus, 0) << gameModeName(c.mode);
+    }
+}
+
 TEST(ReadPuzzleLevel, PlacesRowsFromRow23DownWithAlternatingWidths) {
     LevelFolder f;
     f.level("puzzle-04.ini",
