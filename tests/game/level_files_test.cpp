@@ -148,8 +148,9 @@ TEST(ShippedLevels, EveryLevelReadsUpToTheLastAndPresentsItsItemWithText) {
             EXPECT_GE(grid.colourCount, 3) << gameModeName(c.mode) << " " << level;
             EXPECT_GE(values.newBonus, 0) << gameModeName(c.mode) << " " << level;
             EXPECT_LE(values.newBonus, 10) << gameModeName(c.mode) << " " << level;
-            if (values.newBonus > 0)
+            if (values.newBonus > 0) {
                 EXPECT_FALSE(values.newBonusText.empty()) << gameModeName(c.mode) << " " << level;
+            }
             if (values.lastLevel != kMoreLevels) break;
         }
         EXPECT_EQ(level, c.levels) << gameModeName(c.mode);
