@@ -6,6 +6,7 @@
 #include "core/file_system.h"
 #include "core/log.h"
 #include "profile/players_file.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
@@ -140,25 +141,7 @@ bool PlayerStore::commit(PlayerList next, int nextCurrent) {
 }
 
 bool PlayerStore::WritePlayers(const PlayerList& players) {
-    const fs::path path = file();
-    std::string error;
-    if (damagedOriginal_) {
-        // The rewrite drops what the reader could not take in; the original stays beside it.
-        fs::path kept = path;
-        kept += ".bad";
-        if (!FileSystem::writeFileAtomic(kept, *damagedOriginal_, &error)) {
-            log_.error(path.string() + " is not saved: its damaged original could not be kept as " +
-                       kept.string() + " (" + error + ")");
-            return false;
-        }
-        log_.WriteLog(path.string() + " was damaged; the original is kept as " + kept.string());
-        damagedOriginal_.reset();
-    }
-    if (!FileSystem::writeFileAtomic(path, formatPlayers(players), &error)) {
-        log_.error(path.string() + " is not saved: " + error);
-        return false;
-    }
-    return true;
+    return writeSave(file(), formatPlayers(players), damagedOriginal_, log_);
 }
 
 bool PlayerStore::writePlayerIndex(int index) {

@@ -4,16 +4,13 @@
 
 #include "core/comma_fields.h"
 #include "core/text_util.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
 namespace {
 
 // A tab is a blank to the reader (fields are trimmed of it), so it is no damage.
-bool isControl(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\t') || u == 0x7F;
-}
 
 // The five numbers of a mode, in the order they follow each other across the modes.
 struct NumberField {
@@ -44,19 +41,7 @@ public:
 
     // The sound part of a raw line (line end already removed); nothing for a blank line.
     std::optional<PlayerRecord> read(std::string line) {
-        if (line.size() > kPlayerLineLimit) {
-            report("longer than " + std::to_string(kPlayerLineLimit) + " characters; the rest is dropped");
-            line.resize(kPlayerLineLimit);
-        }
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (isControl(line[i])) {
-                report("control character " + std::to_string(static_cast<unsigned char>(line[i])) +
-                       " at column " + std::to_string(i + 1) + "; the rest is dropped");
-                line.resize(i);
-                break;
-            }
-        }
-        line = trim(line);
+        line = trim(soundSaveLine(std::move(line), kPlayerLineLimit, [this](std::string what) { report(std::move(what)); }));
         if (line.empty()) return std::nullopt;
 
         PlayerRecord record;
@@ -149,7 +134,7 @@ std::string formatPlayers(const PlayerList& players) {
 bool isStorablePlayerName(const std::string& name) {
     if (name.size() > kMaxPlayerNameLength) return false;
     for (char c : name)
-        if (c == ',' || isControl(c)) return false;
+        if (c == ',' || isSaveControl(c)) return false;
     return trim(name) == name;
 }
 

@@ -7,6 +7,7 @@
 #include "core/comma_fields.h"
 #include "core/text_util.h"
 #include "profile/player_record.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
@@ -15,10 +16,6 @@ namespace {
 constexpr int kRecordFieldCount = 5;
 
 // A tab is a blank to the reader (fields are trimmed of it), so it is no damage.
-bool isControl(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\t') || u == 0x7F;
-}
 
 bool allDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -114,19 +111,7 @@ public:
 
     void read(int lineNumber, std::string line) {
         line_ = lineNumber;
-        if (line.size() > kRecordsLineLimit) {
-            report("longer than " + std::to_string(kRecordsLineLimit) + " characters; the rest is dropped");
-            line.resize(kRecordsLineLimit);
-        }
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (isControl(line[i])) {
-                report("control character " + std::to_string(static_cast<unsigned char>(line[i])) +
-                       " at column " + std::to_string(i + 1) + "; the rest is dropped");
-                line.resize(i);
-                break;
-            }
-        }
-        line = trim(line);
+        line = trim(soundSaveLine(std::move(line), kRecordsLineLimit, [this](std::string what) { report(std::move(what)); }));
         if (line.empty()) return;
 
         const std::string modeText = trim(GetCommaField(line, 1));
@@ -246,7 +231,7 @@ std::string storableRecordName(const std::string& name) {
     for (char c : name) {
         if (c == ',')
             out += ' ';
-        else if (!isControl(c))
+        else if (!isSaveControl(c))
             out += c;
     }
     out = trim(out);

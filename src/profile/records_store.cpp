@@ -6,6 +6,7 @@
 #include "core/file_system.h"
 #include "core/log.h"
 #include "profile/player_record.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
@@ -119,25 +120,8 @@ RecordsView RecordsStore::enter(int mode, const std::string& name, int level, in
 }
 
 bool RecordsStore::write(const std::vector<RecordsLine>& lines) {
-    const fs::path path = file();
-    std::string error;
-    if (damagedOriginal_) {
-        // The rewrite drops what the reader could not take in; the original stays beside it.
-        fs::path kept = path;
-        kept += ".bad";
-        if (!FileSystem::writeFileAtomic(kept, *damagedOriginal_, &error)) {
-            log_.error(path.string() + " is not saved: its damaged original could not be kept as " +
-                       kept.string() + " (" + error + ")");
-            return false;
-        }
-        log_.WriteLog(path.string() + " was damaged; the original is kept as " + kept.string());
-        damagedOriginal_.reset();
-    }
     std::string text = formatRecords(lines);
-    if (!FileSystem::writeFileAtomic(path, text, &error)) {
-        log_.error(path.string() + " is not saved: " + error);
-        return false;
-    }
+    if (!writeSave(file(), text, damagedOriginal_, log_)) return false;
     lastText_ = std::move(text);
     return true;
 }
