@@ -12,13 +12,6 @@ namespace qs {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A file of binary junk would otherwise fill the log with one entry per line.
-constexpr std::size_t kDamageLinesLogged = 20;
-
-}  // namespace
-
 PlayerStore::PlayerStore(const FileSystem& files, Log& log, OptionWriter writeOption,
                          Notice tellPlayer, int playerIndex)
     : files_(files),
@@ -46,13 +39,7 @@ int PlayerStore::ReadPlayers() {
         lock("it is not a regular file");
     } else if (std::optional<std::string> text = FileSystem::readFile(path)) {
         PlayersFileText parsed = parsePlayers(*text);
-        const std::size_t logged = std::min(parsed.damage.size(), kDamageLinesLogged);
-        for (std::size_t i = 0; i < logged; ++i)
-            log_.error(path.string() + " line " + std::to_string(parsed.damage[i].line) + ": " +
-                       parsed.damage[i].what);
-        if (parsed.damage.size() > logged)
-            log_.error(path.string() + ": " + std::to_string(parsed.damage.size() - logged) +
-                       " more damaged lines");
+        logSaveDamage(log_, path, parsed.damage);
         if (parsed.damage.empty())
             damagedOriginal_.reset();
         else

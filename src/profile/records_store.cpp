@@ -12,13 +12,6 @@ namespace qs {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A file of binary junk would otherwise fill the log with one entry per line.
-constexpr std::size_t kDamageLinesLogged = 20;
-
-}  // namespace
-
 RecordsStore::RecordsStore(const FileSystem& files, Log& log, Notice tellPlayer)
     : files_(files), log_(log), tellPlayer_(std::move(tellPlayer)) {}
 
@@ -55,13 +48,7 @@ bool RecordsStore::read() {
     if (lastText_ == text) return true;
 
     RecordsFileText parsed = parseRecords(*text);
-    const std::size_t logged = std::min(parsed.damage.size(), kDamageLinesLogged);
-    for (std::size_t i = 0; i < logged; ++i)
-        log_.error(path.string() + " line " + std::to_string(parsed.damage[i].line) + ": " +
-                   parsed.damage[i].what);
-    if (parsed.damage.size() > logged)
-        log_.error(path.string() + ": " + std::to_string(parsed.damage.size() - logged) +
-                   " more damaged lines");
+    logSaveDamage(log_, path, parsed.damage);
     const bool lossy = std::any_of(parsed.damage.begin(), parsed.damage.end(),
                                    [](const RecordsFileDamage& d) { return d.lost; });
     if (lossy)
