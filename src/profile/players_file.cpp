@@ -75,19 +75,6 @@ private:
         return number.correct(*value);
     }
 
-    // Anything but blanks and commas after field `field` (a trailing comma loses nothing).
-    static bool hasTextAfterField(const std::string& line, int field) {
-        std::size_t start = 0;
-        for (int f = 1; f <= field; ++f) {
-            start = line.find(',', start);
-            if (start == std::string::npos) return false;
-            ++start;
-        }
-        for (std::size_t i = start; i < line.size(); ++i)
-            if (line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ') return true;
-        return false;
-    }
-
     void report(std::string what) { damage_.push_back({lineNumber_, std::move(what)}); }
 
     int lineNumber_;

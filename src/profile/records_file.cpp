@@ -92,19 +92,6 @@ bool fitLine(RecordEntry& e) {
     return cut;
 }
 
-// Anything but blanks and commas after field `field` (a trailing comma loses nothing).
-bool hasTextAfterField(const std::string& line, int field) {
-    std::size_t start = 0;
-    for (int f = 1; f <= field; ++f) {
-        start = line.find(',', start);
-        if (start == std::string::npos) return false;
-        ++start;
-    }
-    for (std::size_t i = start; i < line.size(); ++i)
-        if (line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ') return true;
-    return false;
-}
-
 class Reader {
 public:
     explicit Reader(RecordsFileText& out) : out_(out) {}

@@ -26,6 +26,18 @@ std::string soundSaveLine(std::string line, std::size_t limit, const std::functi
     return line;
 }
 
+bool hasTextAfterField(const std::string& line, int field) {
+    std::size_t start = 0;
+    for (int f = 1; f <= field; ++f) {
+        start = line.find(',', start);
+        if (start == std::string::npos) return false;
+        ++start;
+    }
+    for (std::size_t i = start; i < line.size(); ++i)
+        if (line[i] != ',' && static_cast<unsigned char>(line[i]) > ' ') return true;
+    return false;
+}
+
 bool writeSave(const std::filesystem::path& path, const std::string& text,
                std::optional<std::string>& damagedOriginal, Log& log) {
     std::string error;

@@ -21,6 +21,10 @@ bool isSaveControl(char c);
 // up to the first control character. Each cut is said through `damage`.
 std::string soundSaveLine(std::string line, std::size_t limit, const std::function<void(std::string)>& damage);
 
+// True when anything but blanks and commas follows field `field` of a comma-separated line
+// (a trailing comma loses nothing).
+bool hasTextAfterField(const std::string& line, int field);
+
 // Logs the damaged lines of a save with its name and their line numbers: the first twenty,
 // then how many more (a file of garbage must not flood the log).
 template <typename Damage>
