@@ -176,6 +176,35 @@ void writeObjects(JsonWriter& json, const Context& ctx) {
     json.endArray();
 }
 
+// What the texture library holds: pages by tile size, the slots in use, and the bytes of
+// tile pixels kept in memory beside the device's pages.
+void writeTextures(JsonWriter& json, const TextureLibrary& textures) {
+    json.beginObject();
+    int pages = 0;
+    size_t keptBytes = 0;
+    json.key("pagesByTileSize").beginObject();
+    for (size_t c = 0; c < kTileSizes.size(); ++c) {
+        json.field(std::to_string(kTileSizes[c]), static_cast<int>(textures.pages[c].size()));
+        pages += static_cast<int>(textures.pages[c].size());
+    }
+    json.endObject();
+    int usedSlots = 0, slots = 0;
+    for (const auto& list : textures.pages) {
+        for (const TexturePage& page : list) {
+            slots += page.slotCount;
+            usedSlots += page.slotCount - page.freeSlots;
+        }
+    }
+    for (const TextureSheet& sheet : textures.sheets)
+        for (const SheetFrame& frame : sheet.frames)
+            for (const TextureTile& tile : frame.tiles) keptBytes += tile.pixels.size();
+    json.field("pages", pages).field("pageBytes", static_cast<double>(pages) * kPageSize * kPageSize *
+                                                      textures.bytesPerPixel());
+    json.field("slotsUsed", usedSlots).field("slots", slots);
+    json.field("keptTileBytes", static_cast<double>(keptBytes));
+    json.endObject();
+}
+
 }  // namespace
 
 std::string dumpState(const Context& ctx, const TMainForm& form, bool withObjects) {
@@ -246,6 +275,7 @@ std::string dumpState(const Context& ctx, const TMainForm& form, bool withObject
     if (ctx.players) writePlayers(json.key("players"), *ctx.players);
 
     if (ctx.audio) writeAudioState(json.key("audio"), *ctx.audio);
+    if (ctx.prototypes) writeTextures(json.key("textures"), ctx.prototypes->textures());
 
     if (withObjects && ctx.sceneObjects) writeObjects(json.key("objects"), ctx);
 
