@@ -52,6 +52,7 @@ public:
     }
     bool hasPage(int index) const override { return pages_.count(index) != 0; }
     void releasePages() override { pages_.clear(); }
+    void releasePage(int index) override { pages_.erase(index); }
     void setAdditive(bool) override {}
     bool setPage(int) override { return true; }
     void setFilter(int) override {}

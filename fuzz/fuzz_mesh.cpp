@@ -37,6 +37,7 @@ public:
     bool writePage(int, int, int, int, const uint8_t*) override { return true; }
     bool hasPage(int) const override { return true; }
     void releasePages() override {}
+    void releasePage(int) override {}
     void setAdditive(bool) override {}
     bool setPage(int) override { return true; }
     void setFilter(int) override {}

@@ -44,6 +44,7 @@ public:
     }
     bool hasPage(int index) const override { return pages_.count(index) != 0; }
     void releasePages() override { pages_.clear(); }
+    void releasePage(int index) override { pages_.erase(index); }
     void setAdditive(bool) override {}
     bool setPage(int) override { return true; }
     void setFilter(int) override {}
@@ -139,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (group.firstPart < 0 || group.count < 0 ||
             group.firstPart + group.count > static_cast<int>(prototype->parts.size()))
             abort();
-    library.textures().restorePages(world.platform.device());
+    world.platform.device().releasePages();
+    library.restorePages();
     world.platform.device().releasePages();
     return 0;
 }

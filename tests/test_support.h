@@ -37,6 +37,7 @@ public:
     bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
     bool hasPage(int index) const override { return pages.count(index) != 0; }
     void releasePages() override { pages.clear(); }
+    void releasePage(int index) override { pages.erase(index); }
     void setAdditive(bool additive) override { calls.push_back(additive ? "additive" : "blend"); }
     bool setPage(int index) override {
         calls.push_back("page " + std::to_string(index));

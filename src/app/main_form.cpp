@@ -58,9 +58,9 @@ void TMainForm::InitDeviceObjects() {
     // Mesh textures first, then the pages.
     if (!ctx_.prototypes->meshes().restoreTextures(ctx_.platform().device()))
         ctx_.log.error("some mesh textures could not be rebuilt");
-    // Every page comes back from the tiles' kept pixels; a page that cannot be made again
-    // leaves its tiles undrawn, and the frame goes on.
-    if (!ctx_.prototypes->textures().restorePages(ctx_.platform().device()))
+    // Every page the device lost is made again and its tiles cut anew from the image files;
+    // a page that cannot be made again leaves its tiles undrawn, and the frame goes on.
+    if (!ctx_.prototypes->restorePages())
         ctx_.log.error("some texture pages could not be rebuilt");
 }
 

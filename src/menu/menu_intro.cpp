@@ -1,5 +1,8 @@
 #include "menu/menu_scene.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/context.h"
 #include "audio/audio.h"
 #include "scene/scene_object_list.h"
@@ -37,6 +40,19 @@ void startAnimation(TMultiSprite* object) {
 bool animationPassed(TMultiSprite* object, double frames) {
     TMyImageSprite* layer = firstLayer(object);
     return !layer || layer->animPos > frames || layer->animSpeed == 0;
+}
+
+// Releases the images of those prototypes that no live object shows.
+void releaseUnshownImages(Context& ctx, std::vector<int> prototypes) {
+    const SceneObjectList& objects = *ctx.sceneObjects;
+    for (int slot = 0; slot < objects.count(); ++slot) {
+        if (const TMultiSprite* object = objects.at(slot))
+            prototypes.erase(std::remove(prototypes.begin(), prototypes.end(), object->prototype),
+                             prototypes.end());
+    }
+    std::sort(prototypes.begin(), prototypes.end());
+    prototypes.erase(std::unique(prototypes.begin(), prototypes.end()), prototypes.end());
+    for (int prototype : prototypes) ctx.prototypes->releaseImages(prototype);
 }
 
 }  // namespace
@@ -116,10 +132,20 @@ void MenuScene::runLoading(uint32_t now) {
 void MenuScene::finishLoading(uint32_t now) {
     SceneObjectList& objects = *ctx_.sceneObjects;
     state_.loadingFinished = true;
+    // The logo and the loading bar are not seen again: their images give their pages back
+    // (an object made from them later gets them back from the files).
+    std::vector<int> done;
+    for (int slot = 0; slot < objects.count(); ++slot) {
+        const TMultiSprite* object = objects.at(slot);
+        if (object && (object->tag == "zast" || object->tag == "scroll_element" ||
+                       object->name == "loading_element"))
+            done.push_back(object->prototype);
+    }
     const int element = objects.FindSceneObject("loading_element", -1, "");
     if (element >= 0) objects.free(element);
     objects.unload_by_tag("scroll_element");
     objects.unload_by_tag("zast");
+    releaseUnshownImages(ctx_, done);
     ctx_.frame.loadingBar.clear();
     ctx_.frame.logoObjects.clear();
     createMouseCursor(ctx_);

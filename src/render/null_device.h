@@ -30,6 +30,9 @@ public:
         return index >= 0 && static_cast<size_t>(index) < pages_.size() && pages_[index];
     }
     void releasePages() override { pages_.assign(pages_.size(), false); }
+    void releasePage(int index) override {
+        if (hasPage(index)) pages_[index] = false;
+    }
     void setAdditive(bool) override {}
     bool setPage(int index) override { return hasPage(index); }
     void setFilter(int) override {}

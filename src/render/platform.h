@@ -50,6 +50,8 @@ public:
     virtual bool writePage(int index, int x, int y, int size, const uint8_t* pixels) = 0;
     virtual bool hasPage(int index) const = 0;
     virtual void releasePages() = 0;
+    // Releases one page and empties its entry; nothing for an empty one.
+    virtual void releasePage(int index) = 0;
 
     // The states of the 2D pass; the render pass sets each only when it changes.
     virtual void setAdditive(bool additive) = 0;

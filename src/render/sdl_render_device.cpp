@@ -9,22 +9,9 @@
 
 namespace qs {
 
-SDL_Texture* SdlRenderDevice::makeTexture(const Page& page, SDL_ScaleMode mode) const {
-    Uint32 format = page.bytesPerPixel == 2 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
-    SDL_Texture* texture = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STATIC, 256, 256);
-    if (!texture) return nullptr;
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(texture, mode);
-    SDL_UpdateTexture(texture, nullptr, page.pixels.data(), 256 * page.bytesPerPixel);
-    return texture;
-}
-
 void SdlRenderDevice::destroy(Page& page) {
-    if (page.nearest) SDL_DestroyTexture(page.nearest);
-    if (page.linear) SDL_DestroyTexture(page.linear);
-    page.nearest = page.linear = nullptr;
-    page.pixels.clear();
-    page.pixels.shrink_to_fit();
+    if (page.texture) SDL_DestroyTexture(page.texture);
+    page = Page{};
 }
 
 bool SdlRenderDevice::createPage(int index, int bytesPerPixel) {
@@ -32,36 +19,42 @@ bool SdlRenderDevice::createPage(int index, int bytesPerPixel) {
     if (static_cast<size_t>(index) >= pages_.size()) pages_.resize(static_cast<size_t>(index) + 1);
     Page& page = pages_[index];
     destroy(page);
-    page.bytesPerPixel = bytesPerPixel;
+    const Uint32 format = bytesPerPixel == 2 ? SDL_PIXELFORMAT_ARGB4444 : SDL_PIXELFORMAT_ARGB8888;
+    page.texture = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STATIC, 256, 256);
+    if (!page.texture) return false;
+    SDL_SetTextureBlendMode(page.texture, SDL_BLENDMODE_BLEND);
     // New pages start transparent: slots that were never written must not show.
-    page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
-    page.nearest = makeTexture(page, SDL_ScaleModeNearest);
-    if (!page.nearest) {
-        page.pixels.clear();
-        return false;
-    }
+    static const std::vector<uint8_t> transparent(256 * 256 * 4, 0);
+    SDL_UpdateTexture(page.texture, nullptr, transparent.data(), 256 * bytesPerPixel);
     return true;
 }
 
 bool SdlRenderDevice::writePage(int index, int x, int y, int size, const uint8_t* pixels) {
-    if (!page(index) || x < 0 || y < 0 || size <= 0 || x + size > 256 || y + size > 256) return false;
-    Page& p = pages_[index];
-    const size_t row = static_cast<size_t>(size) * p.bytesPerPixel;
-    for (int r = 0; r < size; ++r) {
-        std::copy(pixels + r * row, pixels + (r + 1) * row,
-                  p.pixels.begin() + ((static_cast<size_t>(y) + r) * 256 + x) * p.bytesPerPixel);
-    }
+    SDL_Texture* texture = page(index);
+    if (!texture || !pixels || x < 0 || y < 0 || size <= 0 || x + size > 256 || y + size > 256)
+        return false;
+    int access = 0;
+    Uint32 format = 0;
+    SDL_QueryTexture(texture, &format, &access, nullptr, nullptr);
+    const int row = size * static_cast<int>(SDL_BYTESPERPIXEL(format));
     SDL_Rect rect{x, y, size, size};
-    bool ok = SDL_UpdateTexture(p.nearest, &rect, pixels, static_cast<int>(row)) == 0;
-    if (p.linear) ok = SDL_UpdateTexture(p.linear, &rect, pixels, static_cast<int>(row)) == 0 && ok;
-    return ok;
+    return SDL_UpdateTexture(texture, &rect, pixels, row) == 0;
 }
 
 bool SdlRenderDevice::hasPage(int index) const { return page(index) != nullptr; }
 
 SDL_Texture* SdlRenderDevice::page(int index) const {
     if (index < 0 || static_cast<size_t>(index) >= pages_.size()) return nullptr;
-    return pages_[index].nearest;
+    return pages_[index].texture;
+}
+
+void SdlRenderDevice::releasePage(int index) {
+    if (!page(index)) return;
+    if (currentPage_ == index) {
+        currentPage_ = -1;
+        current_ = nullptr;
+    }
+    destroy(pages_[index]);
 }
 
 void SdlRenderDevice::releasePages() {
@@ -89,8 +82,15 @@ void SdlRenderDevice::setRotation(double angle, double centreX, double centreY) 
 bool SdlRenderDevice::drawQuad(const DrawQuad& quad) {
     if (currentPage_ < 0) return false;
     Page& page = pages_[currentPage_];
-    if (filter_ && !page.linear) page.linear = makeTexture(page, SDL_ScaleModeLinear);
-    current_ = (filter_ && page.linear) ? page.linear : page.nearest;
+    current_ = page.texture;
+    const int mode = filter_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest;
+    if (page.scaleMode != mode) {
+        // The renderer reads a texture's scale mode when it runs its queued draws, so the
+        // quads queued with the old mode are drawn first.
+        if (page.scaleMode >= 0) SDL_RenderFlush(renderer_);
+        SDL_SetTextureScaleMode(current_, static_cast<SDL_ScaleMode>(mode));
+        page.scaleMode = mode;
+    }
     const DrawVertex& topLeft = quad.v[0];
     const DrawVertex& topRight = quad.v[1];
     const DrawVertex& bottomLeft = quad.v[2];

@@ -24,6 +24,7 @@ public:
     bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
     bool hasPage(int index) const override;
     void releasePages() override;
+    void releasePage(int index) override;
 
     void setAdditive(bool additive) override { additive_ = additive; }
     bool setPage(int index) override;
@@ -35,22 +36,19 @@ public:
     bool drawTriangles(int meshTexture, bool additive, const ScreenVertex* vertices,
                        int count) override;
 
-    // The page's texture for point sampling, or nothing for an empty entry.
+    // The page's texture, or nothing for an empty entry.
     SDL_Texture* page(int index) const;
 
     ~SdlRenderDevice() override { releasePages(); }
 
 private:
     SDL_Renderer* renderer_ = nullptr;
-    // SDL keeps one scale mode per texture and reads it only when the batch is drawn, so a
-    // page has a point-sampled texture and, once a quad asks for it, a bilinear twin.
+    // A page is one texture; the library keeps tiles of one filter on a page, so its scale
+    // mode is set once, by the first quad drawn from it.
     struct Page {
-        SDL_Texture* nearest = nullptr;
-        SDL_Texture* linear = nullptr;
-        int bytesPerPixel = 4;
-        std::vector<uint8_t> pixels;  // what both textures show
+        SDL_Texture* texture = nullptr;
+        int scaleMode = -1;  // SDL_ScaleMode last set, -1 before the first draw
     };
-    SDL_Texture* makeTexture(const Page& page, SDL_ScaleMode mode) const;
     static void destroy(Page& page);
 
     std::vector<Page> pages_;

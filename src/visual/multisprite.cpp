@@ -162,6 +162,7 @@ TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
     if (prototype < 0) prototype = library.LoadSpritePrototype(path);
     const TMultiSpritePrototype* proto = library.prototypeAt(prototype);
     if (!proto) return;
+    library.ensureImages(prototype);
 
     rot_center_x = proto->rot_center_x;
     rot_center_y = proto->rot_center_y;

@@ -3,8 +3,11 @@
 #include "core/comma_fields.h"
 #include "app/context.h"
 #include "core/text_util.h"
+#include "render/platform.h"
+#include "visual/image_decoder.h"
 #include "visual/prototype_3d_loader.h"
 #include "visual/sprite_prototype_loader.h"
+#include "visual/tile_cutter.h"
 
 namespace qs {
 
@@ -20,7 +23,93 @@ bool isAudioExtension(const std::string& extension) {
     return false;
 }
 
+// Cuts frames again from their image files, decoding each image (and its alpha image) once
+// for a run of frames that come from it.
+class FrameRecutter {
+public:
+    FrameRecutter(const FileSystem& files, int bytesPerPixel)
+        : files_(files), bytesPerPixel_(bytesPerPixel) {}
+
+    bool operator()(const TextureSheet& sheet, const SheetFrame& frame, SheetFrame& cut) {
+        const FrameSource& source = frame.source;
+        if (source.imagePath != imagePath_ || source.alphaPath != alphaPath_) {
+            imagePath_ = source.imagePath;
+            alphaPath_ = source.alphaPath;
+            decoded_ = decode();
+        }
+        if (!decoded_ || source.x < 0 || source.y < 0 ||
+            int64_t{source.x} + sheet.frameWidth > image_.width ||
+            int64_t{source.y} + sheet.frameHeight > image_.height)
+            return false;
+        FrameCut how;
+        how.x = source.x;
+        how.y = source.y;
+        how.width = sheet.frameWidth;
+        how.height = sheet.frameHeight;
+        how.textureSize = sheet.textureSize;
+        how.border = sheet.border;
+        how.bytesPerPixel = bytesPerPixel_;
+        const AlphaMask mask{maskBytes_.data(), maskWidth_, maskHeight_};
+        cut = cutFrame(image_, alphaPath_.empty() ? nullptr : &mask, how);
+        return true;
+    }
+
+private:
+    bool decode() {
+        image_ = DecodedImage{};
+        maskBytes_.clear();
+        std::string error;
+        std::optional<std::string> file = files_.readContent(imagePath_);
+        if (!file || !decodeImage(imageKindOf(imagePath_), *file, image_, error)) return false;
+        if (alphaPath_.empty()) return true;
+        std::optional<std::string> alphaFile = files_.readContent(alphaPath_);
+        DecodedImage alpha;
+        if (!alphaFile || !decodeImage(ImageKind::Tga, *alphaFile, alpha, error) ||
+            alpha.width < image_.width || alpha.height < image_.height)
+            return false;
+        maskBytes_ = alphaMaskOf(alpha);
+        maskWidth_ = alpha.width;
+        maskHeight_ = alpha.height;
+        return true;
+    }
+
+    const FileSystem& files_;
+    int bytesPerPixel_;
+    std::string imagePath_;
+    std::string alphaPath_;
+    bool decoded_ = false;
+    DecodedImage image_;
+    std::vector<uint8_t> maskBytes_;
+    int maskWidth_ = 0;
+    int maskHeight_ = 0;
+};
+
 }  // namespace
+
+bool PrototypeLibrary::restorePages() {
+    FrameRecutter recutter(ctx_.files, textures_.bytesPerPixel());
+    return textures_.restorePages(ctx_.platform().device(), std::ref(recutter));
+}
+
+void PrototypeLibrary::releaseImages(int prototype) {
+    const TMultiSpritePrototype* proto = prototypeAt(prototype);
+    if (!proto) return;
+    for (const PrototypePart& part : proto->parts) {
+        if (textures_.tilesUnshared(part.sheet))
+            textures_.releaseTiles(ctx_.platform().device(), part.sheet);
+    }
+}
+
+void PrototypeLibrary::ensureImages(int prototype) {
+    const TMultiSpritePrototype* proto = prototypeAt(prototype);
+    if (!proto) return;
+    FrameRecutter recutter(ctx_.files, textures_.bytesPerPixel());
+    for (const PrototypePart& part : proto->parts) {
+        const TextureSheet* sheet = textures_.sheetAt(part.sheet);
+        if (sheet && sheet->released)
+            textures_.reloadTiles(ctx_.platform().device(), part.sheet, std::ref(recutter));
+    }
+}
 
 std::string prototypeKey(const std::string& name) {
     const std::string trimmed = trim(cutLine(name, kMaxName));

@@ -64,6 +64,17 @@ public:
     const TextureLibrary& textures() const { return textures_; }
     TextureLibrary& textures() { return textures_; }
 
+    // Creates every texture page the device lost and fills it again, cutting its tiles anew
+    // from the image files. False when something could not be restored (logged).
+    bool restorePages();
+    // Gives back the pages of the prototype's images that no other prototype shows: for a
+    // prototype no live object will show for a long time (the logo after the intro). The
+    // prototype stays in the library.
+    void releaseImages(int prototype);
+    // Cuts and places again the images releaseImages() gave back; nothing when they are in
+    // place. Every object built from the prototype calls it first.
+    void ensureImages(int prototype);
+
     // Audio entries of resource lists ("ogg", "mp3", "wav", "xm", "s3m", "mo3"): name and
     // file are the entry's fields, extension lower-case, field3 trimmed ("loop" asks for
     // looping), line the whole line. Unset: the entry is logged and skipped.

@@ -377,7 +377,8 @@ int SpritePrototypeLoader::loadSheet(const ImageSpec& spec, const PrototypePart&
             cut.y = fr * frameHeight;
             SheetFrame frame = cutFrame(image, loaded.masked ? &loaded.mask : nullptr, cut);
             frame.name = spec.textureName;
-            textures_.uploadFrame(device, frame, cut.textureSize);
+            frame.source = {spec.imagePath, loaded.masked ? spec.alphaPath : "", cut.x, cut.y};
+            textures_.uploadFrame(device, frame, cut.textureSize, sheet.filter);
             sheet.frames.push_back(std::move(frame));
         }
     }
@@ -482,7 +483,8 @@ void SpritePrototypeLoader::readContinuationLine(const std::string& line) {
         cut.bytesPerPixel = textures_.bytesPerPixel();
         SheetFrame frame = cutFrame(loaded.image, loaded.masked ? &loaded.mask : nullptr, cut);
         frame.name = spec.textureName;
-        textures_.uploadFrame(ctx_.platform().device(), frame, cut.textureSize);
+        frame.source = {spec.imagePath, loaded.masked ? spec.alphaPath : "", 0, 0};
+        textures_.uploadFrame(ctx_.platform().device(), frame, cut.textureSize, sheet.filter);
         appendContinuationFrame(sheet, std::move(frame));
     }
     updateFrameCount();

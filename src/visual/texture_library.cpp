@@ -115,18 +115,17 @@ void TextureLibrary::error(const std::string& message) {
     if (log_) log_->error(message);
 }
 
-void TextureLibrary::uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize) {
+void TextureLibrary::uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize,
+                                 int filter) {
     for (TextureTile& tile : frame.tiles) {
-        if (!tile.hasVisiblePixels) {
-            tile.pixels.clear();
-            tile.pixels.shrink_to_fit();
-            continue;
-        }
-        placeTile(device, tile, textureSize);
+        if (tile.hasVisiblePixels) placeTile(device, tile, textureSize, filter);
+        tile.pixels.clear();
+        tile.pixels.shrink_to_fit();
     }
 }
 
-void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int textureSize) {
+void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int textureSize,
+                               int filter) {
     const int sizeClass = tileSizeClass(textureSize);
     if (sizeClass < 0) return;
     std::vector<TexturePage>& list = pages[sizeClass];
@@ -134,7 +133,7 @@ void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int text
     TexturePage* page = nullptr;
     int slot = -1;
     for (TexturePage& candidate : list) {
-        if (candidate.freeSlots <= 0) continue;
+        if (candidate.freeSlots <= 0 || candidate.filter != filter) continue;
         for (int s = 0; s < candidate.slotCount; ++s) {
             if (!candidate.slotUsed[s]) {
                 page = &candidate;
@@ -153,12 +152,11 @@ void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int text
             error("cannot create texture page " + std::to_string(index) + " for tiles of " +
                   std::to_string(textureSize) + " pixels: the tile will not be shown");
             tile.page = -1;
-            tile.pixels.clear();
-            tile.pixels.shrink_to_fit();
             return;
         }
         TexturePage fresh;
         fresh.tileSize = textureSize;
+        fresh.filter = filter;
         fresh.slotCount = (kPageSize / textureSize) * (kPageSize / textureSize);
         fresh.freeSlots = fresh.slotCount;
         fresh.slotUsed.assign(fresh.slotCount, false);
@@ -182,32 +180,130 @@ void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int text
         error("cannot write a tile into texture page " + std::to_string(tile.page));
 }
 
-bool TextureLibrary::restorePages(RenderDevice& device) {
+bool TextureLibrary::restorePages(RenderDevice& device, const FrameCutter& cutter) {
     bool ok = true;
+    std::vector<bool> refill;
     for (const std::vector<TexturePage>& list : pages) {
         for (const TexturePage& page : list) {
+            if (device.hasPage(page.textureIndex)) continue;
             if (!device.createPage(page.textureIndex, page.bytesPerPixel)) {
                 error("cannot create texture page " + std::to_string(page.textureIndex) +
                       " again");
                 ok = false;
+                continue;
             }
+            if (refill.size() <= static_cast<size_t>(page.textureIndex))
+                refill.resize(static_cast<size_t>(page.textureIndex) + 1, false);
+            refill[page.textureIndex] = true;
         }
     }
+    auto needsRefill = [&](const TextureTile& tile) {
+        return tile.hasVisiblePixels && tile.page >= 0 &&
+               static_cast<size_t>(tile.page) < refill.size() && refill[tile.page];
+    };
     for (const TextureSheet& sheet : sheets) {
-        const size_t tileBytes =
-            static_cast<size_t>(sheet.textureSize) * sheet.textureSize * bytesPerPixel_;
+        if (!sheet.inUse || sheet.released) continue;
         for (const SheetFrame& frame : sheet.frames) {
-            for (const TextureTile& tile : frame.tiles) {
-                if (tile.pixels.empty() || tile.page < 0 || !device.hasPage(tile.page)) continue;
-                if (tile.pixels.size() != tileBytes ||
+            if (!frame.ownsTiles()) continue;
+            bool any = false;
+            for (const TextureTile& tile : frame.tiles) any = any || needsRefill(tile);
+            if (!any) continue;
+            SheetFrame cut;
+            if (!cutter || !cutter(sheet, frame, cut) || cut.tiles.size() != frame.tiles.size()) {
+                error("cannot cut the image " + frame.source.imagePath + " again for " +
+                      sheet.name + ": its tiles stay empty");
+                ok = false;
+                continue;
+            }
+            for (size_t i = 0; i < frame.tiles.size(); ++i) {
+                const TextureTile& tile = frame.tiles[i];
+                if (!needsRefill(tile)) continue;
+                if (!cut.tiles[i].hasVisiblePixels ||
                     !device.writePage(tile.page, tile.pageX, tile.pageY, sheet.textureSize,
-                                      tile.pixels.data())) {
+                                      cut.tiles[i].pixels.data())) {
                     error("cannot write a tile of " + sheet.name + " into texture page " +
                           std::to_string(tile.page) + " again");
                     ok = false;
                 }
             }
         }
+    }
+    return ok;
+}
+
+bool TextureLibrary::tilesUnshared(int index) const {
+    const TextureSheet* sheet = sheetAt(index);
+    if (!sheet || !sheet->inUse) return false;
+    for (size_t s = 0; s < sheets.size(); ++s) {
+        if (static_cast<int>(s) == index || !sheets[s].inUse) continue;
+        for (const SheetFrame& other : sheets[s].frames) {
+            // A frame showing slots it does not own came from some sheet by its name.
+            if (other.ownsTiles()) continue;
+            for (const SheetFrame& own : sheet->frames) {
+                if (!own.ownsTiles()) continue;
+                for (size_t t = 0; t < own.tiles.size() && t < other.tiles.size(); ++t) {
+                    const TextureTile& a = own.tiles[t];
+                    const TextureTile& b = other.tiles[t];
+                    if (a.page >= 0 && a.page == b.page && a.slot == b.slot) return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void TextureLibrary::releaseTiles(RenderDevice& device, int index) {
+    if (!sheetAt(index) || sheets[index].released) return;
+    TextureSheet& sheet = sheets[index];
+    const int sizeClass = tileSizeClass(sheet.textureSize);
+    if (sizeClass < 0) return;
+    std::vector<TexturePage>& list = pages[sizeClass];
+    for (SheetFrame& frame : sheet.frames) {
+        if (!frame.ownsTiles()) continue;
+        for (TextureTile& tile : frame.tiles) {
+            if (tile.page < 0) continue;
+            for (TexturePage& page : list) {
+                if (page.textureIndex != tile.page) continue;
+                if (tile.slot >= 0 && tile.slot < page.slotCount && page.slotUsed[tile.slot]) {
+                    page.slotUsed[tile.slot] = false;
+                    ++page.freeSlots;
+                }
+                break;
+            }
+            tile.page = -1;
+            tile.slot = -1;
+        }
+    }
+    sheet.released = true;
+    for (size_t i = list.size(); i-- > 0;) {
+        if (list[i].freeSlots != list[i].slotCount) continue;
+        device.releasePage(list[i].textureIndex);
+        pageIndexTaken_[list[i].textureIndex] = false;
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+bool TextureLibrary::reloadTiles(RenderDevice& device, int index, const FrameCutter& cutter) {
+    if (!sheetAt(index) || !sheets[index].released) return true;
+    TextureSheet& sheet = sheets[index];
+    sheet.released = false;
+    bool ok = true;
+    for (SheetFrame& frame : sheet.frames) {
+        if (!frame.ownsTiles()) continue;
+        SheetFrame cut;
+        if (!cutter || !cutter(sheet, frame, cut) || cut.tiles.size() != frame.tiles.size()) {
+            error("cannot cut the image " + frame.source.imagePath + " again for " + sheet.name +
+                  ": the frame stays empty");
+            for (TextureTile& tile : frame.tiles) tile.hasVisiblePixels = false;
+            ok = false;
+            continue;
+        }
+        for (size_t i = 0; i < frame.tiles.size(); ++i) {
+            cut.tiles[i].xOffset = frame.tiles[i].xOffset;
+            cut.tiles[i].yOffset = frame.tiles[i].yOffset;
+        }
+        uploadFrame(device, cut, sheet.textureSize, sheet.filter);
+        frame.tiles = std::move(cut.tiles);
     }
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ struct TextureTile {
     int xOffset = 0;  // position of the tile's drawn area inside the frame
     int yOffset = 0;
     int page = -1;    // index of the device texture holding it
-    // Kept for rebuilding pages after a device loss, by the sheet that decoded the image
-    // only: sheets sharing its tiles hold none, so every slot is written back once.
+    // The cut pixels, only until the tile is written into its slot: the device keeps the
+    // page, and a lost page is cut again from the image file.
     std::vector<uint8_t> pixels;
     int pageX = 0;
     int pageY = 0;
@@ -29,9 +30,21 @@ struct TextureTile {
     bool drawable() const { return hasVisiblePixels && page >= 0; }
 };
 
+// Where a frame was cut from, so that its tiles can be cut again when their page is lost.
+struct FrameSource {
+    std::string imagePath;  // content path of the image
+    std::string alphaPath;  // its TGA alpha image, or empty
+    int x = 0;              // the frame's top left corner in the image
+    int y = 0;
+};
+
 struct SheetFrame {
     std::string name;  // image the frame came from
     std::vector<TextureTile> tiles;  // row by row
+    // Set on the frame that wrote the tiles into their slots; empty on the frames that only
+    // show another frame's slots, so every slot is written by one frame.
+    FrameSource source;
+    bool ownsTiles() const { return !source.imagePath.empty(); }
 };
 
 // One decoded image cut into frames and tiles. Sheets found by name for another
@@ -49,6 +62,9 @@ struct TextureSheet {
     int tileRows = 0;
     std::vector<SheetFrame> frames;
     bool inUse = false;
+    // The tiles were given back to free their pages; they are cut and placed again before
+    // an object shows the sheet.
+    bool released = false;
 
     // A tile shows the texels [border, textureSize - border) of its slot on both axes,
     // drawn over this many pixels at the tile's offset in the frame (a tile at the frame's
@@ -60,9 +76,11 @@ struct TextureSheet {
     double texelSpan() const { return drawnTileSize() / static_cast<double>(256); }
 };
 
-// A 256 x 256 texture holding tiles of one size.
+// A 256 x 256 texture holding tiles of one size and one filter (a device texture samples
+// one way at a time).
 struct TexturePage {
     int tileSize = 0;
+    int filter = 0;
     int slotCount = 0;
     int freeSlots = 0;
     std::vector<bool> slotUsed;
@@ -76,9 +94,14 @@ inline constexpr std::array<int, 6> kTileSizes = {8, 16, 32, 64, 128, 256};
 // The size class (0..5) of a tile size, or -1 for a size that cannot be tiled.
 int tileSizeClass(int textureSize);
 
-// Every sheet and page of the run, shared by all prototypes; never emptied. Hands out the
-// page indices of the device's page table and keeps each tile's pixels, so every page can
-// be built again after the device lost its textures.
+// Cuts one frame of a sheet again from its image files (into `cut`, tiles with pixels);
+// false when the files can no longer be read or no longer fit the sheet.
+using FrameCutter = std::function<bool(const TextureSheet& sheet, const SheetFrame& frame,
+                                       SheetFrame& cut)>;
+
+// Every sheet and page of the run, shared by all prototypes. Hands out the page indices of
+// the device's page table; tiles live in the device's pages only, and what a lost page held
+// is cut again from the image files.
 class TextureLibrary {
 public:
     TextureLibrary() = default;
@@ -108,20 +131,32 @@ public:
     // A frame that shows the same slots as `frame` without owning their pixels.
     static SheetFrame sharedFrame(const SheetFrame& frame);
 
-    // Puts every visible tile of the frame into a page slot of its size and writes it
-    // to the device; empty tiles lose their pixels and take no slot.
-    void uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize);
+    // Puts every visible tile of the frame into a page slot of its size and filter and
+    // writes it to the device; then the tiles let go of their pixels. Empty tiles take no
+    // slot.
+    void uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize, int filter = 0);
 
-    // Creates every page again and writes back every kept tile (after a device loss or
-    // a display mode change). False when a page or a tile could not be restored.
-    bool restorePages(RenderDevice& device);
+    // Creates every page the device lacks (after a device loss) and fills its tiles again,
+    // cut anew by `cutter`. Pages the device still has are left as they are. False when a
+    // page or a tile could not be restored.
+    bool restorePages(RenderDevice& device, const FrameCutter& cutter);
+
+    // True when no other sheet in use shows the tiles of sheet `index` (a copy found by
+    // name, or a frame taken by a "+" line).
+    bool tilesUnshared(int index) const;
+    // Gives the slots of the sheet's own tiles back, and releases every page left empty;
+    // the sheet keeps its frames and sizes and is marked released. Only for a sheet whose
+    // tiles no other sheet shows.
+    void releaseTiles(RenderDevice& device, int index);
+    // Cuts and places a released sheet's tiles again. False when a frame could not be cut.
+    bool reloadTiles(RenderDevice& device, int index, const FrameCutter& cutter);
 
     // One list of pages per tile size, in the order of kTileSizes.
     std::array<std::vector<TexturePage>, kTileSizes.size()> pages;
     std::vector<TextureSheet> sheets;
 
 private:
-    void placeTile(RenderDevice& device, TextureTile& tile, int textureSize);
+    void placeTile(RenderDevice& device, TextureTile& tile, int textureSize, int filter);
     int takePageIndex();
     void error(const std::string& message);
 

@@ -6,6 +6,8 @@
 
 #include "image_fixtures.h"
 #include "test_support.h"
+#include "scene/scene_object_list.h"
+#include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_prototype_loader.h"
 #include "visual/tile_cutter.h"
@@ -337,9 +339,9 @@ TEST(SpritePrototype, TwoPrototypesNamingOneImageDecodeItOnce) {
     EXPECT_EQ(second.frames[0].tiles.at(0).page, first.frames[0].tiles.at(0).page);
     EXPECT_EQ(second.frames[0].tiles[0].slot, first.frames[0].tiles[0].slot);
     EXPECT_TRUE(second.frames[0].tiles[0].drawable());
-    // Only the decoding sheet keeps pixels, so a restore writes each slot once.
-    EXPECT_TRUE(second.frames[0].tiles[0].pixels.empty());
-    EXPECT_FALSE(first.frames[0].tiles[0].pixels.empty());
+    // Only the decoding frame owns the slots, so a restore writes each slot once.
+    EXPECT_FALSE(second.frames[0].ownsTiles());
+    EXPECT_TRUE(first.frames[0].ownsTiles());
     // The size rule is the same for a shared image.
     EXPECT_EQ(two.width, 72);
     EXPECT_EQ(two.height, 32);
@@ -419,14 +421,15 @@ TEST(SpritePrototype, TexturesIn16BitModeUseTwoBytesPerPixel) {
     const TMultiSpritePrototype& p = w.prototype(w.load("a.spr"));
     const TextureTile& tile = w.sheetOf(p.parts.at(0)).frames.at(0).tiles.at(0);
     EXPECT_EQ(w.device().pages.at(tile.page).bytesPerPixel, 2);
-    EXPECT_EQ(tile.pixels.size(), 32u * 32 * 2);
     EXPECT_EQ(w.pagePixel(tile.page, 17, 5), toA4R4G4B4(pattern(17, 5)));
     // The format was settled by the first load: a later change of the option is ignored.
     w.world.ctx->options.textures16bit = false;
     w.file("b.spr", spr({"z=0", "1", "other.png, texture_size=32"}));
     w.file("other.png", patternPng(32, 32));
     const TMultiSpritePrototype& b = w.prototype(w.load("b.spr"));
-    EXPECT_EQ(w.sheetOf(b.parts.at(0)).frames.at(0).tiles.at(0).pixels.size(), 32u * 32 * 2);
+    const TextureTile& later = w.sheetOf(b.parts.at(0)).frames.at(0).tiles.at(0);
+    EXPECT_EQ(w.device().pages.at(later.page).bytesPerPixel, 2);
+    EXPECT_EQ(w.pagePixel(later.page, later.pageX + 17, later.pageY + 5), toA4R4G4B4(pattern(17, 5)));
 }
 
 TEST(SpritePrototype, UnknownKeysShowAMessageBoxAndLoadingGoesOn) {
@@ -594,30 +597,117 @@ TEST(SpritePrototype, FailedPageCreationLeavesItsTilesUndrawable) {
     EXPECT_FALSE(w.sheetOf(a.parts[0]).frames[0].tiles[0].drawable());
 }
 
-TEST(SpritePrototype, RestoreRebuildsEveryPageFromTheKeptPixels) {
+TEST(SpritePrototype, RestoreCutsTheLostPagesAgainFromTheImageFiles) {
     SprWorld w;
     w.file("a.spr", spr({"z=0", "2", "strip.png, texture_size=32, frame_width=64",
                          "tall.png, texture_size=64, frame_height=64"}));
     w.file("b.spr", spr({"z=0", "1", "strip.png, texture_size=32"}));
+    w.file("c.spr", spr({"z=0", "1", "masked.png|mask.tga, texture_size=32", "+plus.png"}));
     w.file("strip.png", patternPng(256, 32));
     w.file("tall.png", patternPng(64, 64 * 17));
+    w.file("masked.png", patternPng(32, 32));
+    std::vector<uint8_t> mask(32 * 32);
+    for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(i % 32 * 8);
+    w.file("mask.tga", makeTga(3, 32, 32, 8, mask));
+    w.file("plus.png", makeRgbaPng(32, 32, [](int, int) { return 0xFF123456u; }));
     w.load("a.spr");
     w.load("b.spr");
+    w.load("c.spr");
+    for (const TextureSheet& sheet : w.textures().sheets)
+        for (const SheetFrame& frame : sheet.frames)
+            for (const TextureTile& tile : frame.tiles) EXPECT_TRUE(tile.pixels.empty());
     const std::map<int, test::FakeDevice::Page> before = w.device().pages;
     const int writes = w.device().pageWrites;
     ASSERT_EQ(before.size(), 3u);
 
+    // Nothing lost: nothing is written.
+    EXPECT_TRUE(w.library().restorePages());
+    EXPECT_EQ(w.device().pageWrites, writes);
+
     w.device().releasePages();
-    EXPECT_TRUE(w.textures().restorePages(w.device()));
+    EXPECT_TRUE(w.library().restorePages());
     EXPECT_EQ(w.device().pages.size(), before.size());
     for (const auto& [index, page] : before)
         EXPECT_EQ(w.device().pages.at(index).pixels, page.pixels) << "page " << index;
     // Each slot once: the sheet shared by b.spr writes nothing of its own.
     EXPECT_EQ(w.device().pageWrites - writes, writes);
 
+    // One page lost: only its tiles are written again.
+    const int page64 = w.textures().pages[tileSizeClass(64)].at(1).textureIndex;
+    w.device().releasePage(page64);
+    const int beforeOne = w.device().pageWrites;
+    EXPECT_TRUE(w.library().restorePages());
+    EXPECT_EQ(w.device().pageWrites - beforeOne, 1);  // the 17th tile of tall.png
+    EXPECT_EQ(w.device().pages.at(page64).pixels, before.at(page64).pixels);
+
+    // An image that went away leaves its tiles empty and says so; the rest comes back.
+    std::filesystem::remove(w.world.dir / "data/tall.png");
+    w.device().releasePages();
+    EXPECT_FALSE(w.library().restorePages());
+    EXPECT_TRUE(w.logged("cannot cut the image tall.png again"));
+    const int page32 = w.textures().pages[tileSizeClass(32)].at(0).textureIndex;
+    EXPECT_EQ(w.device().pages.at(page32).pixels, before.at(page32).pixels);
+
     w.device().releasePages();
     w.device().failPageCreation = true;
-    EXPECT_FALSE(w.textures().restorePages(w.device()));
+    EXPECT_FALSE(w.library().restorePages());
+}
+
+TEST(SpritePrototype, ReleasedImagesGiveBackTheirPagesAndComeBackForTheNextObject) {
+    SprWorld w;
+    w.file("logo.spr", spr({"z=0", "1", "logo.png, texture_size=64, frame_width=64"}));
+    w.file("ball.spr", spr({"z=0", "1", "ball.png, texture_size=64"}));
+    w.file("twin.spr", spr({"z=0", "1", "ball.png, texture_size=64"}));
+    w.file("logo.png", patternPng(64 * 20, 64));  // 20 frames: a page and a half
+    w.file("ball.png", makeRgbaPng(64, 64, [](int, int) { return 0xFF00FF00u; }));
+    const int logo = w.load("logo.spr");
+    const int ball = w.load("ball.spr");
+    w.load("twin.spr");
+    ASSERT_EQ(w.device().pages.size(), 2u);
+    const std::map<int, test::FakeDevice::Page> before = w.device().pages;
+
+    w.library().releaseImages(logo);
+    w.library().releaseImages(ball);  // twin.spr shows the same slots: kept
+    const TextureSheet& logoSheet = w.sheetOf(w.prototype(logo).parts.at(0));
+    EXPECT_TRUE(logoSheet.released);
+    EXPECT_FALSE(logoSheet.frames.at(3).tiles.at(0).drawable());
+    EXPECT_FALSE(w.sheetOf(w.prototype(ball).parts.at(0)).released);
+    // The first page only held logo frames; the second keeps the ball.
+    EXPECT_EQ(w.device().pages.size(), 1u);
+    EXPECT_EQ(w.textures().pages[tileSizeClass(64)].size(), 1u);
+
+    // The released slots are free for the next image.
+    w.file("next.spr", spr({"z=0", "1", "next.png, texture_size=64"}));
+    w.file("next.png", patternPng(64, 64));
+    const TextureTile& next = w.sheetOf(w.prototype(w.load("next.spr")).parts.at(0)).frames.at(0).tiles.at(0);
+    EXPECT_EQ(next.slot, 0);
+    EXPECT_EQ(w.device().pages.size(), 1u);
+
+    TMultiSprite object(*w.world.ctx, "logo.spr");
+    EXPECT_FALSE(logoSheet.released);
+    ASSERT_EQ(logoSheet.frames.size(), 20u);
+    for (int f = 0; f < 20; ++f) {
+        const TextureTile& tile = logoSheet.frames[f].tiles.at(0);
+        ASSERT_TRUE(tile.drawable());
+        EXPECT_EQ(w.pagePixel(tile.page, tile.pageX + 5, tile.pageY + 7), pattern(64 * f + 5, 7));
+    }
+    // After a device loss the reloaded frames come back too.
+    w.device().releasePages();
+    EXPECT_TRUE(w.library().restorePages());
+    const TextureTile& last = logoSheet.frames[19].tiles.at(0);
+    EXPECT_EQ(w.pagePixel(last.page, last.pageX + 5, last.pageY + 7), pattern(64 * 19 + 5, 7));
+}
+
+TEST(SpritePrototype, FilteredAndUnfilteredTilesNeverShareAPage) {
+    SprWorld w;
+    w.file("a.spr", spr({"z=0", "2", "sharp.png, texture_size=32", "soft.png, texture_size=32, filter=1"}));
+    w.file("sharp.png", patternPng(32, 32));
+    w.file("soft.png", patternPng(32, 32));
+    const TMultiSpritePrototype& p = w.prototype(w.load("a.spr"));
+    const TextureTile& sharp = w.sheetOf(p.parts.at(0)).frames.at(0).tiles.at(0);
+    const TextureTile& soft = w.sheetOf(p.parts.at(1)).frames.at(0).tiles.at(0);
+    EXPECT_NE(sharp.page, soft.page);
+    EXPECT_EQ(w.textures().pages[tileSizeClass(32)].size(), 2u);
 }
 
 TEST(SpritePrototype, ParentFoldersAreFolded) {
