@@ -39,12 +39,12 @@ public:
         page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
         return true;
     }
-    bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override {
+    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override {
         auto it = pages_.find(index);
-        if (it == pages_.end() || x < 0 || y < 0 || x + size > 256 || y + size > 256) return false;
+        if (it == pages_.end() || x < 0 || y < 0 || x + width > 256 || y + height > 256) return false;
         Page& page = it->second;
-        const size_t row = static_cast<size_t>(size) * page.bytesPerPixel;
-        for (int r = 0; r < size; ++r)
+        const size_t row = static_cast<size_t>(width) * page.bytesPerPixel;
+        for (int r = 0; r < height; ++r)
             std::memcpy(page.pixels.data() + ((static_cast<size_t>(y) + r) * 256 + x) *
                                                  page.bytesPerPixel,
                         pixels + r * row, row);

@@ -34,7 +34,7 @@ public:
     void present() override {}
     bool saveScreenshot(const std::string&, std::string*) override { return false; }
     bool createPage(int, int) override { return true; }
-    bool writePage(int, int, int, int, const uint8_t*) override { return true; }
+    bool writePage(int, int, int, int, int, const uint8_t*) override { return true; }
     bool hasPage(int) const override { return true; }
     void releasePages() override {}
     void releasePage(int) override {}

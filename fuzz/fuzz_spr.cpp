@@ -34,11 +34,13 @@ public:
         bytesPerPixel_ = bytesPerPixel;
         return true;
     }
-    bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override {
+    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override {
         auto it = pages_.find(index);
-        if (it == pages_.end() || x < 0 || y < 0 || x + size > 256 || y + size > 256) abort();
-        for (int r = 0; r < size; ++r)
-            std::copy(pixels + r * size * bytesPerPixel_, pixels + (r + 1) * size * bytesPerPixel_,
+        if (it == pages_.end() || x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > 256 ||
+            y + height > 256)
+            abort();
+        for (int r = 0; r < height; ++r)
+            std::copy(pixels + r * width * bytesPerPixel_, pixels + (r + 1) * width * bytesPerPixel_,
                       it->second.begin() + ((y + r) * 256 + x) * bytesPerPixel_);
         return true;
     }

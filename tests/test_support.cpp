@@ -46,12 +46,15 @@ bool FakeDevice::createPage(int index, int bytesPerPixel) {
     return true;
 }
 
-bool FakeDevice::writePage(int index, int x, int y, int size, const uint8_t* pixels) {
+bool FakeDevice::writePage(int index, int x, int y, int width, int height,
+                           const uint8_t* pixels) {
     auto it = pages.find(index);
-    if (it == pages.end() || x < 0 || y < 0 || x + size > 256 || y + size > 256) return false;
+    if (it == pages.end() || x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > 256 ||
+        y + height > 256)
+        return false;
     Page& page = it->second;
-    const size_t row = static_cast<size_t>(size) * page.bytesPerPixel;
-    for (int r = 0; r < size; ++r) {
+    const size_t row = static_cast<size_t>(width) * page.bytesPerPixel;
+    for (int r = 0; r < height; ++r) {
         std::copy(pixels + r * row, pixels + (r + 1) * row,
                   page.pixels.begin() + ((static_cast<size_t>(y) + r) * 256 + x) * page.bytesPerPixel);
     }

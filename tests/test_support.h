@@ -34,7 +34,7 @@ public:
     void present() override { ++presents; }
     bool saveScreenshot(const std::string&, std::string*) override { return false; }
     bool createPage(int index, int bytesPerPixel) override;
-    bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
+    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override;
     bool hasPage(int index) const override { return pages.count(index) != 0; }
     void releasePages() override { pages.clear(); }
     void releasePage(int index) override { pages.erase(index); }

@@ -176,31 +176,20 @@ void writeObjects(JsonWriter& json, const Context& ctx) {
     json.endArray();
 }
 
-// What the texture library holds: pages by tile size, the slots in use, and the bytes of
-// tile pixels kept in memory beside the device's pages.
+// What the texture library holds: its pages, the tiles on them, and the bytes of tile
+// pixels kept in memory beside the device's pages.
 void writeTextures(JsonWriter& json, const TextureLibrary& textures) {
     json.beginObject();
-    int pages = 0;
+    const int pages = static_cast<int>(textures.pages.size());
     size_t keptBytes = 0;
-    json.key("pagesByTileSize").beginObject();
-    for (size_t c = 0; c < kTileSizes.size(); ++c) {
-        json.field(std::to_string(kTileSizes[c]), static_cast<int>(textures.pages[c].size()));
-        pages += static_cast<int>(textures.pages[c].size());
-    }
-    json.endObject();
-    int usedSlots = 0, slots = 0;
-    for (const auto& list : textures.pages) {
-        for (const TexturePage& page : list) {
-            slots += page.slotCount;
-            usedSlots += page.slotCount - page.freeSlots;
-        }
-    }
+    int tiles = 0;
+    for (const TexturePage& page : textures.pages) tiles += page.tiles;
     for (const TextureSheet& sheet : textures.sheets)
         for (const SheetFrame& frame : sheet.frames)
             for (const TextureTile& tile : frame.tiles) keptBytes += tile.pixels.size();
     json.field("pages", pages).field("pageBytes", static_cast<double>(pages) * kPageSize * kPageSize *
                                                       textures.bytesPerPixel());
-    json.field("slotsUsed", usedSlots).field("slots", slots);
+    json.field("tiles", tiles);
     json.field("keptTileBytes", static_cast<double>(keptBytes));
     json.endObject();
 }

@@ -23,8 +23,9 @@ public:
         pages_[index] = true;
         return true;
     }
-    bool writePage(int index, int x, int y, int size, const uint8_t*) override {
-        return hasPage(index) && x >= 0 && y >= 0 && x + size <= 256 && y + size <= 256;
+    bool writePage(int index, int x, int y, int width, int height, const uint8_t*) override {
+        return hasPage(index) && x >= 0 && y >= 0 && width > 0 && height > 0 &&
+               x + width <= 256 && y + height <= 256;
     }
     bool hasPage(int index) const override {
         return index >= 0 && static_cast<size_t>(index) < pages_.size() && pages_[index];

@@ -46,8 +46,9 @@ public:
     // Texture pages: 256 x 256 textures at indices the texture library hands out, with
     // 4 bytes (A8R8G8B8) or 2 bytes (A4R4G4B4) per pixel.
     virtual bool createPage(int index, int bytesPerPixel) = 0;
-    // Copies a size x size square of tightly packed pixels into the page at (x, y).
-    virtual bool writePage(int index, int x, int y, int size, const uint8_t* pixels) = 0;
+    // Copies a width x height rectangle of tightly packed pixels into the page at (x, y).
+    virtual bool writePage(int index, int x, int y, int width, int height,
+                           const uint8_t* pixels) = 0;
     virtual bool hasPage(int index) const = 0;
     virtual void releasePages() = 0;
     // Releases one page and empties its entry; nothing for an empty one.

@@ -29,15 +29,17 @@ bool SdlRenderDevice::createPage(int index, int bytesPerPixel) {
     return true;
 }
 
-bool SdlRenderDevice::writePage(int index, int x, int y, int size, const uint8_t* pixels) {
+bool SdlRenderDevice::writePage(int index, int x, int y, int width, int height,
+                                const uint8_t* pixels) {
     SDL_Texture* texture = page(index);
-    if (!texture || !pixels || x < 0 || y < 0 || size <= 0 || x + size > 256 || y + size > 256)
+    if (!texture || !pixels || x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > 256 ||
+        y + height > 256)
         return false;
     int access = 0;
     Uint32 format = 0;
     SDL_QueryTexture(texture, &format, &access, nullptr, nullptr);
-    const int row = size * static_cast<int>(SDL_BYTESPERPIXEL(format));
-    SDL_Rect rect{x, y, size, size};
+    const int row = width * static_cast<int>(SDL_BYTESPERPIXEL(format));
+    SDL_Rect rect{x, y, width, height};
     return SDL_UpdateTexture(texture, &rect, pixels, row) == 0;
 }
 

@@ -21,7 +21,8 @@ public:
     void present() override;
     bool saveScreenshot(const std::string& path, std::string* error) override;
     bool createPage(int index, int bytesPerPixel) override;
-    bool writePage(int index, int x, int y, int size, const uint8_t* pixels) override;
+    bool writePage(int index, int x, int y, int width, int height,
+                   const uint8_t* pixels) override;
     bool hasPage(int index) const override;
     void releasePages() override;
     void releasePage(int index) override;

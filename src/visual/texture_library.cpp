@@ -66,12 +66,13 @@ SheetFrame TextureLibrary::sharedFrame(const SheetFrame& frame) {
         shared.hasVisiblePixels = tile.hasVisiblePixels;
         shared.xOffset = tile.xOffset;
         shared.yOffset = tile.yOffset;
+        shared.width = tile.width;
+        shared.height = tile.height;
         shared.page = tile.page;
         shared.pageX = tile.pageX;
         shared.pageY = tile.pageY;
         shared.u = tile.u;
         shared.v = tile.v;
-        shared.slot = tile.slot;
         copy.tiles.push_back(std::move(shared));
     }
     return copy;
@@ -124,25 +125,69 @@ void TextureLibrary::uploadFrame(RenderDevice& device, SheetFrame& frame, int te
     }
 }
 
-void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int textureSize,
-                               int filter) {
-    const int sizeClass = tileSizeClass(textureSize);
-    if (sizeClass < 0) return;
-    std::vector<TexturePage>& list = pages[sizeClass];
+namespace {
 
-    TexturePage* page = nullptr;
-    int slot = -1;
-    for (TexturePage& candidate : list) {
-        if (candidate.freeSlots <= 0 || candidate.filter != filter) continue;
-        for (int s = 0; s < candidate.slotCount; ++s) {
-            if (!candidate.slotUsed[s]) {
-                page = &candidate;
-                slot = s;
+// The room a tile takes on a page: its frame pixels and, where they stop short of the
+// tile's size, one transparent texel more, so sampling just past them finds what it found
+// when every tile had a whole square.
+int roomFor(int texels, int textureSize) {
+    return texels >= textureSize ? textureSize : texels + 1;
+}
+
+}  // namespace
+
+TexturePage* TextureLibrary::findRoom(int width, int height, int filter, int& x, int& y) {
+    // The shelf that wastes the fewest rows, unless a new shelf would waste fewer.
+    TexturePage* best = nullptr;
+    TexturePage::Shelf* bestShelf = nullptr;
+    for (TexturePage& page : pages) {
+        if (page.filter != filter || page.bytesPerPixel != bytesPerPixel_) continue;
+        for (TexturePage::Shelf& shelf : page.shelves) {
+            if (shelf.height < height || shelf.used + width > kPageSize) continue;
+            if (!bestShelf || shelf.height < bestShelf->height) {
+                best = &page;
+                bestShelf = &shelf;
+            }
+        }
+    }
+    if (bestShelf && bestShelf->height - height > height / 4) {
+        for (TexturePage& page : pages) {
+            if (page.filter != filter || page.bytesPerPixel != bytesPerPixel_) continue;
+            if (page.top + height <= kPageSize) {
+                best = &page;
+                bestShelf = nullptr;
                 break;
             }
         }
-        if (page) break;
     }
+    if (!best) {
+        for (TexturePage& page : pages) {
+            if (page.filter != filter || page.bytesPerPixel != bytesPerPixel_) continue;
+            if (page.top + height <= kPageSize) {
+                best = &page;
+                break;
+            }
+        }
+    }
+    if (!best) return nullptr;
+    if (!bestShelf) {
+        best->shelves.push_back({best->top, height, 0});
+        best->top += height;
+        bestShelf = &best->shelves.back();
+    }
+    x = bestShelf->used;
+    y = bestShelf->y;
+    bestShelf->used += width;
+    return best;
+}
+
+void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int textureSize,
+                               int filter) {
+    if (tileSizeClass(textureSize) < 0) return;
+    const int width = roomFor(tile.width, textureSize);
+    const int height = roomFor(tile.height, textureSize);
+    int x = 0, y = 0;
+    TexturePage* page = findRoom(width, height, filter, x, y);
     if (!page) {
         const int index = takePageIndex();
         if (!device.createPage(index, bytesPerPixel_)) {
@@ -155,47 +200,52 @@ void TextureLibrary::placeTile(RenderDevice& device, TextureTile& tile, int text
             return;
         }
         TexturePage fresh;
-        fresh.tileSize = textureSize;
         fresh.filter = filter;
-        fresh.slotCount = (kPageSize / textureSize) * (kPageSize / textureSize);
-        fresh.freeSlots = fresh.slotCount;
-        fresh.slotUsed.assign(fresh.slotCount, false);
         fresh.textureIndex = index;
         fresh.bytesPerPixel = bytesPerPixel_;
-        list.push_back(std::move(fresh));
-        page = &list.back();
-        slot = 0;
+        pages.push_back(std::move(fresh));
+        page = findRoom(width, height, filter, x, y);
     }
-    page->slotUsed[slot] = true;
-    --page->freeSlots;
-
-    const int perRow = kPageSize / textureSize;
+    ++page->tiles;
     tile.page = page->textureIndex;
-    tile.slot = slot;
-    tile.pageX = (slot % perRow) * textureSize;
-    tile.pageY = (slot / perRow) * textureSize;
+    tile.pageX = x;
+    tile.pageY = y;
     tile.u = tile.pageX / static_cast<double>(kPageSize);
     tile.v = tile.pageY / static_cast<double>(kPageSize);
-    if (!device.writePage(tile.page, tile.pageX, tile.pageY, textureSize, tile.pixels.data()))
+    if (!writeTile(device, tile, textureSize, tile.pixels))
         error("cannot write a tile into texture page " + std::to_string(tile.page));
+}
+
+bool TextureLibrary::writeTile(RenderDevice& device, const TextureTile& tile, int textureSize,
+                               const std::vector<uint8_t>& pixels) {
+    const int width = roomFor(tile.width, textureSize);
+    const int height = roomFor(tile.height, textureSize);
+    const size_t tileRow = static_cast<size_t>(textureSize) * bytesPerPixel_;
+    if (pixels.size() != tileRow * textureSize) return false;
+    if (width == textureSize && height == textureSize)
+        return device.writePage(tile.page, tile.pageX, tile.pageY, width, height, pixels.data());
+    const size_t row = static_cast<size_t>(width) * bytesPerPixel_;
+    std::vector<uint8_t> part(row * height);
+    for (int r = 0; r < height; ++r)
+        std::copy(pixels.begin() + static_cast<std::ptrdiff_t>(tileRow * r),
+                  pixels.begin() + static_cast<std::ptrdiff_t>(tileRow * r + row),
+                  part.begin() + static_cast<std::ptrdiff_t>(row * r));
+    return device.writePage(tile.page, tile.pageX, tile.pageY, width, height, part.data());
 }
 
 bool TextureLibrary::restorePages(RenderDevice& device, const FrameCutter& cutter) {
     bool ok = true;
     std::vector<bool> refill;
-    for (const std::vector<TexturePage>& list : pages) {
-        for (const TexturePage& page : list) {
-            if (device.hasPage(page.textureIndex)) continue;
-            if (!device.createPage(page.textureIndex, page.bytesPerPixel)) {
-                error("cannot create texture page " + std::to_string(page.textureIndex) +
-                      " again");
-                ok = false;
-                continue;
-            }
-            if (refill.size() <= static_cast<size_t>(page.textureIndex))
-                refill.resize(static_cast<size_t>(page.textureIndex) + 1, false);
-            refill[page.textureIndex] = true;
+    for (const TexturePage& page : pages) {
+        if (device.hasPage(page.textureIndex)) continue;
+        if (!device.createPage(page.textureIndex, page.bytesPerPixel)) {
+            error("cannot create texture page " + std::to_string(page.textureIndex) + " again");
+            ok = false;
+            continue;
         }
+        if (refill.size() <= static_cast<size_t>(page.textureIndex))
+            refill.resize(static_cast<size_t>(page.textureIndex) + 1, false);
+        refill[page.textureIndex] = true;
     }
     auto needsRefill = [&](const TextureTile& tile) {
         return tile.hasVisiblePixels && tile.page >= 0 &&
@@ -218,9 +268,9 @@ bool TextureLibrary::restorePages(RenderDevice& device, const FrameCutter& cutte
             for (size_t i = 0; i < frame.tiles.size(); ++i) {
                 const TextureTile& tile = frame.tiles[i];
                 if (!needsRefill(tile)) continue;
-                if (!cut.tiles[i].hasVisiblePixels ||
-                    !device.writePage(tile.page, tile.pageX, tile.pageY, sheet.textureSize,
-                                      cut.tiles[i].pixels.data())) {
+                if (!cut.tiles[i].hasVisiblePixels || cut.tiles[i].width != tile.width ||
+                    cut.tiles[i].height != tile.height ||
+                    !writeTile(device, tile, sheet.textureSize, cut.tiles[i].pixels)) {
                     error("cannot write a tile of " + sheet.name + " into texture page " +
                           std::to_string(tile.page) + " again");
                     ok = false;
@@ -237,14 +287,16 @@ bool TextureLibrary::tilesUnshared(int index) const {
     for (size_t s = 0; s < sheets.size(); ++s) {
         if (static_cast<int>(s) == index || !sheets[s].inUse) continue;
         for (const SheetFrame& other : sheets[s].frames) {
-            // A frame showing slots it does not own came from some sheet by its name.
+            // A frame showing tiles it does not own took them from some sheet by its name.
             if (other.ownsTiles()) continue;
             for (const SheetFrame& own : sheet->frames) {
                 if (!own.ownsTiles()) continue;
                 for (size_t t = 0; t < own.tiles.size() && t < other.tiles.size(); ++t) {
                     const TextureTile& a = own.tiles[t];
                     const TextureTile& b = other.tiles[t];
-                    if (a.page >= 0 && a.page == b.page && a.slot == b.slot) return false;
+                    if (a.page >= 0 && a.page == b.page && a.pageX == b.pageX &&
+                        a.pageY == b.pageY)
+                        return false;
                 }
             }
         }
@@ -255,31 +307,26 @@ bool TextureLibrary::tilesUnshared(int index) const {
 void TextureLibrary::releaseTiles(RenderDevice& device, int index) {
     if (!sheetAt(index) || sheets[index].released) return;
     TextureSheet& sheet = sheets[index];
-    const int sizeClass = tileSizeClass(sheet.textureSize);
-    if (sizeClass < 0) return;
-    std::vector<TexturePage>& list = pages[sizeClass];
     for (SheetFrame& frame : sheet.frames) {
         if (!frame.ownsTiles()) continue;
         for (TextureTile& tile : frame.tiles) {
             if (tile.page < 0) continue;
-            for (TexturePage& page : list) {
-                if (page.textureIndex != tile.page) continue;
-                if (tile.slot >= 0 && tile.slot < page.slotCount && page.slotUsed[tile.slot]) {
-                    page.slotUsed[tile.slot] = false;
-                    ++page.freeSlots;
+            for (TexturePage& page : pages) {
+                if (page.textureIndex == tile.page) {
+                    --page.tiles;
+                    break;
                 }
-                break;
             }
             tile.page = -1;
-            tile.slot = -1;
         }
     }
     sheet.released = true;
-    for (size_t i = list.size(); i-- > 0;) {
-        if (list[i].freeSlots != list[i].slotCount) continue;
-        device.releasePage(list[i].textureIndex);
-        pageIndexTaken_[list[i].textureIndex] = false;
-        list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    // A page keeps the room of tiles taken off it until all its tiles are gone.
+    for (size_t i = pages.size(); i-- > 0;) {
+        if (pages[i].tiles > 0) continue;
+        device.releasePage(pages[i].textureIndex);
+        pageIndexTaken_[pages[i].textureIndex] = false;
+        pages.erase(pages.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 

@@ -11,20 +11,24 @@ namespace qs {
 class Log;
 class RenderDevice;
 
-// One square piece of a frame, packed into a slot of a 256 x 256 texture page.
+// One square piece of a frame. Its texels lie at (pageX, pageY) of a 256 x 256 texture
+// page; only the part that holds frame pixels (width x height from the corner, plus one
+// transparent texel where that stops short of the tile's size) takes room there.
 struct TextureTile {
     bool hasVisiblePixels = false;
     int xOffset = 0;  // position of the tile's drawn area inside the frame
     int yOffset = 0;
+    int width = 0;    // texels from the tile's corner that hold frame pixels
+    int height = 0;
     int page = -1;    // index of the device texture holding it
-    // The cut pixels, only until the tile is written into its slot: the device keeps the
-    // page, and a lost page is cut again from the image file.
+    // The cut pixels (textureSize rows of textureSize texels), only until the tile is
+    // written to its page: the device keeps the page, and a lost page is cut again from the
+    // image file.
     std::vector<uint8_t> pixels;
     int pageX = 0;
     int pageY = 0;
     double u = 0;
     double v = 0;
-    int slot = -1;
 
     // False for an empty tile and for one whose page could not be created.
     bool drawable() const { return hasVisiblePixels && page >= 0; }
@@ -41,8 +45,8 @@ struct FrameSource {
 struct SheetFrame {
     std::string name;  // image the frame came from
     std::vector<TextureTile> tiles;  // row by row
-    // Set on the frame that wrote the tiles into their slots; empty on the frames that only
-    // show another frame's slots, so every slot is written by one frame.
+    // Set on the frame that wrote the tiles onto their pages; empty on the frames that only
+    // show another frame's tiles, so every tile is written by one frame.
     FrameSource source;
     bool ownsTiles() const { return !source.imagePath.empty(); }
 };
@@ -66,7 +70,7 @@ struct TextureSheet {
     // an object shows the sheet.
     bool released = false;
 
-    // A tile shows the texels [border, textureSize - border) of its slot on both axes,
+    // A tile shows the texels [border, textureSize - border) from its corner on both axes,
     // drawn over this many pixels at the tile's offset in the frame (a tile at the frame's
     // right or bottom edge only as far as the frame goes): the border texels are only there
     // so bilinear filtering finds the neighbouring pixels.
@@ -76,16 +80,20 @@ struct TextureSheet {
     double texelSpan() const { return drawnTileSize() / static_cast<double>(256); }
 };
 
-// A 256 x 256 texture holding tiles of one size and one filter (a device texture samples
-// one way at a time).
+// A 256 x 256 texture holding tiles of one filter (a device texture samples one way at a
+// time), packed in shelves: rows of tiles no taller than the shelf, left to right.
 struct TexturePage {
-    int tileSize = 0;
+    struct Shelf {
+        int y = 0;
+        int height = 0;
+        int used = 0;  // texels taken from the left
+    };
     int filter = 0;
-    int slotCount = 0;
-    int freeSlots = 0;
-    std::vector<bool> slotUsed;
     int textureIndex = -1;  // index in the device's page table
     int bytesPerPixel = 4;
+    std::vector<Shelf> shelves;
+    int top = 0;    // rows below the last shelf are free
+    int tiles = 0;  // tiles on the page still in use; the page is released at 0
 };
 
 inline constexpr int kPageSize = 256;
@@ -126,14 +134,13 @@ public:
     // The first frame, over all sheets in use, that came from the image `name`.
     bool findFrame(const std::string& name, int& sheet, int& frame) const;
     // A new sheet with the frame list of `source` (or only its frame `onlyFrame`); its
-    // tiles share the source's slots.
+    // tiles share the source's places on the pages.
     int shareSheet(int source, int onlyFrame = -1);
-    // A frame that shows the same slots as `frame` without owning their pixels.
+    // A frame that shows the same tiles as `frame` without owning them.
     static SheetFrame sharedFrame(const SheetFrame& frame);
 
-    // Puts every visible tile of the frame into a page slot of its size and filter and
-    // writes it to the device; then the tiles let go of their pixels. Empty tiles take no
-    // slot.
+    // Puts every visible tile of the frame onto a page of its filter and writes it to the
+    // device; then the tiles let go of their pixels. Empty tiles take no room.
     void uploadFrame(RenderDevice& device, SheetFrame& frame, int textureSize, int filter = 0);
 
     // Creates every page the device lacks (after a device loss) and fills its tiles again,
@@ -144,19 +151,22 @@ public:
     // True when no other sheet in use shows the tiles of sheet `index` (a copy found by
     // name, or a frame taken by a "+" line).
     bool tilesUnshared(int index) const;
-    // Gives the slots of the sheet's own tiles back, and releases every page left empty;
+    // Takes the sheet's own tiles off their pages, and releases every page left empty;
     // the sheet keeps its frames and sizes and is marked released. Only for a sheet whose
     // tiles no other sheet shows.
     void releaseTiles(RenderDevice& device, int index);
     // Cuts and places a released sheet's tiles again. False when a frame could not be cut.
     bool reloadTiles(RenderDevice& device, int index, const FrameCutter& cutter);
 
-    // One list of pages per tile size, in the order of kTileSizes.
-    std::array<std::vector<TexturePage>, kTileSizes.size()> pages;
+    std::vector<TexturePage> pages;
     std::vector<TextureSheet> sheets;
 
 private:
     void placeTile(RenderDevice& device, TextureTile& tile, int textureSize, int filter);
+    TexturePage* findRoom(int width, int height, int filter, int& x, int& y);
+    // Writes the part of a tile's cut pixels that takes room on its page.
+    bool writeTile(RenderDevice& device, const TextureTile& tile, int textureSize,
+                   const std::vector<uint8_t>& pixels);
     int takePageIndex();
     void error(const std::string& message);
 

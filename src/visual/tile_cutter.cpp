@@ -104,7 +104,9 @@ SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const Fram
             const int x1 = left + ts > cut.width ? cut.width : left + ts;
             const int y0 = top < 0 ? 0 : top;
             const int y1 = top + ts > cut.height ? cut.height : top + ts;
-            if (x1 <= x0) continue;
+            if (x1 <= x0 || y1 <= y0) continue;
+            tile.width = x1 - left;
+            tile.height = y1 - top;
             const int count = x1 - x0;
             uint32_t seen = 0;
             for (int fy = y0; fy < y1; ++fy) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "image_fixtures.h"
 #include "test_support.h"
@@ -67,6 +68,11 @@ struct SprWorld {
 
     test::TestWorld world;
 };
+
+// Where a tile's texels are: its page and its corner there.
+std::tuple<int, int, int> placeOf(const TextureTile& tile) {
+    return {tile.page, tile.pageX, tile.pageY};
+}
 
 struct SprCase {
     const char* name;
@@ -206,7 +212,7 @@ TEST(SpritePrototype, FileFormatCases) {
              EXPECT_EQ(w.pagePixel(middle.page, middle.pageX, middle.pageY),
                        pattern(64 + 29, 29));
          }},
-        {"a fully transparent tile takes no slot",
+        {"a fully transparent tile takes no room",
          {{"a.spr", spr({"z=0", "1", "half.png, texture_size=32"})},
           {"half.png",
            makeRgbaPng(64, 32, [](int x, int y) { return x < 32 ? pattern(x, y) : 0x00FFFFFFu; })}},
@@ -218,10 +224,9 @@ TEST(SpritePrototype, FileFormatCases) {
              EXPECT_FALSE(empty.hasVisiblePixels);
              EXPECT_FALSE(empty.drawable());
              EXPECT_TRUE(empty.pixels.empty());
-             EXPECT_EQ(empty.slot, -1);
-             const TexturePage& page = w.textures().pages[tileSizeClass(32)].at(0);
-             EXPECT_EQ(page.slotCount, 64);
-             EXPECT_EQ(page.freeSlots, 63);
+             EXPECT_EQ(empty.page, -1);
+             ASSERT_EQ(w.textures().pages.size(), 1u);
+             EXPECT_EQ(w.textures().pages[0].tiles, 1);
              EXPECT_EQ(w.device().pageWrites, 1);
          }},
         {"17 tiles of 64 fill one page and open a second",
@@ -230,21 +235,49 @@ TEST(SpritePrototype, FileFormatCases) {
          "a.spr",
          [](SprWorld& w, const TMultiSpritePrototype& p) {
              EXPECT_EQ(p.parts.at(0).frame_count, 17);
-             const std::vector<TexturePage>& pages = w.textures().pages[tileSizeClass(64)];
+             const std::vector<TexturePage>& pages = w.textures().pages;
              ASSERT_EQ(pages.size(), 2u);
-             EXPECT_EQ(pages[0].freeSlots, 0);
-             EXPECT_EQ(pages[1].freeSlots, 15);
+             EXPECT_EQ(pages[0].tiles, 16);
+             EXPECT_EQ(pages[1].tiles, 1);
              EXPECT_NE(pages[0].textureIndex, pages[1].textureIndex);
              EXPECT_EQ(w.device().pagesCreated, 2);
              const TextureSheet& sheet = w.sheetOf(p.parts[0]);
              const TextureTile& last = sheet.frames[16].tiles.at(0);
              EXPECT_EQ(last.page, pages[1].textureIndex);
-             EXPECT_EQ(last.slot, 0);
+             EXPECT_EQ(last.pageX, 0);
+             EXPECT_EQ(last.pageY, 0);
              const TextureTile& sixth = sheet.frames[5].tiles.at(0);
              EXPECT_EQ(sixth.pageX, 64);
              EXPECT_EQ(sixth.pageY, 64);
              EXPECT_DOUBLE_EQ(sixth.u, 0.25);
              EXPECT_EQ(w.pagePixel(sixth.page, 64 + 3, 64 + 2), pattern(3, 5 * 64 + 2));
+         }},
+        {"edge tiles take their frame pixels and one transparent texel; shelves pack them",
+         {{"a.spr", spr({"z=0", "2", "wide.png, texture_size=64", "ball.png, texture_size=32"})},
+          {"wide.png", patternPng(100, 30)},
+          {"ball.png", ball}},
+         "a.spr",
+         [](SprWorld& w, const TMultiSpritePrototype& p) {
+             const SheetFrame& wide = w.sheetOf(p.parts.at(0)).frames.at(0);
+             ASSERT_EQ(wide.tiles.size(), 2u);
+             const TextureTile& left = wide.tiles[0];
+             const TextureTile& right = wide.tiles[1];
+             EXPECT_EQ(left.width, 64);
+             EXPECT_EQ(left.height, 30);
+             EXPECT_EQ(right.width, 36);
+             // One shelf 31 rows high: the right tile follows the left one.
+             EXPECT_EQ(right.page, left.page);
+             EXPECT_EQ(right.pageX, 64);
+             EXPECT_EQ(right.pageY, 0);
+             EXPECT_EQ(w.pagePixel(right.page, 64 + 35, 29), pattern(99, 29));
+             EXPECT_EQ(w.pagePixel(right.page, 64 + 36, 29), 0u);  // the transparent texel
+             EXPECT_EQ(w.pagePixel(right.page, 64 + 35, 30), 0u);
+             // A full 32 x 32 tile fits no 31-row shelf: a new shelf below.
+             const TextureTile& ball = w.sheetOf(p.parts.at(1)).frames.at(0).tiles.at(0);
+             EXPECT_EQ(ball.page, left.page);
+             EXPECT_EQ(ball.pageX, 0);
+             EXPECT_EQ(ball.pageY, 31);
+             EXPECT_EQ(w.pagePixel(ball.page, 5, 31 + 6), pattern(5, 6));
          }},
         {"a single frame never animates",
          {{"a.spr", spr({"z=0", "2", "ball.png, texture_size=32, anim_speed=500, anim_loop=1",
@@ -337,7 +370,8 @@ TEST(SpritePrototype, TwoPrototypesNamingOneImageDecodeItOnce) {
     EXPECT_EQ(second.textureSize, 32);  // the found sheet's cutting, not this line's keys
     ASSERT_EQ(second.frames.size(), 1u);
     EXPECT_EQ(second.frames[0].tiles.at(0).page, first.frames[0].tiles.at(0).page);
-    EXPECT_EQ(second.frames[0].tiles[0].slot, first.frames[0].tiles[0].slot);
+    EXPECT_EQ(second.frames[0].tiles[0].pageX, first.frames[0].tiles[0].pageX);
+    EXPECT_EQ(second.frames[0].tiles[0].pageY, first.frames[0].tiles[0].pageY);
     EXPECT_TRUE(second.frames[0].tiles[0].drawable());
     // Only the decoding frame owns the slots, so a restore writes each slot once.
     EXPECT_FALSE(second.frames[0].ownsTiles());
@@ -368,7 +402,7 @@ TEST(SpritePrototype, ContinuationLinesAddFrames) {
     EXPECT_EQ(sheet.frames[1].name, "f2");
     EXPECT_EQ(sheet.frames[2].name, "f3");
     EXPECT_EQ(sheet.frames[3].name, "");  // a found frame is appended without its name
-    EXPECT_EQ(sheet.frames[3].tiles.at(0).slot, sheet.frames[1].tiles.at(0).slot);
+    EXPECT_EQ(placeOf(sheet.frames[3].tiles.at(0)), placeOf(sheet.frames[1].tiles.at(0)));
     EXPECT_EQ(w.pagePixel(sheet.frames[2].tiles[0].page, sheet.frames[2].tiles[0].pageX,
                           sheet.frames[2].tiles[0].pageY),
               0xFF000003u);
@@ -376,16 +410,16 @@ TEST(SpritePrototype, ContinuationLinesAddFrames) {
 
     // Another prototype starting from f3 (a "+" frame of anim.spr) and continued by f1
     // finds both frames, and shows f3 first, not the sheet f3 was added to.
-    const int f3Slot = sheet.frames[2].tiles[0].slot;
-    const int f1Slot = sheet.frames[0].tiles.at(0).slot;
+    const auto f3Place = placeOf(sheet.frames[2].tiles[0]);
+    const auto f1Place = placeOf(sheet.frames[0].tiles.at(0));
     const int writes = w.device().pageWrites;
     const TMultiSpritePrototype& other = w.prototype(w.load("other.spr"));
     EXPECT_EQ(w.device().pageWrites, writes);
     EXPECT_EQ(other.parts.at(0).frame_count, 2);
     const TextureSheet& otherSheet = w.sheetOf(other.parts[0]);
     ASSERT_EQ(otherSheet.frames.size(), 2u);
-    EXPECT_EQ(otherSheet.frames[0].tiles.at(0).slot, f3Slot);
-    EXPECT_EQ(otherSheet.frames[1].tiles.at(0).slot, f1Slot);
+    EXPECT_EQ(placeOf(otherSheet.frames[0].tiles.at(0)), f3Place);
+    EXPECT_EQ(placeOf(otherSheet.frames[1].tiles.at(0)), f1Place);
     // ... and never changed the first prototype's frames.
     EXPECT_EQ(w.sheetOf(anim.parts[0]).frames.size(), 4u);
     EXPECT_EQ(w.sheetOf(anim.parts[0]).frames[2].name, "f3");
@@ -610,7 +644,7 @@ TEST(SpritePrototype, RestoreCutsTheLostPagesAgainFromTheImageFiles) {
     for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(i % 32 * 8);
     w.file("mask.tga", makeTga(3, 32, 32, 8, mask));
     w.file("plus.png", makeRgbaPng(32, 32, [](int, int) { return 0xFF123456u; }));
-    w.load("a.spr");
+    const int a = w.load("a.spr");
     w.load("b.spr");
     w.load("c.spr");
     for (const TextureSheet& sheet : w.textures().sheets)
@@ -618,7 +652,7 @@ TEST(SpritePrototype, RestoreCutsTheLostPagesAgainFromTheImageFiles) {
             for (const TextureTile& tile : frame.tiles) EXPECT_TRUE(tile.pixels.empty());
     const std::map<int, test::FakeDevice::Page> before = w.device().pages;
     const int writes = w.device().pageWrites;
-    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(before.size(), 2u);
 
     // Nothing lost: nothing is written.
     EXPECT_TRUE(w.library().restorePages());
@@ -633,20 +667,25 @@ TEST(SpritePrototype, RestoreCutsTheLostPagesAgainFromTheImageFiles) {
     EXPECT_EQ(w.device().pageWrites - writes, writes);
 
     // One page lost: only its tiles are written again.
-    const int page64 = w.textures().pages[tileSizeClass(64)].at(1).textureIndex;
-    w.device().releasePage(page64);
+    const int lost = w.sheetOf(w.prototype(a).parts.at(1)).frames.at(16).tiles.at(0).page;
+    int onLost = 0;
+    for (const TextureSheet& sheet : w.textures().sheets)
+        for (const SheetFrame& frame : sheet.frames)
+            for (const TextureTile& tile : frame.tiles) onLost += frame.ownsTiles() && tile.page == lost;
+    ASSERT_GT(onLost, 0);
+    w.device().releasePage(lost);
     const int beforeOne = w.device().pageWrites;
     EXPECT_TRUE(w.library().restorePages());
-    EXPECT_EQ(w.device().pageWrites - beforeOne, 1);  // the 17th tile of tall.png
-    EXPECT_EQ(w.device().pages.at(page64).pixels, before.at(page64).pixels);
+    EXPECT_EQ(w.device().pageWrites - beforeOne, onLost);
+    EXPECT_EQ(w.device().pages.at(lost).pixels, before.at(lost).pixels);
 
     // An image that went away leaves its tiles empty and says so; the rest comes back.
     std::filesystem::remove(w.world.dir / "data/tall.png");
     w.device().releasePages();
     EXPECT_FALSE(w.library().restorePages());
     EXPECT_TRUE(w.logged("cannot cut the image tall.png again"));
-    const int page32 = w.textures().pages[tileSizeClass(32)].at(0).textureIndex;
-    EXPECT_EQ(w.device().pages.at(page32).pixels, before.at(page32).pixels);
+    const TextureTile& strip = w.sheetOf(w.prototype(a).parts.at(0)).frames.at(2).tiles.at(1);
+    EXPECT_EQ(w.pagePixel(strip.page, strip.pageX + 3, strip.pageY + 4), pattern(128 + 32 + 3, 4));
 
     w.device().releasePages();
     w.device().failPageCreation = true;
@@ -674,13 +713,14 @@ TEST(SpritePrototype, ReleasedImagesGiveBackTheirPagesAndComeBackForTheNextObjec
     EXPECT_FALSE(w.sheetOf(w.prototype(ball).parts.at(0)).released);
     // The first page only held logo frames; the second keeps the ball.
     EXPECT_EQ(w.device().pages.size(), 1u);
-    EXPECT_EQ(w.textures().pages[tileSizeClass(64)].size(), 1u);
+    ASSERT_EQ(w.textures().pages.size(), 1u);
+    EXPECT_EQ(w.textures().pages[0].tiles, 1);
 
-    // The released slots are free for the next image.
+    // The next image goes where there is room.
     w.file("next.spr", spr({"z=0", "1", "next.png, texture_size=64"}));
     w.file("next.png", patternPng(64, 64));
     const TextureTile& next = w.sheetOf(w.prototype(w.load("next.spr")).parts.at(0)).frames.at(0).tiles.at(0);
-    EXPECT_EQ(next.slot, 0);
+    EXPECT_EQ(next.page, w.textures().pages[0].textureIndex);
     EXPECT_EQ(w.device().pages.size(), 1u);
 
     TMultiSprite object(*w.world.ctx, "logo.spr");
@@ -707,7 +747,7 @@ TEST(SpritePrototype, FilteredAndUnfilteredTilesNeverShareAPage) {
     const TextureTile& sharp = w.sheetOf(p.parts.at(0)).frames.at(0).tiles.at(0);
     const TextureTile& soft = w.sheetOf(p.parts.at(1)).frames.at(0).tiles.at(0);
     EXPECT_NE(sharp.page, soft.page);
-    EXPECT_EQ(w.textures().pages[tileSizeClass(32)].size(), 2u);
+    EXPECT_EQ(w.textures().pages.size(), 2u);
 }
 
 TEST(SpritePrototype, ParentFoldersAreFolded) {
