@@ -20,6 +20,9 @@ struct DrawQuad {
     DrawVertex v[4];
     uint8_t filter = 0;     // 0 point, 1 bilinear
     uint8_t alphaMode = 0;  // 0 alpha blending, otherwise additive
+    // Every texel shown is opaque and the quad is drawn at full alpha with alpha blending:
+    // a device may copy the texels instead of blending them (the picture is the same).
+    bool opaque = false;
     double angle = 0;       // radians, about (centreX, centreY)
     double centreX = 0, centreY = 0;
 };

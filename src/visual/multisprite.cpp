@@ -148,6 +148,7 @@ void TMyImageSprite::Draw(DrawList& list, const TextureLibrary& textures, double
         }
         quad.filter = static_cast<uint8_t>(s->filter);
         quad.alphaMode = alphaMode;
+        quad.opaque = tile.opaque && alphaInEffect == 255 && alphaMode == 0;
         quad.angle = angle;
         quad.centreX = centreX;
         quad.centreY = centreY;

@@ -64,6 +64,7 @@ SheetFrame TextureLibrary::sharedFrame(const SheetFrame& frame) {
     for (const TextureTile& tile : frame.tiles) {
         TextureTile shared;
         shared.hasVisiblePixels = tile.hasVisiblePixels;
+        shared.opaque = tile.opaque;
         shared.xOffset = tile.xOffset;
         shared.yOffset = tile.yOffset;
         shared.width = tile.width;

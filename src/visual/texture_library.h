@@ -16,6 +16,7 @@ class RenderDevice;
 // transparent texel where that stops short of the tile's size) takes room there.
 struct TextureTile {
     bool hasVisiblePixels = false;
+    bool opaque = false;  // every texel that holds frame pixels has full alpha
     int xOffset = 0;  // position of the tile's drawn area inside the frame
     int yOffset = 0;
     int width = 0;    // texels from the tile's corner that hold frame pixels

@@ -80,6 +80,12 @@ uint32_t convertPixels(const DecodedImage& image, const AlphaMask* mask, int x, 
     return convert<false>(image, nullptr, source, count, out);
 }
 
+bool allOpaque(const uint32_t* argb, int count) {
+    uint32_t alphas = 0xFF000000u;
+    for (int i = 0; i < count; ++i) alphas &= argb[i];
+    return alphas == 0xFF000000u;
+}
+
 SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const FrameCut& cut) {
     const int ts = cut.textureSize;
     const int b = cut.border;
@@ -109,11 +115,13 @@ SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const Fram
             tile.height = y1 - top;
             const int count = x1 - x0;
             uint32_t seen = 0;
+            bool opaque = true;
             for (int fy = y0; fy < y1; ++fy) {
                 uint8_t* target = tile.pixels.data() + static_cast<size_t>(fy - top) * rowBytes +
                                   static_cast<size_t>(x0 - left) * cut.bytesPerPixel;
                 const uint32_t alphas =
                     convertPixels(image, mask, cut.x + x0, cut.y + fy, count, wide.data());
+                opaque = opaque && allOpaque(wide.data(), count);
                 if (cut.bytesPerPixel == 4) {
                     std::memcpy(target, wide.data(), static_cast<size_t>(count) * 4);
                     seen |= alphas;
@@ -126,6 +134,7 @@ SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const Fram
                 }
             }
             tile.hasVisiblePixels = seen != 0;
+            tile.opaque = opaque;
         }
     }
     return frame;

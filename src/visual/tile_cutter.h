@@ -31,6 +31,9 @@ struct FrameCut {
 uint32_t convertPixels(const DecodedImage& image, const AlphaMask* mask, int x, int y, int count,
                        uint32_t* out);
 
+// True when every one of `count` converted pixels has full alpha.
+bool allOpaque(const uint32_t* argb, int count);
+
 // The 16-bit form of a pixel: the high four bits of each channel.
 inline uint16_t toA4R4G4B4(uint32_t argb) {
     return static_cast<uint16_t>(((argb >> 16) & 0xF000) | ((argb >> 12) & 0x0F00) |

@@ -55,6 +55,31 @@ TEST(MultiSprite, QuadsCarryPositionTextureAndTint) {
     EXPECT_TRUE(w.world.platform.fakeDevice().hasPage(q.page));
 }
 
+TEST(MultiSprite, OnlyOpaqueTilesAtFullAlphaWithNormalBlendingMayBeCopied) {
+    SpriteWorld w;
+    w.image("glass.png", 64, 64, 0x80FFFFFF);
+    w.image("edge.png", 40, 20, 0xFFFF0000);  // the tiles' texels past the frame are empty
+    w.spr("red.spr", "z=0\r1\rred.png,texture_size=64\r");
+    w.spr("glass.spr", "z=0\r1\rglass.png,texture_size=64\r");
+    w.spr("edge.spr", "z=0\r1\redge.png,texture_size=32\r");
+    w.spr("glow.spr", "z=0\r1\rred.png,texture_size=64,alpha_mode=1\r");
+    struct Case {
+        const char* spr;
+        int objectAlpha;
+        bool opaque;
+    };
+    for (const Case& c : {Case{"red.spr", 255, true}, Case{"red.spr", 254, false},
+                          Case{"glass.spr", 255, false}, Case{"edge.spr", 255, true},
+                          Case{"glow.spr", 255, false}}) {
+        TMultiSprite& object = w.create(c.spr);
+        object.alpha = static_cast<uint8_t>(c.objectAlpha);
+        const DrawList quads = w.draw();
+        ASSERT_FALSE(quads.empty()) << c.spr;
+        for (const DrawQuad& quad : quads) EXPECT_EQ(quad.opaque, c.opaque) << c.spr << " " << c.objectAlpha;
+        w.world.ctx->sceneObjects->free(object);
+    }
+}
+
 TEST(MultiSprite, EdgeTilesCoverTheFrameOnly) {
     SpriteWorld w;
     w.image("wide.png", 40, 20, 0xFFFF0000);  // two 32-pixel tiles across, one down
