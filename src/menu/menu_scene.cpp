@@ -9,6 +9,8 @@
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "ui/dialog_fade.h"
+#include "visual/image_prefetcher.h"
+#include "visual/prototype_library.h"
 #include "ui/scores_screen.h"
 #include "visual/multisprite.h"
 
@@ -28,6 +30,7 @@ MenuScene::MenuScene(Context& context) : ctx_(context), scores_(std::make_unique
 }
 
 MenuScene::~MenuScene() {
+    if (prefetcher_ && ctx_.prototypes) ctx_.prototypes->usePrefetcher(nullptr);
     if (ctx_.menu == &state_) ctx_.menu = nullptr;
 }
 

@@ -14,6 +14,7 @@
 namespace qs {
 
 class Context;
+class ImagePrefetcher;
 class ScoresScreen;
 
 // The menu scene: the logo intro and the loading bar on the first visit, then the menu's
@@ -120,6 +121,9 @@ private:
     Context& ctx_;
     MenuState state_;
     std::unique_ptr<ScoresScreen> scores_;
+    // Decodes the images of the next entries of the loading list on a second thread.
+    std::unique_ptr<ImagePrefetcher> prefetcher_;
+    int prefetchedUpTo_ = 0;  // entries of the list whose images were asked for
 
     std::array<ObjectRef, 5> mainButtons_, mainMovers_;
     std::array<ObjectRef, 4> gameTypeButtons_, gameTypeMovers_;

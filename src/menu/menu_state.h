@@ -10,6 +10,8 @@ namespace qs {
 // The menu's numbers that outlive a screen: shared by its screens, kept across visits of the
 // scene within a run, and shown by the state dump.
 struct MenuState {
+    // Processor time the loading phase spent on its entries, for the log.
+    double loadingCpuMs = 0;
     // Logo intro: 0 never started, 1..4 running, -1 over.
     int introState = 0;
     int introCounter = 0;

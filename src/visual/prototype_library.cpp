@@ -5,6 +5,7 @@
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
+#include "visual/image_prefetcher.h"
 #include "visual/prototype_3d_loader.h"
 #include "visual/sprite_prototype_loader.h"
 #include "visual/tile_cutter.h"
@@ -170,6 +171,7 @@ int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
     prototype = TMultiSpritePrototype{};
     prototype.name = withoutFolders(file.size() >= 4 ? file.substr(0, file.size() - 4) : file);
     SpritePrototypeLoader loader(ctx_, textures_, prototype, file);
+    loader.usePrefetcher(prefetcher_);
     loader.read(text);
     return slot;
 }
@@ -207,6 +209,26 @@ int PrototypeLibrary::Load3DPrototypeFromText(const std::string& path, const std
     Prototype3DLoader loader(ctx_, meshes_, prototype, file);
     loader.read(text);
     return slot;
+}
+
+void PrototypeLibrary::prefetchEntry(const std::string& entry) {
+    if (!prefetcher_) return;
+    const std::string line = cutLine(entry, kMaxName);
+    const std::string file =
+        trim(line.find(", ") != std::string::npos ? GetCommaField(line, 2) : line);
+    const size_t dot = file.find('.');
+    const std::string extension =
+        dot == std::string::npos ? std::string() : toLower(trim(file.substr(dot + 1)));
+    if (file.empty() || isAudioExtension(extension) || extension == "m3d" ||
+        FindPrototype(file, kSpritePrototype) >= 0)
+        return;
+    std::optional<std::string> text = ctx_.files.readContent(file);
+    if (!text) return;
+    for (const std::string& image : imagesNamedBy(file, *text)) {
+        int sheet = -1, frame = -1;
+        if (!textures_.findFrame(withoutExtension(withoutFolders(image)), sheet, frame))
+            prefetcher_->request(image);
+    }
 }
 
 int64_t PrototypeLibrary::LoadResourceEntry(const ListEntry& entry) {

@@ -14,6 +14,7 @@
 namespace qs {
 
 class Context;
+class ImagePrefetcher;
 
 // Every prototype loaded during the run, found by name; nothing is ever unloaded, so a
 // .spr file is read and its images uploaded once however many objects are built from it.
@@ -75,6 +76,12 @@ public:
     // place. Every object built from the prototype calls it first.
     void ensureImages(int prototype);
 
+    // While a list loads: loaders take their images from the prefetcher first (nothing:
+    // every image is decoded by its loader).
+    void usePrefetcher(ImagePrefetcher* prefetcher) { prefetcher_ = prefetcher; }
+    // Asks the prefetcher for the images a resource entry will decode when it loads.
+    void prefetchEntry(const std::string& entry);
+
     // Audio entries of resource lists ("ogg", "mp3", "wav", "xm", "s3m", "mo3"): name and
     // file are the entry's fields, extension lower-case, field3 trimmed ("loop" asks for
     // looping), line the whole line. Unset: the entry is logged and skipped.
@@ -92,6 +99,7 @@ private:
     TextureLibrary textures_;
     std::vector<TMulti3DPrototype> prototypes3D_;
     MeshLibrary meshes_;
+    ImagePrefetcher* prefetcher_ = nullptr;
 };
 
 // The key a prototype name is looked up by: for a name ending in ".spr" the bare file name

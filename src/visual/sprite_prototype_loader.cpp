@@ -6,6 +6,7 @@
 #include "app/context.h"
 #include "core/text_util.h"
 #include "render/platform.h"
+#include "visual/image_prefetcher.h"
 
 namespace qs {
 
@@ -257,6 +258,25 @@ void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart&
     });
 }
 
+std::vector<std::string> imagesNamedBy(const std::string& path, const std::string& text) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    std::vector<std::string> images;
+    bool common = true;
+    for (const PrototypeLine& line : prototypeLines(text)) {
+        if (common) {  // the first line holds the object's keys
+            common = false;
+            continue;
+        }
+        std::string field = line.text[0] == '+' ? line.text.substr(1) : line.text;
+        field = trim(GetCommaField(field, 1));
+        field = trim(field.substr(0, field.find('|')));
+        if (imageKindOf(field) != ImageKind::Unknown)
+            images.push_back(foldParentFolders(folder + field));
+    }
+    return images;
+}
+
 SpritePrototypeLoader::ImageSpec SpritePrototypeLoader::imageSpec(const std::string& field) {
     ImageSpec spec;
     std::string image = trim(field);
@@ -283,13 +303,20 @@ bool SpritePrototypeLoader::loadImage(const ImageSpec& spec, LoadedImage& loaded
         problem("\"" + spec.imagePath + "\" is not a png, bmp, jpg or tga image; part skipped");
         return false;
     }
-    std::optional<std::string> file = ctx_.files.readContent(spec.imagePath);
-    if (!file) {
+    std::optional<PrefetchedImage> ahead;
+    if (prefetcher_) ahead = prefetcher_->take(spec.imagePath);
+    std::optional<std::string> file;
+    if (!ahead) file = ctx_.files.readContent(spec.imagePath);
+    if (ahead ? !ahead->read : !file) {
         problem("the image \"" + spec.imagePath + "\" cannot be read; part skipped");
         return false;
     }
     std::string error;
-    if (!decodeImage(kind, *file, loaded.image, error)) {
+    if (ahead) {
+        loaded.image = std::move(ahead->image);
+        error = ahead->error;
+    }
+    if (ahead ? !ahead->decoded : !decodeImage(kind, *file, loaded.image, error)) {
         problem("the image \"" + spec.imagePath + "\" cannot be decoded (" + error +
                 "); part skipped");
         return false;

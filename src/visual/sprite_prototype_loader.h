@@ -13,6 +13,7 @@
 namespace qs {
 
 class Context;
+class ImagePrefetcher;
 
 inline constexpr int kMaxPrototypeFields = 100;
 // No real prototype comes near this; a larger count is a damaged file.
@@ -94,6 +95,8 @@ public:
                           const std::string& path);
 
     void read(const std::string& text);
+    // Images decoded ahead are taken from here (nothing: each image is decoded here).
+    void usePrefetcher(ImagePrefetcher* prefetcher) { prefetcher_ = prefetcher; }
 
 private:
     // What the keys of a part line say beyond the part's own fields.
@@ -139,7 +142,12 @@ private:
     int continuations_ = 0;  // "+" frames added to the current part so far
     int widthKey_ = 0;
     int heightKey_ = 0;
+    ImagePrefetcher* prefetcher_ = nullptr;
 };
+
+// The images a .spr file's part and "+" lines name, as content names (for decoding them
+// ahead); `path` is the .spr file's content name.
+std::vector<std::string> imagesNamedBy(const std::string& path, const std::string& text);
 
 template <typename Handle>
 void forEachKeyField(const std::string& line, int first, Handle handle) {
