@@ -46,6 +46,8 @@ struct FrameState {
     // Resource entries the menu's loading phase still has to load, and how many are done.
     std::vector<ListEntry> LoadList;
     int loadIndex = 0;
+    // False when the frames follow the display's refresh and the fps_max cap gives way.
+    bool frameCapHolds = true;
 
     // Counters for the state dump and the tests.
     uint64_t framesRun = 0;

@@ -124,7 +124,7 @@ bool TMainForm::AdvanceFrame() {
     dispatchScene();
 
     const GameOptions& options = ctx_.options;
-    bool capped = options.no_sync == 0 && !options.wait_vblank &&
+    bool capped = options.no_sync == 0 && !options.wait_vblank && frame.frameCapHolds &&
                   static_cast<int32_t>(frame.frameTick - frame.nextRenderTime) < 0;
     if (capped || !frame.sceneLive) {
         frame.frameBusy = false;

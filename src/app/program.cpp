@@ -10,6 +10,7 @@
 #include "app/frame_timer.h"
 #include "app/main_form.h"
 #include "app/script.h"
+#include "app/frame_pacing.h"
 #include "app/state_dump.h"
 #include "audio/sdl_mixer_backend.h"
 #include "game/view/field_view.h"
@@ -343,16 +344,36 @@ int runProgram(const CommandLine& line) {
     form.FormCreate();
 
     ScriptRunner runner(std::move(script), form, ctx, headless);
+    // Headless runs keep the 10 ms ticks of their virtual clock; a window follows the
+    // display when it may.
     FrameTimer timer(ctx.clock().now());
+    PacingChoice pacing;
+    if (!line.headless) {
+        const bool vsync = platform->enableVsync(ctx.options.no_sync == 0);
+        pacing = choosePacing(false, ctx.options.no_sync, ctx.options.fps_max, vsync,
+                              platform->refreshRate());
+        ctx.frame.frameCapHolds = pacing.capHolds;
+        ctx.WriteLog(describePacing(pacing));
+    }
+    FramePacer pacer(pacing, ctx.clock().now());
     while (!form.quitRequested()) {
         if (virtualClock)
             virtualClock->set(timer.due());
         else
-            platform->pumpEvents(form, timer.waitTime(ctx.clock().now()));
+            platform->pumpEvents(form, pacer.waitTime(ctx.clock().now()));
         uint32_t now = ctx.clock().now();
         if (line.untilMs && now > *line.untilMs) break;
         runner.deliverInput(now);
-        if (timer.poll(now)) form.TimerTick();
+        if (virtualClock) {
+            if (timer.poll(now)) form.TimerTick();
+        } else if (pacer.poll(now)) {
+            const uint64_t pictures = ctx.frame.framesRendered;
+            const FramePace pace = pacer.pace();
+            form.TimerTick();
+            pacer.framePresented(ctx.frame.framesRendered != pictures, ctx.clock().now());
+            if (pace == FramePace::Vsync && pacer.pace() != pace)
+                ctx.WriteLog("presenting does not wait for the display: frames are timed instead");
+        }
         if (!runner.runOutput(now)) break;
     }
 

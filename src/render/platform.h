@@ -94,6 +94,11 @@ public:
 
     // Hands every waiting event to `events`; waits up to timeoutMs for the first one.
     virtual void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) = 0;
+
+    // Asks presenting to wait for the display's refresh (or not); true when it now does.
+    virtual bool enableVsync(bool) { return false; }
+    // The display's refresh rate in Hz, 0 when unknown.
+    virtual int refreshRate() const { return 0; }
 };
 
 }  // namespace qs

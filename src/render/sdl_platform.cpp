@@ -124,7 +124,12 @@ struct SdlPlatform::Window {
             SDL_DestroyRenderer(renderer);
             renderer = nullptr;
         }
-        if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            // SDL would show the software renderer's picture through an OpenGL texture, on
+            // the same CPU rasteriser: the window system's own copy costs a fraction.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        }
         if (!renderer) {
             log(std::string("cannot create a renderer: ") + SDL_GetError());
             return false;
@@ -197,6 +202,22 @@ bool SdlPlatform::setFullscreen(bool fullscreen) {
         return false;
     window_->fullscreen = fullscreen;
     return true;
+}
+
+bool SdlPlatform::enableVsync(bool on) {
+    // The software renderer has no vsync to offer; SDL says so by failing or by leaving
+    // the flag off.
+    if (SDL_RenderSetVSync(window_->renderer, on ? 1 : 0) != 0) return false;
+    SDL_RendererInfo info;
+    return on && SDL_GetRendererInfo(window_->renderer, &info) == 0 &&
+           (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+}
+
+int SdlPlatform::refreshRate() const {
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(window_->window);
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
 }
 
 void SdlPlatform::centreWindow() {

@@ -32,6 +32,8 @@ public:
     MousePoint mousePosition() const override;
     bool pointerInWindow() const override;
     void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) override;
+    bool enableVsync(bool on) override;
+    int refreshRate() const override;
 
     const std::string& rendererName() const;
 

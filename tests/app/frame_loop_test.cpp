@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/context.h"
+#include "app/frame_pacing.h"
 #include "app/frame_timer.h"
 #include "app/main_form.h"
 #include "test_support.h"
@@ -128,6 +129,29 @@ TEST(FrameLoop, StepRateFollowsMoveCountNotFrameRate) {
         EXPECT_LE(loop.menu->steps, c.maxSteps) << c.options;
         EXPECT_EQ(loop.menu->setups, 1) << c.options;
     }
+}
+
+TEST(FrameLoop, FramesFollowingTheDisplayAllPresentAndTheStepsKeepTheirSchedule) {
+    FrameLoop loop("move_cnt=16\nfps_max=60\n");
+    PacingChoice pacing = choosePacing(false, 0, loop.world.ctx->options.fps_max, false, 60);
+    loop.frame().frameCapHolds = pacing.capHolds;
+    FramePacer pacer(pacing, loop.world.clock->now());
+    auto& device = loop.world.platform.fakeDevice();
+    auto runUntil = [&](uint32_t until) {
+        for (uint32_t now = loop.world.clock->now(); now <= until; ++now) {
+            loop.world.clock->set(now);
+            if (pacer.poll(now)) loop.form->TimerTick();
+        }
+    };
+    runUntil(17);
+    const uint32_t start = loop.frame().stepStart;
+    const int presentsBefore = device.presents;
+    runUntil(start + 10000);
+    // 60 pictures a second (the 10 ms ticks with the cap gave 50), and the steps as before.
+    EXPECT_GE(device.presents - presentsBefore, 599);
+    EXPECT_LE(device.presents - presentsBefore, 601);
+    EXPECT_GE(loop.menu->steps, 598);
+    EXPECT_LE(loop.menu->steps, 600);
 }
 
 TEST(FrameLoop, FrameBeforeNextRenderTimeDrawsNothing) {
