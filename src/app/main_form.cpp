@@ -373,7 +373,12 @@ void TMainForm::onRestore() {
     if (ctx_.frame.frameReady && !ctx_.frame.appActive) AppRestore();
 }
 
-void TMainForm::onDeviceReset() { InitDeviceObjects(); }
+void TMainForm::onDeviceReset() {
+    // The device's textures are gone even where their handles are left: every page and
+    // mesh texture is made anew.
+    ctx_.platform().device().releasePages();
+    InitDeviceObjects();
+}
 
 void TMainForm::onToggleFullscreen() {
     FullScreenChange();

@@ -84,7 +84,7 @@ void dispatch(const SDL_Event& event, PlatformEvents& events) {
                 default: break;
             }
             break;
-        case SDL_RENDER_TARGETS_RESET:
+        // Only a device reset loses the pages (the game draws into no render target).
         case SDL_RENDER_DEVICE_RESET:
             events.onDeviceReset();
             break;
