@@ -83,6 +83,8 @@ private:
                     bool inside = command.x >= 0 && command.x < kScreenWidth && command.y >= 0 &&
                                   command.y < kScreenHeight;
                     headless_->setMouse(command.x, command.y, inside);
+                } else {
+                    ctx_.platform().warpMouse(command.x, command.y);  // a window's real pointer
                 }
                 form_.onMouseMove();
                 break;

@@ -95,6 +95,8 @@ public:
     // Hands every waiting event to `events`; waits up to timeoutMs for the first one.
     virtual void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) = 0;
 
+    // Puts the pointer at a point of the 800 x 600 picture (scripts driving a window).
+    virtual void warpMouse(int, int) {}
     // Asks presenting to wait for the display's refresh (or not); true when it now does.
     virtual bool enableVsync(bool) { return false; }
     // The display's refresh rate in Hz, 0 when unknown.

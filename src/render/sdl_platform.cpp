@@ -204,6 +204,13 @@ bool SdlPlatform::setFullscreen(bool fullscreen) {
     return true;
 }
 
+void SdlPlatform::warpMouse(int x, int y) {
+    int windowX = 0, windowY = 0;
+    SDL_RenderLogicalToWindow(window_->renderer, static_cast<float>(x), static_cast<float>(y), &windowX,
+                              &windowY);
+    SDL_WarpMouseInWindow(window_->window, windowX, windowY);
+}
+
 bool SdlPlatform::enableVsync(bool on) {
     // The software renderer has no vsync to offer; SDL says so by failing or by leaving
     // the flag off.

@@ -32,6 +32,7 @@ public:
     MousePoint mousePosition() const override;
     bool pointerInWindow() const override;
     void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) override;
+    void warpMouse(int x, int y) override;
     bool enableVsync(bool on) override;
     int refreshRate() const override;
 
