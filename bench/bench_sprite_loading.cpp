@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/context.h"
+#include "memory_device.h"
 #include "render/null_device.h"
 #include "render/platform.h"
 #include "visual/prototype_library.h"
@@ -26,50 +27,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Keeps page pixels in memory, like a device whose textures live in system memory.
-class MemoryDevice final : public qs::RenderDevice {
-public:
-    void clear() override {}
-    void present() override {}
-    bool saveScreenshot(const std::string&, std::string*) override { return false; }
-    bool createPage(int index, int bytesPerPixel) override {
-        Page& page = pages_[index];
-        page.bytesPerPixel = bytesPerPixel;
-        page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
-        return true;
-    }
-    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override {
-        auto it = pages_.find(index);
-        if (it == pages_.end() || x < 0 || y < 0 || x + width > 256 || y + height > 256) return false;
-        Page& page = it->second;
-        const size_t row = static_cast<size_t>(width) * page.bytesPerPixel;
-        for (int r = 0; r < height; ++r)
-            std::memcpy(page.pixels.data() + ((static_cast<size_t>(y) + r) * 256 + x) *
-                                                 page.bytesPerPixel,
-                        pixels + r * row, row);
-        return true;
-    }
-    bool hasPage(int index) const override { return pages_.count(index) != 0; }
-    void releasePages() override { pages_.clear(); }
-    void releasePage(int index) override { pages_.erase(index); }
-    void setAdditive(bool) override {}
-    bool setPage(int) override { return true; }
-    void setFilter(int) override {}
-    void setRotation(double, double, double) override {}
-    bool drawQuad(const qs::DrawQuad&) override { return true; }
-    void drawStatistics(const std::string&) override {}
-    bool createMeshTexture(int, int, int, const uint32_t*) override { return true; }
-    bool drawTriangles(int, bool, const qs::ScreenVertex*, int) override { return true; }
-
-private:
-    struct Page {
-        int bytesPerPixel = 4;
-        std::vector<uint8_t> pixels;
-    };
-    std::map<int, Page> pages_;
-};
-
 
 void appendPng(png_structp png, png_bytep data, png_size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
@@ -154,7 +111,7 @@ Content& content() {
 }
 
 void BM_LoadSprites(benchmark::State& state) {
-    MemoryDevice device;
+    qs::bench::MemoryDevice device;
     qs::NullPlatform platform(device, [](const std::string& caption, const std::string& text) {
         std::cerr << caption << ": " << text << '\n';
     });

@@ -13,6 +13,7 @@
 #include "render/render_pass.h"
 #include "scene/scene_object_list.h"
 #include "ui/buttons.h"
+#include "visual/image_prefetcher.h"
 #include "visual/object_3d.h"
 #include "visual/object_3d_pass.h"
 #include "visual/prototype_library.h"
@@ -155,6 +156,18 @@ void TMainForm::loadFirstFrame() {
     // The loading screen.
     std::vector<ListEntry> loading;
     ReadLoadList(loading, "loading", false, ctx_.files, ctx_.log);
+
+    // The logo's images (the largest the game has) decode on a second thread while the
+    // loading screen's are cut.
+    static const char* const kLogoParts[] = {
+        "graphics\\logo set\\bubble_top.spr",      "graphics\\logo set\\bubble_bottom.spr",
+        "graphics\\logo set\\earth_traectory.spr", "graphics\\logo set\\flash_text.spr",
+        "graphics\\logo set\\earth_flash.spr",
+    };
+    ImagePrefetcher prefetcher(ctx_.files);
+    ctx_.prototypes->usePrefetcher(&prefetcher);
+    for (const char* part : {kLogoParts[2], kLogoParts[3], kLogoParts[4]})
+        ctx_.prototypes->prefetchEntry(part);
     for (const ListEntry& entry : loading) {
         const std::string& text = entry.text;
         std::string file = text.find(", ") != std::string::npos ? trim(GetCommaField(text, 2)) : text;
@@ -163,11 +176,6 @@ void TMainForm::loadFirstFrame() {
     }
 
     // The logo: the last three parts wait for the menu's intro to start their animation.
-    static const char* const kLogoParts[] = {
-        "graphics\\logo set\\bubble_top.spr",      "graphics\\logo set\\bubble_bottom.spr",
-        "graphics\\logo set\\earth_traectory.spr", "graphics\\logo set\\flash_text.spr",
-        "graphics\\logo set\\earth_flash.spr",
-    };
     frame.logoObjects.clear();
     for (int i = 0; i < 5; ++i) {
         TMultiSprite& logo = objects.create(ctx_, kLogoParts[i]);
@@ -175,6 +183,7 @@ void TMainForm::loadFirstFrame() {
         if (i >= 2 && !logo.sprites.empty()) logo.sprites[0]->animSpeed = 0;
         frame.logoObjects.push_back(logo.slot);
     }
+    ctx_.prototypes->usePrefetcher(nullptr);
 
     frame.loadingBar.clear();
     for (int i = 0; i < kLoadingBarElements; ++i) {
