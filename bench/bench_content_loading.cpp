@@ -6,7 +6,6 @@
 // decodes the next entries' images on a second thread as the game does (its real time is
 // what the player waits, its CPU time counts both threads).
 #include <benchmark/benchmark.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstring>
@@ -21,6 +20,7 @@
 #include "app/load_list.h"
 #include "core/comma_fields.h"
 #include "core/text_util.h"
+#include "libpng_alone.h"
 #include "memory_device.h"
 #include "render/null_device.h"
 #include "visual/image_decoder.h"
@@ -111,43 +111,6 @@ void loadContent(benchmark::State& state, bool ahead) {
 void BM_LoadContent(benchmark::State& state) { loadContent(state, false); }
 void BM_LoadContentAhead(benchmark::State& state) { loadContent(state, true); }
 
-struct MemoryReader {
-    const std::string* data;
-    size_t position = 0;
-};
-
-void readMemory(png_structp png, png_bytep out, png_size_t length) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (length > reader->data->size() - reader->position) png_error(png, "short");
-    std::memcpy(out, reader->data->data() + reader->position, length);
-    reader->position += length;
-}
-
-// The plain libpng way: every row decoded to 8 bits a channel.
-size_t decodeWithLibpng(const std::string& file, std::vector<uint8_t>& pixels) {
-    MemoryReader reader{&file};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return 0;
-    }
-    png_set_read_fn(png, &reader, readMemory);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_read_update_info(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    const size_t rowBytes = png_get_rowbytes(png, info);
-    pixels.resize(rowBytes * height);
-    std::vector<png_bytep> rows(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + rowBytes * y;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return pixels.size();
-}
-
 void BM_DecodeAlone(benchmark::State& state) {
     std::vector<uint8_t> pixels;
     for (auto _ : state) {
@@ -156,7 +119,7 @@ void BM_DecodeAlone(benchmark::State& state) {
             std::optional<std::string> file = qs::FileSystem::readFile(path);
             if (!file) continue;
             if (qs::imageKindOf(path.string()) == qs::ImageKind::Png) {
-                benchmark::DoNotOptimize(decodeWithLibpng(*file, pixels));
+                benchmark::DoNotOptimize(qs::bench::decodeWithLibpng(*file, pixels));
             } else {  // the game's JPEG decoder is libjpeg and nothing more
                 qs::DecodedImage image;
                 std::string error;

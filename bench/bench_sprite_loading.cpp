@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/context.h"
+#include "libpng_alone.h"
 #include "memory_device.h"
 #include "render/null_device.h"
 #include "render/platform.h"
@@ -137,52 +138,19 @@ void BM_LoadSprites(benchmark::State& state) {
     state.counters["tiles"] = static_cast<double>(tiles);
 }
 
-struct MemoryReader {
-    const std::string* data;
-    size_t position = 0;
-};
-
-void readMemory(png_structp png, png_bytep out, png_size_t length) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (length > reader->data->size() - reader->position) png_error(png, "short");
-    std::memcpy(out, reader->data->data() + reader->position, length);
-    reader->position += length;
-}
-
 // The plain libpng way: read the file, decode every row to 8-bit RGBA.
-size_t decodeWithLibpng(const std::string& path, std::vector<uint8_t>& pixels) {
+size_t decodeFileWithLibpng(const std::string& path, std::vector<uint8_t>& pixels) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream buffer;
     buffer << in.rdbuf();
-    const std::string file = buffer.str();
-    MemoryReader reader{&file};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return 0;
-    }
-    png_set_read_fn(png, &reader, readMemory);
-    png_read_info(png, info);
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_read_update_info(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    const size_t rowBytes = png_get_rowbytes(png, info);
-    pixels.resize(rowBytes * height);
-    std::vector<png_bytep> rows(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + rowBytes * y;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return pixels.size();
+    return qs::bench::decodeWithLibpng(buffer.str(), pixels);
 }
 
 void BM_DecodeWithLibpngAlone(benchmark::State& state) {
     std::vector<uint8_t> pixels;
     for (auto _ : state) {
         for (const Sprite& sprite : content().sprites)
-            benchmark::DoNotOptimize(decodeWithLibpng(sprite.pngPath, pixels));
+            benchmark::DoNotOptimize(decodeFileWithLibpng(sprite.pngPath, pixels));
     }
     state.counters["images"] = static_cast<double>(content().sprites.size());
 }
