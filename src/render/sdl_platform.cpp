@@ -212,8 +212,12 @@ void SdlPlatform::warpMouse(int x, int y) {
 }
 
 bool SdlPlatform::enableVsync(bool on) {
-    // The software renderer has no vsync to offer; SDL says so by failing or by leaving
-    // the flag off.
+    // The software renderer's vsync is a sleep of about 16 ms of its own (62.5 pictures a
+    // second), not the display's refresh: the frames are better timed by the game.
+    if (window_->rendererName == "software") {
+        SDL_RenderSetVSync(window_->renderer, 0);
+        return false;
+    }
     if (SDL_RenderSetVSync(window_->renderer, on ? 1 : 0) != 0) return false;
     SDL_RendererInfo info;
     return on && SDL_GetRendererInfo(window_->renderer, &info) == 0 &&
