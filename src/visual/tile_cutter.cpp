@@ -1,5 +1,6 @@
 #include "visual/tile_cutter.h"
 
+#include <array>
 #include <cstring>
 
 namespace qs {
@@ -68,16 +69,56 @@ uint32_t convert(const DecodedImage& image, const uint8_t* mask, const uint8_t* 
     return 0;
 }
 
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// Blue, green, red, alpha in memory is already A8R8G8B8 when read as one little-endian word.
+uint32_t copyBgra(const uint8_t* source, int count, uint32_t* out) {
+    uint32_t seen = 0;
+    for (int i = 0; i < count; ++i) {
+        uint32_t pixel;
+        std::memcpy(&pixel, source + static_cast<size_t>(i) * 4, 4);
+        pixel = (pixel >> 24) == 0 ? 0 : pixel;
+        out[i] = pixel;
+        seen |= pixel;
+    }
+    return seen >> 24;
+}
+
+uint32_t lookUpIndexed(const uint32_t* table, const uint8_t* source, int count, uint32_t* out) {
+    uint32_t seen = 0;
+    for (int i = 0; i < count; ++i) {
+        out[i] = table[source[i]];
+        seen |= out[i];
+    }
+    return seen >> 24;
+}
+
 }  // namespace
+
+PixelConverter::PixelConverter(const DecodedImage& image, const AlphaMask* mask)
+    : image_(image), mask_(mask) {
+    if (image.layout != PixelLayout::Index8 || mask) return;
+    std::array<uint8_t, 256> every{};
+    for (int i = 0; i < 256; ++i) every[i] = static_cast<uint8_t>(i);
+    convertIndexed<false>(image, nullptr, every.data(), 256, colours_.data());
+}
+
+uint32_t PixelConverter::convert(int x, int y, int count, uint32_t* out) const {
+    const uint8_t* source =
+        image_.row(y) + static_cast<size_t>(x) * bytesPerPixel(image_.layout);
+    if (mask_) {
+        const uint8_t* maskRow = mask_->bytes + static_cast<size_t>(y) * mask_->width + x;
+        return qs::convert<true>(image_, maskRow, source, count, out);
+    }
+    if (image_.layout == PixelLayout::Index8)
+        return lookUpIndexed(colours_.data(), source, count, out);
+    if (kLittleEndian && image_.layout == PixelLayout::Bgra32) return copyBgra(source, count, out);
+    return qs::convert<false>(image_, nullptr, source, count, out);
+}
 
 uint32_t convertPixels(const DecodedImage& image, const AlphaMask* mask, int x, int y, int count,
                        uint32_t* out) {
-    const uint8_t* source = image.row(y) + static_cast<size_t>(x) * bytesPerPixel(image.layout);
-    if (mask) {
-        const uint8_t* maskRow = mask->bytes + static_cast<size_t>(y) * mask->width + x;
-        return convert<true>(image, maskRow, source, count, out);
-    }
-    return convert<false>(image, nullptr, source, count, out);
+    return PixelConverter(image, mask).convert(x, y, count, out);
 }
 
 bool allOpaque(const uint32_t* argb, int count) {
@@ -87,6 +128,7 @@ bool allOpaque(const uint32_t* argb, int count) {
 }
 
 SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const FrameCut& cut) {
+    const PixelConverter pixels(image, mask);
     const int ts = cut.textureSize;
     const int b = cut.border;
     const int inner = ts - 2 * b;
@@ -120,7 +162,7 @@ SheetFrame cutFrame(const DecodedImage& image, const AlphaMask* mask, const Fram
                 uint8_t* target = tile.pixels.data() + static_cast<size_t>(fy - top) * rowBytes +
                                   static_cast<size_t>(x0 - left) * cut.bytesPerPixel;
                 const uint32_t alphas =
-                    convertPixels(image, mask, cut.x + x0, cut.y + fy, count, wide.data());
+                    pixels.convert(cut.x + x0, cut.y + fy, count, wide.data());
                 opaque = opaque && allOpaque(wide.data(), count);
                 if (cut.bytesPerPixel == 4) {
                     std::memcpy(target, wide.data(), static_cast<size_t>(count) * 4);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "visual/image_decoder.h"
@@ -24,6 +25,20 @@ struct FrameCut {
     int textureSize = 0;  // one of kTileSizes
     int border = 0;       // below textureSize / 2
     int bytesPerPixel = 4;  // 4: A8R8G8B8, 2: A4R4G4B4
+};
+
+// Converts rows of one image to A8R8G8B8, with the alpha of `mask` when given. A paletted
+// image's colours are converted once, when it is made. Keeps references to both.
+class PixelConverter {
+public:
+    PixelConverter(const DecodedImage& image, const AlphaMask* mask);
+    // Converts `count` pixels of row y from column x; returns the OR of their alpha bytes.
+    uint32_t convert(int x, int y, int count, uint32_t* out) const;
+
+private:
+    const DecodedImage& image_;
+    const AlphaMask* mask_;
+    std::array<uint32_t, 256> colours_{};  // paletted images without a mask
 };
 
 // Converts `count` image pixels of row y from column x into A8R8G8B8 values. Returns the

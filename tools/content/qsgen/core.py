@@ -240,15 +240,62 @@ def to_rgba8(img):
     return out
 
 
-def write_png(rel, img, opaque=False):
-    """Writes data/<rel> (rel uses "/"), deterministic bytes."""
+def _palette_image(indices, entries):
+    """A paletted image: indices (h, w) into entries (n, 4) of straight RGBA, n <= 256."""
+    im = Image.fromarray(np.ascontiguousarray(indices.astype(np.uint8)), "P")
+    im.putpalette(entries[:, :3].astype(np.uint8).tobytes(), rawmode="RGB")
+    return im, entries[:, 3].astype(np.uint8).tobytes()
+
+
+def _exact_palette(rgba):
+    """Every colour of an image of at most 256 colours, or None when it has more."""
+    flat = rgba.reshape(-1, 4)
+    keys = flat.view(np.uint32).reshape(-1)
+    values, indices = np.unique(keys, return_inverse=True)
+    if len(values) > 256:
+        return None
+    entries = values.view(np.uint8).reshape(-1, 4)
+    return _palette_image(indices.reshape(rgba.shape[:2]), entries)
+
+
+def _quantized_palette(rgba):
+    """256 colours chosen for the image and dithered; a fully transparent pixel stays 0, 0, 0, 0."""
+    q = Image.fromarray(rgba, "RGBA").quantize(
+        colors=255, method=Image.Quantize.LIBIMAGEQUANT, dither=Image.Dither.FLOYDSTEINBERG)
+    indices = np.asarray(q).astype(np.int32)
+    raw = np.frombuffer(q.palette.tobytes(), np.uint8)
+    entries = raw.reshape(-1, len(q.palette.mode))[: indices.max() + 1]
+    if entries.shape[1] == 3:
+        entries = np.concatenate([entries, np.full((len(entries), 1), 255, np.uint8)], axis=1)
+    entries = entries.copy()
+    entries[entries[:, 3] == 0] = 0
+    clear = len(entries)
+    entries = np.concatenate([entries, np.zeros((1, 4), np.uint8)])
+    indices[rgba[..., 3] == 0] = clear
+    return _palette_image(indices, entries)
+
+
+def write_png(rel, img, opaque=False, quantize=False):
+    """Writes data/<rel> (rel uses "/"), deterministic bytes.
+
+    A picture of at most 256 colours is stored with a palette: the same pixels in a quarter of
+    the bytes to inflate, so the game loads it faster. quantize=True brings any picture down to
+    256 colours that way (for big, rarely seen animation sheets where loading time counts most).
+    """
     path = os.path.join(DATA, rel)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     rgba = to_rgba8(img)
     if opaque:
         Image.fromarray(np.ascontiguousarray(rgba[..., :3]), "RGB").save(path, compress_level=9)
-    else:
+        return rgba.shape[1], rgba.shape[0]
+    paletted = _exact_palette(rgba)
+    if paletted is None and quantize:
+        paletted = _quantized_palette(rgba)
+    if paletted is None:
         Image.fromarray(rgba, "RGBA").save(path, compress_level=9)
+    else:
+        im, alphas = paletted
+        im.save(path, compress_level=9, transparency=alphas)
     return rgba.shape[1], rgba.shape[0]
 
 

@@ -15,11 +15,11 @@ SPRITES = {}  # rel .spr path -> {"common": {...}, "groups": [[part, ...], ...]}
 TILE_SIZES = (8, 16, 32, 64, 128, 256)
 
 
-def image(rel, img, fmt="png"):
+def image(rel, img, fmt="png", quantize=False):
     if fmt == "jpg":
         size = core.write_jpg(rel, img)
     else:
-        size = core.write_png(rel, img)
+        size = core.write_png(rel, img, quantize=quantize)
     IMAGES[rel] = size
     return rel
 

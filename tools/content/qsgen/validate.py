@@ -595,8 +595,9 @@ def _bonus_tail(c, rel, lines):
         c.err(rel, "the bonus list and the new bonus are missing")
         return
     _number(c, rel, lines[1][0], lines[1][1], "the new bonus", low=0, high=10)
-    if len(lines) > 5:
-        c.err("%s line %d" % (rel, lines[5][0]), "more than three lines of new-bonus text")
+    # The statistics panel has room for four lines above its buttons (see tools/levels).
+    if len(lines) > 6:
+        c.err("%s line %d" % (rel, lines[6][0]), "more than four lines of new-bonus text")
     for n, text in lines[2:]:
         if any(not 32 <= ord(ch) < 127 for ch in text):
             c.err("%s line %d" % (rel, n), "the fonts hold printable ASCII only")
