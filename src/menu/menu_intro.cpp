@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "app/context.h"
 #include "audio/audio.h"
+#include "core/cpu_time.h"
 #include "scene/scene_object_list.h"
 #include "visual/image_prefetcher.h"
 #include "visual/multisprite.h"
@@ -47,13 +47,6 @@ bool animationPassed(TMultiSprite* object, double frames) {
 
 // Entries of the loading list whose images are decoded ahead of the one loading.
 constexpr int kPrefetchEntries = 4;
-
-// Processor time of the calling thread so far.
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
 
 // Releases the images of those prototypes that no live object shows.
 void releaseUnshownImages(Context& ctx, std::vector<int> prototypes) {
@@ -156,10 +149,13 @@ void MenuScene::finishLoading(uint32_t now) {
     SceneObjectList& objects = *ctx_.sceneObjects;
     state_.loadingFinished = true;
     ctx_.prototypes->usePrefetcher(nullptr);
+    const double decodingMs = prefetcher_ ? prefetcher_->decodingCpuMs() : 0.0;
     prefetcher_.reset();
-    char spent[96];
-    std::snprintf(spent, sizeof spent, "loading: %zu entries in %.0f ms of processor time",
-                  ctx_.frame.LoadList.size(), state_.loadingCpuMs);
+    char spent[128];
+    std::snprintf(spent, sizeof spent,
+                  "loading: %zu entries in %.0f ms of processor time, %.0f ms more decoding "
+                  "ahead on a second thread",
+                  ctx_.frame.LoadList.size(), state_.loadingCpuMs, decodingMs);
     ctx_.WriteLog(spent);
     // The logo and the loading bar are not seen again: their images give their pages back
     // (an object made from them later gets them back from the files).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/cpu_time.h"
 #include "core/file_system.h"
 
 namespace qs {
@@ -54,6 +55,11 @@ size_t ImagePrefetcher::readyCount() const {
     }));
 }
 
+double ImagePrefetcher::decodingCpuMs() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return decodingCpuMs_;
+}
+
 void ImagePrefetcher::run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -71,7 +77,9 @@ void ImagePrefetcher::run() {
         result.read = file.has_value();
         if (file) result.decoded = decodeImage(imageKindOf(path), *file, result.image, result.error);
 
+        const double cpuMs = threadCpuMs();
         lock.lock();
+        decodingCpuMs_ = cpuMs;
         // Entries only leave the map by take(), which waits for a running one: `it` holds.
         it->second.bytes = result.image.pixels.size();
         it->second.result = std::move(result);

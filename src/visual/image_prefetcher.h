@@ -46,6 +46,8 @@ public:
     std::optional<PrefetchedImage> take(const std::string& imagePath);
     // Images decoded and not yet taken.
     size_t readyCount() const;
+    // Processor time the thread has spent reading and decoding, up to its last image.
+    double decodingCpuMs() const;
 
 private:
     enum class State { Queued, Running, Done };
@@ -65,6 +67,7 @@ private:
     std::map<std::string, Entry> entries_;
     std::set<std::string> asked_;
     size_t held_ = 0;
+    double decodingCpuMs_ = 0.0;
     bool stop_ = false;
     std::thread thread_;
 };
