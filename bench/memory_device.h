@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "render/platform.h"
+#include "render/null_device.h"
 
 namespace qs::bench {
 
-class MemoryDevice final : public qs::RenderDevice {
+class MemoryDevice final : public qs::SilentRenderDevice {
 public:
-    void clear() override {}
-    void present() override {}
-    bool saveScreenshot(const std::string&, std::string*) override { return false; }
     bool createPage(int index, int bytesPerPixel) override {
         Page& page = pages_[index];
         page.bytesPerPixel = bytesPerPixel;
@@ -37,14 +34,7 @@ public:
     bool hasPage(int index) const override { return pages_.count(index) != 0; }
     void releasePages() override { pages_.clear(); }
     void releasePage(int index) override { pages_.erase(index); }
-    void setAdditive(bool) override {}
-    bool setPage(int) override { return true; }
-    void setFilter(int) override {}
-    void setRotation(double, double, double) override {}
-    bool drawQuad(const qs::DrawQuad&) override { return true; }
-    void drawStatistics(const std::string&) override {}
     bool createMeshTexture(int, int, int, const uint32_t*) override { return true; }
-    bool drawTriangles(int, bool, const qs::ScreenVertex*, int) override { return true; }
 
 private:
     struct Page {

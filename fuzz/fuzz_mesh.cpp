@@ -28,22 +28,13 @@
 
 namespace {
 
-class MemoryDevice final : public qs::RenderDevice {
+class MemoryDevice final : public qs::SilentRenderDevice {
 public:
-    void clear() override {}
-    void present() override {}
-    bool saveScreenshot(const std::string&, std::string*) override { return false; }
     bool createPage(int, int) override { return true; }
     bool writePage(int, int, int, int, int, const uint8_t*) override { return true; }
     bool hasPage(int) const override { return true; }
     void releasePages() override {}
     void releasePage(int) override {}
-    void setAdditive(bool) override {}
-    bool setPage(int) override { return true; }
-    void setFilter(int) override {}
-    void setRotation(double, double, double) override {}
-    bool drawQuad(const qs::DrawQuad&) override { return true; }
-    void drawStatistics(const std::string&) override {}
     bool createMeshTexture(int id, int width, int height, const uint32_t* argb) override {
         if (id < 0 || width <= 0 || height <= 0 || !argb) abort();
         textures_ = std::max(textures_, id + 1);

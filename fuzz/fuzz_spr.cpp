@@ -23,11 +23,8 @@
 
 namespace {
 
-class MemoryDevice final : public qs::RenderDevice {
+class MemoryDevice final : public qs::SilentRenderDevice {
 public:
-    void clear() override {}
-    void present() override {}
-    bool saveScreenshot(const std::string&, std::string*) override { return false; }
     bool createPage(int index, int bytesPerPixel) override {
         if (index < 0 || index > 100000) return false;
         pages_[index].assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
@@ -47,14 +44,7 @@ public:
     bool hasPage(int index) const override { return pages_.count(index) != 0; }
     void releasePages() override { pages_.clear(); }
     void releasePage(int index) override { pages_.erase(index); }
-    void setAdditive(bool) override {}
-    bool setPage(int) override { return true; }
-    void setFilter(int) override {}
-    void setRotation(double, double, double) override {}
-    bool drawQuad(const qs::DrawQuad&) override { return true; }
-    void drawStatistics(const std::string&) override {}
     bool createMeshTexture(int, int, int, const uint32_t*) override { return true; }
-    bool drawTriangles(int, bool, const qs::ScreenVertex*, int) override { return true; }
 
 private:
     std::map<int, std::vector<uint8_t>> pages_;

@@ -7,9 +7,9 @@
 
 namespace qs {
 
-// A picture device that draws nothing: pages are only counted. For tools that load content
-// without showing it.
-class NullRenderDevice final : public RenderDevice {
+// The drawing half of a device that shows nothing: every draw call succeeds and leaves no
+// trace. Tools, benchmarks and fuzz targets derive from it and keep pages as they need.
+class SilentRenderDevice : public RenderDevice {
 public:
     void clear() override {}
     void present() override {}
@@ -17,6 +17,19 @@ public:
         if (error) *error = "no picture";
         return false;
     }
+    void setAdditive(bool) override {}
+    bool setPage(int index) override { return hasPage(index); }
+    void setFilter(int) override {}
+    void setRotation(double, double, double) override {}
+    bool drawQuad(const DrawQuad&) override { return true; }
+    void drawStatistics(const std::string&) override {}
+    bool drawTriangles(int, bool, const ScreenVertex*, int) override { return true; }
+};
+
+// A picture device that draws nothing: pages are only counted. For tools that load content
+// without showing it.
+class NullRenderDevice final : public SilentRenderDevice {
+public:
     bool createPage(int index, int) override {
         if (index < 0) return false;
         if (static_cast<size_t>(index) >= pages_.size()) pages_.resize(static_cast<size_t>(index) + 1);
@@ -34,16 +47,9 @@ public:
     void releasePage(int index) override {
         if (hasPage(index)) pages_[index] = false;
     }
-    void setAdditive(bool) override {}
-    bool setPage(int index) override { return hasPage(index); }
-    void setFilter(int) override {}
-    void setRotation(double, double, double) override {}
-    bool drawQuad(const DrawQuad&) override { return true; }
-    void drawStatistics(const std::string&) override {}
     bool createMeshTexture(int id, int width, int height, const uint32_t*) override {
         return id >= 0 && width > 0 && height > 0;
     }
-    bool drawTriangles(int, bool, const ScreenVertex*, int) override { return true; }
 
 private:
     std::vector<bool> pages_;
