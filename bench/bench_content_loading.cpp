@@ -21,7 +21,6 @@
 #include "core/comma_fields.h"
 #include "core/text_util.h"
 #include "libpng_alone.h"
-#include "memory_device.h"
 #include "render/null_device.h"
 #include "visual/image_decoder.h"
 #include "visual/image_prefetcher.h"
@@ -76,7 +75,7 @@ ContentList& content() {
 }
 
 void loadContent(benchmark::State& state, bool ahead) {
-    qs::bench::MemoryDevice device;
+    qs::MemoryPageDevice device;
     qs::NullPlatform platform(device, [](const std::string&, const std::string&) {});
     qs::Context ctx(std::make_unique<qs::VirtualClock>(0), content().files, platform, 1);
     const std::vector<std::string>& entries = content().entries;

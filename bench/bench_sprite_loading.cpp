@@ -20,7 +20,6 @@
 
 #include "app/context.h"
 #include "libpng_alone.h"
-#include "memory_device.h"
 #include "render/null_device.h"
 #include "render/platform.h"
 #include "visual/prototype_library.h"
@@ -112,7 +111,7 @@ Content& content() {
 }
 
 void BM_LoadSprites(benchmark::State& state) {
-    qs::bench::MemoryDevice device;
+    qs::MemoryPageDevice device;
     qs::NullPlatform platform(device, [](const std::string& caption, const std::string& text) {
         std::cerr << caption << ": " << text << '\n';
     });

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,35 +21,6 @@
 #include "visual/prototype_library.h"
 
 namespace {
-
-class MemoryDevice final : public qs::SilentRenderDevice {
-public:
-    bool createPage(int index, int bytesPerPixel) override {
-        if (index < 0 || index > 100000) return false;
-        pages_[index].assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
-        bytesPerPixel_ = bytesPerPixel;
-        return true;
-    }
-    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override {
-        auto it = pages_.find(index);
-        if (it == pages_.end() || x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > 256 ||
-            y + height > 256)
-            abort();
-        for (int r = 0; r < height; ++r)
-            std::copy(pixels + r * width * bytesPerPixel_, pixels + (r + 1) * width * bytesPerPixel_,
-                      it->second.begin() + ((y + r) * 256 + x) * bytesPerPixel_);
-        return true;
-    }
-    bool hasPage(int index) const override { return pages_.count(index) != 0; }
-    void releasePages() override { pages_.clear(); }
-    void releasePage(int index) override { pages_.erase(index); }
-    bool createMeshTexture(int, int, int, const uint32_t*) override { return true; }
-
-private:
-    std::map<int, std::vector<uint8_t>> pages_;
-    int bytesPerPixel_ = 4;
-};
-
 
 void appendPng(png_structp png, png_bytep data, png_size_t length) {
     static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
@@ -105,7 +75,7 @@ struct World {
                                             qs::FileSystem(root, root / "user"), platform, 1);
     }
     std::filesystem::path root;
-    MemoryDevice device;
+    qs::MemoryPageDevice device;
     qs::NullPlatform platform{device};
     std::unique_ptr<qs::Context> ctx;
 };
@@ -135,5 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     world.platform.device().releasePages();
     library.restorePages();
     world.platform.device().releasePages();
+    // No tile is ever written outside its page.
+    if (world.device.refusedWrites() != 0) abort();
     return 0;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "render/platform.h"
@@ -53,6 +56,51 @@ public:
 
 private:
     std::vector<bool> pages_;
+};
+
+// A device that keeps every page's pixels in memory, as a device whose textures live in
+// system memory would: writing a tile costs what a copy costs. For benchmarks and fuzz
+// targets; a write outside a page, or to a page that was never made, is refused and counted.
+class MemoryPageDevice final : public SilentRenderDevice {
+public:
+    bool createPage(int index, int bytesPerPixel) override {
+        if (index < 0 || (bytesPerPixel != 2 && bytesPerPixel != 4)) return false;
+        Page& page = pages_[index];
+        page.bytesPerPixel = bytesPerPixel;
+        page.pixels.assign(256 * 256 * static_cast<size_t>(bytesPerPixel), 0);
+        return true;
+    }
+    bool writePage(int index, int x, int y, int width, int height, const uint8_t* pixels) override {
+        auto it = pages_.find(index);
+        if (it == pages_.end() || !pixels || x < 0 || y < 0 || width <= 0 || height <= 0 ||
+            x + width > 256 || y + height > 256) {
+            ++refusedWrites_;
+            return false;
+        }
+        Page& page = it->second;
+        const size_t row = static_cast<size_t>(width) * page.bytesPerPixel;
+        for (int r = 0; r < height; ++r)
+            std::memcpy(page.pixels.data() +
+                            ((static_cast<size_t>(y) + r) * 256 + x) * page.bytesPerPixel,
+                        pixels + r * row, row);
+        return true;
+    }
+    bool hasPage(int index) const override { return pages_.count(index) != 0; }
+    void releasePages() override { pages_.clear(); }
+    void releasePage(int index) override { pages_.erase(index); }
+    bool createMeshTexture(int id, int width, int height, const uint32_t*) override {
+        return id >= 0 && width > 0 && height > 0;
+    }
+    // Writes refused since the device was made: a loader that asks for one has a fault.
+    int refusedWrites() const { return refusedWrites_; }
+
+private:
+    struct Page {
+        int bytesPerPixel = 4;
+        std::vector<uint8_t> pixels;
+    };
+    std::map<int, Page> pages_;
+    int refusedWrites_ = 0;
 };
 
 // A platform without a window, for tools, benchmarks and fuzz targets: message boxes go to
