@@ -96,10 +96,12 @@ void InputHandlers::FormMouseUp(int) {
     if (!ctx_.frame.appActive) return;
     hideSystemPointer();
     InputState& in = ctx_.input;
-    if (in.pressedButton != -1 && in.pressedButton == in.hoveredButton && insidePicture()) {
+    // The scene's release handler forgets the pressed button, so it is read first.
+    const int released = in.pressedButton;
+    if (released != -1 && released == in.hoveredButton && insidePicture()) {
+        const bool playing = ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying();
         if (HandleButtonRelease) HandleButtonRelease();
-        if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying() &&
-            in.pressedButton == 1) {
+        if (playing && released == 1) {
             if (clearStatisticsExit) clearStatisticsExit();
             in.SceneCommand = kCommandExitToMenuDialog;
         }

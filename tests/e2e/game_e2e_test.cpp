@@ -329,6 +329,19 @@ TEST(GameFlow, ArcadeLostPastLevelFiveFallsBackToTheCheckpoint) {
     EXPECT_EQ(retried.gameState, 1);
 }
 
+// The small MENU button at the top right opens the exit dialog, as Escape does, and the
+// press on it fires nothing.
+TEST(GameFlow, TheMenuButtonOpensTheExitDialogWithoutAShot) {
+    TempDir dir;
+    const GameRun run{dir, makeContent(dir)};
+    const fs::path script = dir.write("menu.script", scriptLines({"9000 mouse_move 756 8", "9100 click left"}));
+    const std::string game = gameOf(run("--start-game arcade --until 9500 --script " + script.string()).output);
+    ASSERT_FALSE(game.empty());
+    EXPECT_EQ(number(game, "state"), kExitDialog);
+    EXPECT_EQ(number(game, "screenKind"), kScreenExitToMenu);
+    EXPECT_EQ(number(game, "shotCount"), 0);
+}
+
 TEST(GameFlow, EscapeOpensAndClosesTheExitDialogAndEnterLeavesForTheMenu) {
     TempDir dir;
     const GameRun run{dir, makeContent(dir)};

@@ -136,7 +136,8 @@ void GameZone::updateCannon(const GameSession& session) {
     const bool cannonShown = ready && (playing || session.state() == kGameExitDialog);
     if (TMultiSprite* canon = object(canon_)) {
         canon->visible = cannonShown;
-        canon->angle = -g.aim.aimAngle;
+        // Quads turn counter-clockwise for a positive angle, as the aim does.
+        canon->angle = g.aim.aimAngle;
         // The rocket marks: one layer per rocket held. While the barrel recoils (its fire
         // frames 1 and 2) they ride 10 pixels further out along it.
         const double fireFrame = canon->sprites.empty() ? 0 : canon->sprites[0]->animPos;
@@ -351,7 +352,7 @@ void GameZone::updateField(const GameSession& session) {
         rocket->visible = r.alive;
         rocket->x = r.x;
         rocket->y = r.y;
-        rocket->angle = r.angle + M_PI / 2;
+        rocket->angle = r.angle;  // the art points up, as the barrel does at angle 0
         rocket->color = static_cast<int>(ballColourValue(r.colour));
     }
 
