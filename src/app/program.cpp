@@ -103,6 +103,10 @@ private:
             case Kind::Minimize: form_.onMinimize(); break;
             case Kind::Restore: form_.onRestore(); break;
             case Kind::ToggleFullscreen: form_.onToggleFullscreen(); break;
+            case Kind::WindowSize:
+                if (!ctx_.platform().resizeWindow(command.x, command.y))
+                    std::cerr << "script line " << command.line << ": no window to resize\n";
+                break;
             case Kind::LoadMap: load_location_map(ctx_, command.path); break;
             case Kind::ShowText: ShowTextFile(ctx_, command.path, command.tag, command.values); break;
             case Kind::Particles:

@@ -126,6 +126,15 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
             command.x = *x;
             command.y = *y;
             command.type = *kind;
+        } else if (verb == "window_size") {
+            if (!needArgs(2)) return fail("window_size takes a width and a height");
+            auto width = parseInt(words[2]);
+            auto height = parseInt(words[3]);
+            if (!width || !height || *width < 400 || *height < 300)
+                return fail("window_size takes whole numbers of at least 400 and 300");
+            command.kind = Kind::WindowSize;
+            command.x = *width;
+            command.y = *height;
         } else if (verb == "screenshot") {
             if (!needArgs(1)) return fail(verb + " takes a file name");
             command.kind = Kind::Screenshot;

@@ -14,12 +14,13 @@ namespace qs {
 //   screenshot FILE.png | dump_state FILE.json [objects] | quit
 //   map NAME.map | text FILE TAG [VALUES] | particles TYPE X Y [COUNT] | button N OBJECT
 //   field MODE LEVEL | shoot X Y [KIND]      (a playfield with its balls; fire at a point)
+//   window_size W H                          (a real window only: its size in its own units)
 // "#" starts a comment. Input is delivered before the frame at its time, the output
 // commands run after that frame's picture.
 struct ScriptCommand {
     enum class Kind {
         MouseMove, MouseLeave, MouseDown, MouseUp, Click, KeyDown,
-        FocusLost, FocusGained, Minimize, Restore, ToggleFullscreen,
+        FocusLost, FocusGained, Minimize, Restore, ToggleFullscreen, WindowSize,
         Screenshot, DumpState, Quit,
         LoadMap, ShowText, Particles, Button, Field, Shoot,
     };

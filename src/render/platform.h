@@ -97,6 +97,9 @@ public:
 
     // Puts the pointer at a point of the 800 x 600 picture (scripts driving a window).
     virtual void warpMouse(int, int) {}
+    // Gives a window this size in its own units (scripts trying the picture's scaling);
+    // false where there is no window or the size is refused.
+    virtual bool resizeWindow(int, int) { return false; }
     // Asks presenting to wait for the display's refresh (or not); true when it now does.
     virtual bool enableVsync(bool) { return false; }
     // The display's refresh rate in Hz, 0 when unknown.

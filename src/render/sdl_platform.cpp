@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstring>
 #include <iostream>
 
@@ -51,7 +52,20 @@ int gameButton(uint8_t sdlButton) {
     }
 }
 
-void dispatch(const SDL_Event& event, PlatformEvents& events) {
+// Where the pointer was last seen in the window, from its own events: polling the desktop's
+// pointer misses absolute moves that some remote desktops send.
+struct PointerMemory {
+    bool seen = false;
+    int x = 0;
+    int y = 0;
+    void set(int windowX, int windowY) {
+        seen = true;
+        x = windowX;
+        y = windowY;
+    }
+};
+
+void dispatch(const SDL_Event& event, PlatformEvents& events, PointerMemory& pointer) {
     switch (event.type) {
         case SDL_QUIT:
             events.onQuit();
@@ -67,12 +81,15 @@ void dispatch(const SDL_Event& event, PlatformEvents& events) {
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
+            pointer.set(event.button.x, event.button.y);
             events.onMouseDown(gameButton(event.button.button));
             break;
         case SDL_MOUSEBUTTONUP:
+            pointer.set(event.button.x, event.button.y);
             events.onMouseUp(gameButton(event.button.button));
             break;
         case SDL_MOUSEMOTION:
+            pointer.set(event.motion.x, event.motion.y);
             events.onMouseMove();
             break;
         case SDL_WINDOWEVENT:
@@ -114,6 +131,47 @@ struct SdlPlatform::Window {
     SdlRenderDevice device;
     std::string rendererName;
     bool fullscreen = false;
+    bool frameTarget = false;  // the picture is scaled by the device, not by SDL's logical size
+    PointerMemory pointer;
+    int windowedWidth = kScreenWidth, windowedHeight = kScreenHeight;
+
+    // A point of the window (in its own units) in the 800 x 600 picture's coordinates.
+    MousePoint toPicture(int x, int y) const {
+        if (!frameTarget) {
+            float logicalX = 0, logicalY = 0;
+            SDL_RenderWindowToLogical(renderer, x, y, &logicalX, &logicalY);
+            return {static_cast<int>(std::floor(logicalX)), static_cast<int>(std::floor(logicalY))};
+        }
+        int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
+        SDL_GetWindowSize(window, &windowW, &windowH);
+        if (SDL_GetRendererOutputSize(renderer, &outputW, &outputH) != 0 || windowW <= 0 || windowH <= 0) {
+            outputW = windowW = kScreenWidth;
+            outputH = windowH = kScreenHeight;
+        }
+        const SDL_Rect box = device.letterbox();
+        const double pixelX = (x + 0.5) * outputW / windowW, pixelY = (y + 0.5) * outputH / windowH;
+        return {static_cast<int>(std::floor((pixelX - box.x) * kScreenWidth / box.w)),
+                static_cast<int>(std::floor((pixelY - box.y) * kScreenHeight / box.h))};
+    }
+
+    // The inverse: where a point of the picture lies in the window.
+    void toWindow(int x, int y, int* windowX, int* windowY) const {
+        if (!frameTarget) {
+            SDL_RenderLogicalToWindow(renderer, static_cast<float>(x), static_cast<float>(y), windowX, windowY);
+            return;
+        }
+        int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
+        SDL_GetWindowSize(window, &windowW, &windowH);
+        if (SDL_GetRendererOutputSize(renderer, &outputW, &outputH) != 0 || outputW <= 0 || outputH <= 0) {
+            outputW = windowW = kScreenWidth;
+            outputH = windowH = kScreenHeight;
+        }
+        const SDL_Rect box = device.letterbox();
+        const double pixelX = box.x + (x + 0.5) * box.w / kScreenWidth;
+        const double pixelY = box.y + (y + 0.5) * box.h / kScreenHeight;
+        *windowX = static_cast<int>(std::floor(pixelX * windowW / outputW));
+        *windowY = static_cast<int>(std::floor(pixelY * windowH / outputH));
+    }
 
     // An accelerated renderer unless the GPU is the CPU in disguise; the software one then.
     bool createRenderer(const Logger& log) {
@@ -137,8 +195,12 @@ struct SdlPlatform::Window {
         SDL_RendererInfo info;
         if (SDL_GetRendererInfo(renderer, &info) == 0) rendererName = info.name;
         log("renderer: " + rendererName);
-        SDL_RenderSetLogicalSize(renderer, kScreenWidth, kScreenHeight);
         device.attach(renderer);
+        frameTarget = device.useFrameTarget();
+        if (!frameTarget) {
+            log("the renderer cannot draw into a texture: SDL scales the picture");
+            SDL_RenderSetLogicalSize(renderer, kScreenWidth, kScreenHeight);
+        }
         return true;
     }
 
@@ -198,17 +260,29 @@ void SdlPlatform::showMessageBox(const std::string& caption, const std::string& 
 }
 
 bool SdlPlatform::setFullscreen(bool fullscreen) {
-    if (SDL_SetWindowFullscreen(window_->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
-        return false;
-    window_->fullscreen = fullscreen;
+    Window& w = *window_;
+    if (fullscreen && !w.fullscreen) SDL_GetWindowSize(w.window, &w.windowedWidth, &w.windowedHeight);
+    if (SDL_SetWindowFullscreen(w.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    w.fullscreen = fullscreen;
+    // Without a window manager nothing gives the window its old size back; the picture is
+    // laid out from the size the window really has at each present in any case.
+    if (!fullscreen) SDL_SetWindowSize(w.window, w.windowedWidth, w.windowedHeight);
+    return true;
+}
+
+bool SdlPlatform::resizeWindow(int width, int height) {
+    if (width < kScreenWidth / 2 || height < kScreenHeight / 2 || width > 16384 || height > 16384) return false;
+    if (window_->fullscreen) setFullscreen(false);
+    SDL_SetWindowSize(window_->window, width, height);
     return true;
 }
 
 void SdlPlatform::warpMouse(int x, int y) {
     int windowX = 0, windowY = 0;
-    SDL_RenderLogicalToWindow(window_->renderer, static_cast<float>(x), static_cast<float>(y), &windowX,
-                              &windowY);
+    window_->toWindow(x, y, &windowX, &windowY);
     SDL_WarpMouseInWindow(window_->window, windowX, windowY);
+    // The move's own event comes later, or not at all when the pointer stood there already.
+    window_->pointer.set(windowX, windowY);
 }
 
 bool SdlPlatform::enableVsync(bool on) {
@@ -238,12 +312,12 @@ void SdlPlatform::centreWindow() {
 void SdlPlatform::showSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 MousePoint SdlPlatform::mousePosition() const {
-    int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    SDL_GetWindowPosition(window_->window, &windowX, &windowY);
-    float logicalX = 0, logicalY = 0;
-    SDL_RenderWindowToLogical(window_->renderer, globalX - windowX, globalY - windowY, &logicalX, &logicalY);
-    return {static_cast<int>(logicalX), static_cast<int>(logicalY)};
+    const PointerMemory& pointer = window_->pointer;
+    if (pointer.seen) return window_->toPicture(pointer.x, pointer.y);
+    // Before the first event over the window: SDL's own idea of where the pointer is.
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    return window_->toPicture(x, y);
 }
 
 bool SdlPlatform::pointerInWindow() const { return SDL_GetMouseFocus() == window_->window; }
@@ -252,9 +326,9 @@ void SdlPlatform::pumpEvents(PlatformEvents& events, uint32_t timeoutMs) {
     SDL_Event event;
     if (timeoutMs > 0) {
         if (!SDL_WaitEventTimeout(&event, static_cast<int>(timeoutMs))) return;
-        dispatch(event, events);
+        dispatch(event, events, window_->pointer);
     }
-    while (SDL_PollEvent(&event)) dispatch(event, events);
+    while (SDL_PollEvent(&event)) dispatch(event, events, window_->pointer);
 }
 
 std::unique_ptr<HeadlessPlatform> HeadlessPlatform::create(const Logger& log) {

@@ -33,6 +33,7 @@ public:
     bool pointerInWindow() const override;
     void pumpEvents(PlatformEvents& events, uint32_t timeoutMs) override;
     void warpMouse(int x, int y) override;
+    bool resizeWindow(int width, int height) override;
     bool enableVsync(bool on) override;
     int refreshRate() const override;
 

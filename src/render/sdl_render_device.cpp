@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "render/png_writer.h"
+#include "render/sdl_platform.h"
 #include "render/stats_text.h"
 
 namespace qs {
@@ -59,7 +60,42 @@ void SdlRenderDevice::releasePage(int index) {
     destroy(pages_[index]);
 }
 
+bool SdlRenderDevice::useFrameTarget() {
+    frameTarget_ = renderer_ && SDL_RenderTargetSupported(renderer_);
+    return frameTarget_;
+}
+
+SDL_Rect SdlRenderDevice::letterbox() const {
+    int width = kScreenWidth, height = kScreenHeight;
+    if (renderer_ && (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0 || width <= 0 || height <= 0)) {
+        width = kScreenWidth;
+        height = kScreenHeight;
+    }
+    const double scale = std::min(static_cast<double>(width) / kScreenWidth, static_cast<double>(height) / kScreenHeight);
+    const int w = std::max(1, static_cast<int>(std::lround(kScreenWidth * scale)));
+    const int h = std::max(1, static_cast<int>(std::lround(kScreenHeight * scale)));
+    return SDL_Rect{(width - w) / 2, (height - h) / 2, w, h};
+}
+
+bool SdlRenderDevice::beginFrame() {
+    if (!frame_) {
+        frame_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, kScreenWidth,
+                                   kScreenHeight);
+        if (!frame_) return false;
+        SDL_SetTextureBlendMode(frame_, SDL_BLENDMODE_NONE);
+    }
+    return SDL_SetRenderTarget(renderer_, frame_) == 0;
+}
+
+void SdlRenderDevice::destroyFrame() {
+    if (!frame_) return;
+    if (renderer_ && SDL_GetRenderTarget(renderer_) == frame_) SDL_SetRenderTarget(renderer_, nullptr);
+    SDL_DestroyTexture(frame_);
+    frame_ = nullptr;
+}
+
 void SdlRenderDevice::releasePages() {
+    destroyFrame();
     for (Page& page : pages_) destroy(page);
     for (SDL_Texture*& texture : meshTextures_) {
         if (texture) SDL_DestroyTexture(texture);
@@ -184,12 +220,25 @@ void SdlRenderDevice::drawStatistics(const std::string& text) {
 
 void SdlRenderDevice::clear() {
     if (!renderer_) return;
+    // Without its texture (none could be made) the frame is drawn straight into the window.
+    if (frameTarget_ && !beginFrame()) SDL_SetRenderTarget(renderer_, nullptr);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
 }
 
 void SdlRenderDevice::present() {
-    if (renderer_) SDL_RenderPresent(renderer_);
+    if (!renderer_) return;
+    if (frame_ && SDL_GetRenderTarget(renderer_) == frame_) {
+        SDL_SetRenderTarget(renderer_, nullptr);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        const SDL_Rect box = letterbox();
+        // A whole scale keeps the pixels sharp; any other is filtered as one picture.
+        const bool whole = box.w % kScreenWidth == 0 && box.h % kScreenHeight == 0;
+        SDL_SetTextureScaleMode(frame_, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        SDL_RenderCopy(renderer_, frame_, nullptr, &box);
+    }
+    SDL_RenderPresent(renderer_);
 }
 
 bool SdlRenderDevice::saveScreenshot(const std::string& path, std::string* error) {
@@ -203,7 +252,10 @@ bool SdlRenderDevice::saveScreenshot(const std::string& path, std::string* error
         return false;
     }
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    // Read the whole output, not the logical viewport, so letterbox bars show as they are.
+    // Read the whole output (what the window shows after the frame's present), not the
+    // logical viewport, so letterbox bars show as they are.
+    SDL_Texture* target = SDL_GetRenderTarget(renderer_);
+    SDL_SetRenderTarget(renderer_, nullptr);
     SDL_Rect viewport;
     SDL_RenderGetViewport(renderer_, &viewport);
     float scaleX = 1, scaleY = 1;
@@ -214,6 +266,7 @@ bool SdlRenderDevice::saveScreenshot(const std::string& path, std::string* error
                                   width * 4);
     SDL_RenderSetScale(renderer_, scaleX, scaleY);
     SDL_RenderSetViewport(renderer_, &viewport);
+    SDL_SetRenderTarget(renderer_, target);
     if (rc != 0) {
         if (error) *error = SDL_GetError();
         return false;

@@ -17,6 +17,13 @@ public:
     void attach(SDL_Renderer* renderer) { renderer_ = renderer; }
     SDL_Renderer* renderer() const { return renderer_; }
 
+    // A window's frame is drawn at 800 x 600 into a texture of its own, which is then scaled
+    // once into the window: tiles drawn straight at a scale that is not whole would sample
+    // their neighbours' edges and seam the picture. False when the renderer has no targets.
+    bool useFrameTarget();
+    // Where the 800 x 600 picture lies in the renderer's output, as it is now.
+    SDL_Rect letterbox() const;
+
     void clear() override;
     void present() override;
     bool saveScreenshot(const std::string& path, std::string* error) override;
@@ -43,7 +50,12 @@ public:
     ~SdlRenderDevice() override { releasePages(); }
 
 private:
+    bool beginFrame();
+    void destroyFrame();
+
     SDL_Renderer* renderer_ = nullptr;
+    bool frameTarget_ = false;
+    SDL_Texture* frame_ = nullptr;  // the picture at 800 x 600 when drawn through a target
     // A page is one texture; the library keeps tiles of one filter on a page, so its scale
     // mode is set once, by the first quad drawn from it.
     struct Page {
