@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libjpeg-dev
-          zlib1g-dev googletest libgtest-dev libbenchmark-dev xvfb xauth)
+          zlib1g-dev googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool)
 # --fuzz: also clang with its libFuzzer runtime, for scripts/fuzz.
 if [[ "${1:-}" == "--fuzz" ]]; then packages+=(clang libclang-rt-14-dev); fi
 

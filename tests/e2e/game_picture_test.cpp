@@ -138,5 +138,26 @@ TEST(WindowScaling, FullScreenAndBackShowTheWholePicture) {
     EXPECT_LT(meanDifference(brightnessOf(back), brightnessOf(window)), 12);
 }
 
+// A pointer moved by absolute jumps, as remote desktops send them, is seen at once, without
+// a click. The desktop's pointer is moved from outside while the game runs.
+TEST(WindowPointer, AnAbsoluteMoveIsSeenWithoutAClick) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run or xdotool is not installed";
+    TempDir dir;
+    auto script = dir.write("pointer.script", "12000 dump_state " + (dir / "state.json").string() + "\n12100 quit\n");
+    // The window is centred on the 1024 x 768 screen: (700, 300) is (588, 216) in the picture;
+    // the pointer keeps moving by a pixel so that the game has motion to see.
+    const std::string mover = "for i in $(seq 1 40); do xdotool mousemove 700 300; sleep 0.15; "
+                              "xdotool mousemove 700 301; sleep 0.15; done";
+    RunResult run = runCommand("env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' "
+                               "sh -c '" + game() + " --seed 1 --data " + dataDir() + " --user-dir " +
+                               (dir / "user").string() + " --start-game arcade --script " + script.string() +
+                               " >/dev/null 2>&1 & game=$!; (" + mover + ") & wait $game; kill $! 2>/dev/null; true'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string input = jsonValue(readFile(dir / "state.json"), "input");
+    EXPECT_EQ(jsonNumber(input, "mouseX"), 588) << input;
+    EXPECT_TRUE(jsonNumber(input, "mouseY") == 216 || jsonNumber(input, "mouseY") == 217) << input;
+}
+
 }  // namespace
 }  // namespace qs
