@@ -68,19 +68,33 @@ void PlayerListCursor::clampTo(int count) {
     if (top + row != selection) place(selection);
 }
 
+char nameCharacter(int key, bool shift) {
+    if (key >= 'A' && key <= 'Z') return static_cast<char>(shift ? key : key + 32);
+    if (key == ' ') return ' ';
+    // Shifted, these keys show a symbol ("!", "_", ">") that a name does not hold.
+    if (shift) return 0;
+    if (key >= '0' && key <= '9') return static_cast<char>(key);
+    if (key == kVkMinus) return '-';
+    if (key == kVkPeriod) return '.';
+    return 0;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
 bool typeNameKey(std::string& text, int key, bool shift) {
     if (key == kVkBack) {
         if (text.empty()) return false;
         text.pop_back();
         return true;
     }
-    if (key == kVkMinus) key = '-';
-    const bool letter = key >= 'A' && key <= 'Z';
-    const bool accepted = letter || (key >= '0' && key <= '9') || key == '-' || key == kVkDelete || key == ' ';
-    if (!accepted || text.size() >= kNameTypingLimit) return false;
-    if (key == kVkDelete) key = '.';
-    if (letter && !shift) key += 32;
-    text.push_back(static_cast<char>(key));
+    const char typedChar = nameCharacter(key, shift);
+    if (typedChar == 0 || text.size() >= kNameTypingLimit) return false;
+    text.push_back(typedChar);
     // A name never starts with a blank.
     const size_t first = text.find_first_not_of(' ');
     text.erase(0, first == std::string::npos ? text.size() : first);

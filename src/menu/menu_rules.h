@@ -49,8 +49,14 @@ struct PlayerListCursor {
 // ---- Name entry: the three ways in, and typing.
 enum NameEditMode : int { kEditRename = 0, kEditFirstPlayer = 1, kEditNewPlayer = 2 };
 inline constexpr size_t kNameTypingLimit = 14;
+// The character a key types into a name: letters, digits, blanks, "-" and "." (what the
+// players file and the fonts hold, and what the name field's hint promises); 0 for any
+// other key, Shift with a digit, "-" or "." included.
+char nameCharacter(int virtualKey, bool shift);
 // Applies one key to the name being typed; true when the text changed.
 bool typeNameKey(std::string& text, int virtualKey, bool shift);
+// Two names that only letter case tells apart are one player's name.
+bool sameName(const std::string& a, const std::string& b);
 
 // ---- Continue question: what choosing a mode offers the player.
 struct ContinueOffer {

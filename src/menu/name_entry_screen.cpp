@@ -81,7 +81,10 @@ void MenuScene::ConfirmNameEntry(bool ok) {
     PlayerStore& players = *ctx_.players;
     const std::string name = trim(state_.nameText);
     if (ok && !name.empty()) {
-        const int existing = players.find(name);
+        // An exact match first (a first player coming back), then one in another letter case.
+        int existing = players.find(name);
+        for (int i = 0; existing < 0 && i < players.count(); ++i)
+            if (sameName(players.players()[static_cast<size_t>(i)].name, name)) existing = i;
         switch (state_.editMode) {
             case kEditFirstPlayer: {
                 const bool done = existing >= 0 ? players.selectPlayer(existing) : players.addFirstPlayer(name);

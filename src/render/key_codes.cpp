@@ -37,6 +37,8 @@ int virtualKeyFromSdl(SDL_Keycode key) {
         case SDLK_KP_0: return kVkNumpad0;
         case SDLK_MINUS:
         case SDLK_KP_MINUS: return kVkMinus;
+        case SDLK_PERIOD:
+        case SDLK_KP_PERIOD: return kVkPeriod;
         default: return 0;
     }
 }

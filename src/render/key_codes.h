@@ -29,6 +29,7 @@ enum VirtualKey : int {
     kVkNumpad0 = 96,
     kVkF1 = 112,
     kVkMinus = 189,
+    kVkPeriod = 190,
 };
 
 // A key named in a script ("escape", "a", "f1", "13") -> virtual-key code; 0 when unknown.

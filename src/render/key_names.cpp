@@ -29,6 +29,7 @@ int virtualKeyFromName(const char* name) {
         {"left", kVkLeft},      {"up", kVkUp},         {"right", kVkRight},
         {"down", kVkDown},      {"insert", kVkInsert}, {"delete", kVkDelete},
         {"minus", kVkMinus},
+        {"period", kVkPeriod},
     };
     for (const auto& entry : kNamed) {
         if (lower == entry.name) return entry.code;

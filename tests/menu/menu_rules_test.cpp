@@ -104,8 +104,12 @@ std::string typed(const std::vector<int>& keys, const std::string& start = {}, b
 TEST(NameEntry, KeysBecomeTheNamesCharacters) {
     EXPECT_EQ(typed({'A', 'N', 'N'}), "ann");
     EXPECT_EQ(typed({'A', 'N', 'N'}, "", true), "ANN");
-    EXPECT_EQ(typed({'7', '0'}, "", true), "70");                   // digits ignore Shift
-    EXPECT_EQ(typed({kVkMinus, kVkDelete, ' ', 'X'}), "-. x");      // minus, Delete types a dot
+    EXPECT_EQ(typed({'7', '0'}), "70");
+    EXPECT_EQ(typed({kVkMinus, kVkPeriod, ' ', 'X'}), "-. x");
+    EXPECT_EQ(typed({' ', 'A'}, "", true), "A");                    // Shift+blank is a blank
+    // Shifted, a digit, minus or dot shows a symbol that a name does not hold.
+    EXPECT_EQ(typed({'1', '2', '3', kVkMinus, kVkPeriod}, "", true), "");
+    EXPECT_EQ(typed({kVkDelete, kVkNumpad0 + 1}), "");              // Delete types no dot
     EXPECT_EQ(typed({' ', ' ', 'B'}), "b");                         // leading blanks go at once
     EXPECT_EQ(typed({'B', ' '}), "b ");                             // a trailing one stays while typing
     EXPECT_EQ(typed({kVkReturn, kVkEscape, kVkLeft, kVkF1, 188}), "");  // nothing else is typed

@@ -285,6 +285,35 @@ TEST(MenuScene, ThePlayerListScrollsChoosesAndDeletes) {
     EXPECT_EQ(run.menu().list.selection, 2);  // the list opens again on the same place
 }
 
+// Names that only letter case tells apart belong to one player: a rename to another
+// player's name in other letters is refused as the same name is; a player may change the
+// case of its own name.
+TEST(MenuScene, ARenameToAnotherPlayersNameInOtherLettersIsRefused) {
+    MenuRun run("Ann, 1, 1, 1\r\nBob, 1, 1, 1\r\n");
+    auto rename = [&](int player, const std::vector<int>& keys) {
+        run.click(400, 128);
+        ASSERT_EQ(run.screen(), kScreenPlayerList);
+        while (run.menu().list.selection > player) run.key(kVkUp);
+        while (run.menu().list.selection < player) run.key(kVkDown);
+        TMultiSprite* button = run.object("panel_rename", "select_player");
+        ASSERT_NE(button, nullptr);
+        run.click(static_cast<int>(button->x) + button->width / 2, static_cast<int>(button->y) + button->height / 2);
+        ASSERT_EQ(run.screen(), kScreenNameEntry);
+        while (!run.menu().nameText.empty()) run.key(kVkBack);
+        for (int k : keys) run.key(k, kShiftShift);
+        run.key(kVkReturn);
+    };
+    rename(1, {'A', 'N', 'N'});
+    EXPECT_EQ(run.screen(), kScreenNameMessage);
+    EXPECT_EQ(run.world.ctx->players->players()[1].name, "Bob");
+    run.key(kVkReturn);
+    run.key(kVkEscape);
+    run.key(kVkEscape);
+    rename(0, {'A', 'N', 'N'});
+    EXPECT_EQ(run.screen(), kScreenPlayerList);
+    EXPECT_EQ(run.world.ctx->players->players()[0].name, "ANN");
+}
+
 TEST(MenuScene, DeletingTheOnlyPlayerAsksForAFirstPlayer) {
     MenuRun run;
     run.click(400, 128);

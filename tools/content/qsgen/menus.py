@@ -348,7 +348,7 @@ def field(w, h, r=10, alpha=0.8):
 def name_hint():
     """The two hint lines under the name field (drawn, not text: they leave with the field)."""
     lines = [material.label(t, 14, rgb=(0.62, 0.73, 0.92), spacing=0.6) for t in
-             ("Up to 14 letters, digits or spaces.", "Press Enter when you are done.")]
+             ("Up to 14 letters, digits, spaces, dots or dashes.", "Press Enter when you are done.")]
     w = max(l.shape[1] for l in lines)
     img = core.blank(w, 44)
     for i, l in enumerate(lines):
