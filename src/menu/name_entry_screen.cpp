@@ -56,6 +56,8 @@ void MenuScene::openNameEntry() {
         }
         ShowTextFile(ctx_, "text\\your_name.txt", "input_player_name_title");
     }
+    // The panel's ribbon names the screen, as it does on every other one.
+    ShowTextFile(ctx_, "text\\game_title_players.txt", "input_player_name_title");
     state_.keepEdit = false;
     redrawName();
     startFade({kEntryTag, "input_player_name_back", "input_player_name_title", "input_player_name_text"});

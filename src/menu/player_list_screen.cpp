@@ -40,6 +40,7 @@ void MenuScene::openPlayerList() {
         dialogButtons_.push_back(findObject(ctx_, name, -1, kListTag));
     scrollerBar_ = findObject(ctx_, "scroller_bar", -1, kListTag);
     ShowTextFile(ctx_, "text\\choose_player.txt", kListTag);
+    ShowTextFile(ctx_, "text\\game_title_players.txt", kListTag);
 
     if (!state_.keepEdit) state_.list.place(ctx_.players->currentPlayer());
     state_.keepEdit = false;

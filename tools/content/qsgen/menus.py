@@ -476,6 +476,7 @@ def write_texts():
     _ribbon("game_title_options", "OPTIONS")
     _ribbon("game_title_scores", "RECORDS")
     _ribbon("help_title", "HOW TO PLAY")
+    _ribbon("game_title_players", "PLAYERS")
 
     # the main menu's player line (x 259..541, y 120..135): two looks, the game shows one
     for name, color in (("menu_text_button1", LABEL), ("menu_text_button2", GREEN)):
@@ -613,7 +614,8 @@ MAPS = ["menu.map", "menu_buttons_mainmenu.map", "menu_buttons_select_game_type.
 TEXTS = ["choose_game_type", "choose_player", "continue_game", "continue_game_after_loss", "create_player1",
          "create_player2", "delete_player", "exit_to_windows", "game_comment_arcade", "game_comment_challenge",
          "game_comment_puzzle", "game_message_arcade", "game_message_challenge", "game_message_puzzle",
-         "game_options", "game_title_menu", "game_title_options", "game_title_scores", "game_title_start",
+         "game_options", "game_title_menu", "game_title_options", "game_title_players", "game_title_scores",
+         "game_title_start",
          "help_page1", "help_page2", "help_title", "menu_text_button1", "menu_text_button2", "name_already_exists",
          "please_enter_name", "rename_player", "scores_title_arcade", "scores_title_challenge",
          "scores_title_puzzle", "scores_title_footer", "your_name"]
