@@ -74,11 +74,33 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     in.SceneCommand = kCommandKey;
 }
 
+void InputHandlers::watchScreen(uint32_t now) {
+    const int kind = ctx_.input.ScreenKind;
+    if (kind == shownKind_) return;
+    shownKind_ = kind;
+    shownAt_ = now;
+    // A button held down through the change was pressed on what was there before.
+    if (kind != 0) {
+        ctx_.input.pressedButton = -1;
+        staleDown_ = true;
+    }
+}
+
+bool InputHandlers::guarded() const {
+    return ctx_.input.ScreenKind != 0 && static_cast<int32_t>(ctx_.frame.frameTick - shownAt_) < static_cast<int32_t>(kClickGuardMs);
+}
+
 void InputHandlers::FormMouseDown(int button) {
     if (!ctx_.frame.appActive) return;
     hideSystemPointer();
     if (!insidePicture()) return;
     InputState& in = ctx_.input;
+    // Fast firing must not go straight through a dialog that has just come up.
+    staleDown_ = guarded();
+    if (staleDown_) {
+        in.pressedButton = -1;
+        return;
+    }
     // Every press starts afresh: a button pressed earlier never fires on a later release.
     in.pressedButton = in.hoveredButton;
     if (in.hoveredButton != -1) ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
@@ -96,6 +118,11 @@ void InputHandlers::FormMouseUp(int) {
     if (!ctx_.frame.appActive) return;
     hideSystemPointer();
     InputState& in = ctx_.input;
+    if (staleDown_) {
+        staleDown_ = false;
+        in.pressedButton = -1;
+        return;
+    }
     // The scene's release handler forgets the pressed button, so it is read first.
     const int released = in.pressedButton;
     if (released != -1 && released == in.hoveredButton && insidePicture()) {

@@ -23,6 +23,9 @@ public:
     void FormMouseDown(int button);
     void FormMouseMove();
     void FormMouseUp(int button);
+    // Called once a frame after the scene: notes when a new screen or dialog came up, so
+    // that a click meant for what was there before does not land on it.
+    void watchScreen(uint32_t now);
 
     // Filled by the scenes: the release handler of the current screen, whether the game is
     // in its playing state, and the game's "statistics exit" flag.
@@ -30,8 +33,15 @@ public:
     std::function<bool()> gamePlaying;
     std::function<void()> clearStatisticsExit;
 
+    // A dialog or screen ignores presses this long after it came up.
+    static constexpr uint32_t kClickGuardMs = 300;
+    bool guarded() const;
+
 private:
     bool insidePicture() const;
+    int shownKind_ = -1;
+    uint32_t shownAt_ = 0;
+    bool staleDown_ = false;  // the button held down went down before this screen came up
     void hideSystemPointer();
     Context& ctx_;
 };

@@ -22,6 +22,13 @@
 
 namespace qs {
 
+namespace {
+
+// The pointer's layer and above: drawn after the 3D models, so nothing covers the pointer.
+constexpr int kPointerLayer = 2000;
+
+}  // namespace
+
 TMainForm::TMainForm(Context& context, std::unique_ptr<Scene> menu, std::unique_ptr<Scene> game)
     : ctx_(context), menu_(std::move(menu)), game_(std::move(game)) {
     if (!menu_) menu_ = std::make_unique<MenuScene>(ctx_);
@@ -242,6 +249,12 @@ Scene* TMainForm::sceneFor(uint8_t id) {
 void TMainForm::dispatchScene() {
     FrameState& frame = ctx_.frame;
     if (!frame.sceneLive) return;
+    dispatchSceneSteps();
+    ctx_.handlers.watchScreen(frame.frameTick);
+}
+
+void TMainForm::dispatchSceneSteps() {
+    FrameState& frame = ctx_.frame;
     if (frame.currentScene == kSceneGame) {
         if (frame.sceneSetupState == kSetupPending) {
             game_->update();
@@ -297,7 +310,7 @@ void TMainForm::RenderFrame() {
     frame.renderBusy = true;
     DrawList& quads = ctx_.drawList;
     quads.clear();
-    ctx_.spriteEngine->Draw(quads, ctx_.prototypes->textures());
+    ctx_.spriteEngine->Draw(quads, ctx_.prototypes->textures(), SpriteEngine::kLayerMin, kPointerLayer);
     // After a texture failure the screen keeps its last picture while the game runs on.
     if (!frame.textureFailure) {
         RenderDevice& device = ctx_.platform().device();
@@ -308,6 +321,10 @@ void TMainForm::RenderFrame() {
         if (!ctx_.objects3D->empty())
             draw3DPass(device, *ctx_.objects3D, ctx_.prototypes->meshes(),
                        ctx_.spriteEngine->scrollX, ctx_.spriteEngine->scrollY);
+        // The pointer's layer comes last, over the 3D models too.
+        quads.clear();
+        ctx_.spriteEngine->Draw(quads, ctx_.prototypes->textures(), kPointerLayer);
+        if (!frame.textureFailure) drawQuadPass(device, quads, frame.textureFailure, &lastPass_);
         countFrameRate();
         if (ctx_.options.fps_show) {
             char text[64];

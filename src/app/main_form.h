@@ -68,6 +68,7 @@ public:
 private:
     void loadFirstFrame();
     void dispatchScene();
+    void dispatchSceneSteps();
     void runStepLoop(Scene& scene, bool menu);
     void moveSprites();
     void countFrameRate();

@@ -50,6 +50,7 @@ constexpr int kMenuReady = 3600;
 // A new screen fades in over about 32 steps; the next action waits for it.
 constexpr int kScreenChange = 450;
 constexpr int kKeyGap = 40;
+constexpr int kClickGuard = 310;  // a new screen ignores presses for 300 ms
 
 // Where the menus' buttons are: the fixed zones' middles, and the middles of the panels the
 // maps place (their pictures are opaque there).
@@ -91,21 +92,22 @@ public:
     }
     Timeline& down() { return line("mouse_down left", kKeyGap); }
     Timeline& up(int settle = kKeyGap) { return line("mouse_up left", settle); }
-    // As a hand clicks: the pointer rests on the button for a step (the hover pass must see it
-    // there before the press copies it), then goes down and up.
+    // As a hand clicks: the pointer rests on the button (the hover pass must see it there
+    // before the press copies it, and a screen that has just come up ignores presses for a
+    // moment), then goes down and up.
     Timeline& click(Point p, int settle = kScreenChange) {
-        move(p);
+        move(p, kClickGuard);
         down();
         return up(settle);
     }
     Timeline& key(const std::string& name, int settle = kScreenChange) { return line("key_down " + name, settle); }
-    // Letters in capitals go with Shift; " " is the space bar, "-" the minus key, "." Delete,
+    // Letters in capitals go with Shift; " " is the space bar, "-" the minus key, "." the dot,
     // "<" Backspace.
     Timeline& type(const std::string& text) {
         for (char c : text) {
             if (c == ' ') key("space", kKeyGap);
             else if (c == '-') key("minus", kKeyGap);
-            else if (c == '.') key("delete", kKeyGap);
+            else if (c == '.') key("period", kKeyGap);
             else if (c == '<') key("backspace", kKeyGap);
             else if (std::isupper(static_cast<unsigned char>(c))) key(std::string(1, char(std::tolower(c))) + " shift", kKeyGap);
             else key(std::string(1, c), kKeyGap);

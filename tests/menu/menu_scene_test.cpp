@@ -55,6 +55,8 @@ struct MenuRun {
     }
     void click(int x, int y) {
         moveTo(x, y);
+        // A player's click comes after the screen has been up for a moment.
+        while (world.ctx->handlers.guarded()) runFor(FrameTimer::kInterval);
         form->onMouseDown(1);
         runFor(20);
         form->onMouseUp(1);
@@ -312,6 +314,32 @@ TEST(MenuScene, ARenameToAnotherPlayersNameInOtherLettersIsRefused) {
     rename(0, {'A', 'N', 'N'});
     EXPECT_EQ(run.screen(), kScreenPlayerList);
     EXPECT_EQ(run.world.ctx->players->players()[0].name, "ANN");
+}
+
+// A dialog that has just come up ignores presses for a moment (fast clicking on the screen
+// behind must not go through it), and a press that began before it came up does not land.
+TEST(MenuScene, ADialogIgnoresPressesInItsFirstMoments) {
+    MenuRun run;
+    auto press = [&](bool down, bool up) {
+        if (down) run.form->onMouseDown(1);
+        run.runFor(20);
+        if (up) run.form->onMouseUp(1);
+        run.runFor(20);
+    };
+    run.moveTo(460, 369);  // where the exit question's "no" comes up
+    run.key(kVkEscape);
+    ASSERT_EQ(run.screen(), kScreenExitQuestion);
+    press(true, true);
+    EXPECT_EQ(run.screen(), kScreenExitQuestion);
+    run.runFor(InputHandlers::kClickGuardMs);
+    press(true, true);
+    EXPECT_EQ(run.screen(), kScreenMainMenu);
+    // Held down on the main menu while the question comes up, released over its "no".
+    press(true, false);
+    run.key(kVkEscape);
+    run.runFor(InputHandlers::kClickGuardMs);
+    press(false, true);
+    EXPECT_EQ(run.screen(), kScreenExitQuestion);
 }
 
 TEST(MenuScene, DeletingTheOnlyPlayerAsksForAFirstPlayer) {
