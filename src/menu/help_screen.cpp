@@ -77,6 +77,9 @@ void MenuScene::ShowHelpPage(bool opening) {
     TMultiSprite* demoBall = helpObject(ctx_, "ball3_mini", 2);
     TMultiSprite* divider = helpObject(ctx_, "scores_poloska_vert");
     const bool first = state_.helpPage == 1;
+    // An arrow shows only where it leads somewhere.
+    setVisible(objectAt(ctx_, helpButtons_[1]), state_.helpPage > 1);
+    setVisible(objectAt(ctx_, helpButtons_[2]), state_.helpPage < kHelpPages);
     setVisible(launcher, first);
     setVisible(demoBall, first);
     setVisible(divider, first);
@@ -190,7 +193,7 @@ void MenuScene::hoverHelp(uint32_t now) {
     if (overOk) markHovered(1);
     showButtonFrame(ok, overOk ? 1 : 0);
     animateCompanion(objectAt(ctx_, helpMover_), overOk, now);
-    hoverObjectButtons({helpButtons_[1], helpButtons_[2]}, true, false, 2);
+    hoverObjectButtons({helpButtons_[1], helpButtons_[2]}, true, true, 2);
     if (state_.helpPage == 1) runHelpDemo(now);
 }
 

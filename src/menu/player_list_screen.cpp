@@ -59,8 +59,9 @@ void MenuScene::DrawPlayerList() {
         create_txt(ctx_, players[static_cast<size_t>(list.top + i)].name, 1005, "graphics\\fonts\\font_taurus2.spr",
                    380, 207 + 24 * i, 0.9, -1, "select_player_text", kAlignCentre);
     if (TMultiSprite* marker = objectAt(ctx_, marker_)) marker->y = 208 + 24 * list.row;
+    // The thumb shows which part of the list is in view: at the top while every name fits.
     if (TMultiSprite* bar = objectAt(ctx_, scrollerBar_))
-        bar->y = count <= 1 ? 201 : 201 + 130.0 * list.selection / (count - 1);
+        bar->y = count <= kListRows ? 201 : 201 + 130.0 * list.top / (count - kListRows);
     // Names made during a fade come in with it.
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }

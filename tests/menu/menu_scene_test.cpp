@@ -342,6 +342,32 @@ TEST(MenuScene, ADialogIgnoresPressesInItsFirstMoments) {
     EXPECT_EQ(run.screen(), kScreenExitQuestion);
 }
 
+// Controls show only where they do something: the help's arrows at the ends of the pages,
+// and the player list's thumb at the top while every name fits.
+TEST(MenuScene, HelpArrowsAndTheListThumbShowWhereTheyLead) {
+    MenuRun run("Ann, 1, 1, 1\r\nBob, 1, 1, 1\r\n");
+    auto shown = [&](const char* name, const char* tag) {
+        TMultiSprite* object = run.object(name, tag);
+        return object && object->visible;
+    };
+    run.click(400, 356);
+    ASSERT_EQ(run.screen(), kScreenHelp);
+    EXPECT_FALSE(shown("repair_left", "menu_help"));
+    EXPECT_TRUE(shown("repair_right", "menu_help"));
+    run.click(459, 120);
+    EXPECT_TRUE(shown("repair_left", "menu_help"));
+    EXPECT_FALSE(shown("repair_right", "menu_help"));
+    run.key(kVkEscape);
+
+    run.click(400, 128);
+    ASSERT_EQ(run.screen(), kScreenPlayerList);
+    run.key(kVkDown);
+    ASSERT_EQ(run.menu().list.selection, 1);
+    TMultiSprite* thumb = run.object("scroller_bar", "select_player");
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->y, 201);
+}
+
 TEST(MenuScene, DeletingTheOnlyPlayerAsksForAFirstPlayer) {
     MenuRun run;
     run.click(400, 128);
