@@ -116,7 +116,7 @@ def normal_panel():
         core.add(img, core.glow_dot(13, material.GLOW, core=0.3), x - 6, y0 - 9, opacity=0.9)
     # captions
     for text, x, y, size in (("PROGRESS", 233, 44, 11), ("BONUS", 30, 333, 11), ("NEXT", 282, 540, 10),
-                             ("CRYSTALS", 712, 212, 9)):
+                             ("CRYSTALS", 712, 212, 9), ("LEVEL", 702, 96, 9), ("SCORE", 697, 150, 9)):
         lab = material.label(text, size, glow=(0.2, 0.6, 1.0))
         core.over(img, lab, x, y)
     # a small emblem at the top left: three bubbles
