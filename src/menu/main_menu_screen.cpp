@@ -30,7 +30,7 @@ void MenuScene::ShowWelcomeText() {
     ShowTextFile(ctx_, "text\\game_title_menu.txt", "menu_text");
     if (const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr)
         create_txt(ctx_, "WELCOME TO QUIBBLESTAR, " + player->name + "!", 200, "graphics\\fonts\\font_taurus1.spr",
-                   400, 96, 0.52, 0xFFFFFF, "menu_text", kAlignCentre);
+                   400, 98, 0.52, 0xFFFFFF, "menu_text", kAlignCentre);  // clear of the ribbon above
     ShowTextFile(ctx_, "text\\menu_text_button1.txt", "menu_text_button1");
     ShowTextFile(ctx_, "text\\menu_text_button2.txt", "menu_text_button2");
     objects.SetVisibleByTag("menu_text_button2", false);

@@ -74,6 +74,9 @@ PALETTE = {
 }
 
 
+CHEVRON_ROOM = 48  # from a big button's end to the inner edge of its hover chevrons
+
+
 def big_frames(caption, style, w=BIG_W, h=BIG_H, size=18, states=(0, 1, 2), icon=None, trough=None):
     """Button faces: a pill of glass metal with a rim, an inner light line and the caption."""
     top, bottom, glow = PALETTE[style]
@@ -108,8 +111,14 @@ def big_frames(caption, style, w=BIG_W, h=BIG_H, size=18, states=(0, 1, 2), icon
             material.recess(img, material.mask_of(W, H, _rect(p + tx - 1, p + ty - 1, tw + 2, th + 2, 3)), depth=1.5,
                             floor=(0.01, 0.02, 0.06))
         if caption:
-            lab = material.label(caption, size, rgb=(1, 1, 1) if hover else (0.88, 0.93, 1.0), spacing=2.0,
-                                 glow=glow if hover else None)
+            # A caption keeps clear of the chevrons that slide in at both ends on hover.
+            # Tighter letters first, then a smaller size.
+            tries = [(size, 2.0), (size, 1.2), (size, 0.6)] + [(s, 0.6) for s in range(size - 1, 9, -1)]
+            for fit, spacing in tries:
+                lab = material.label(caption, fit, rgb=(1, 1, 1) if hover else (0.88, 0.93, 1.0), spacing=spacing,
+                                     glow=glow if hover else None)
+                if w != BIG_W or lab.shape[1] <= w - 2 * CHEVRON_ROOM:
+                    break
             lh, lw = lab.shape[:2]
             shift = 1 if pressed else 0
             cy = (H - lh) // 2 if not trough else p + 2
