@@ -37,6 +37,16 @@ Dragons::Dragons(Context& ctx, int blueSlot, int greenSlot) : ctx_(ctx) {
     if (TMultiSprite* green = ctx_.sceneObjects->at(greenSlot)) dragons_[1].x = dragons_[1].targetX = 700 - green->x;
 }
 
+double clearOfCaption(double y, bool blue) {
+    constexpr double kHeight = 150, kHeadroom = 9;  // the art's empty rows above the head
+    constexpr double kLowest = 600 - kHeight;
+    // The captions' rows in the panel art, with their glow.
+    const double captionTop = blue ? 331 : 210, captionBottom = blue ? 348 : 226;
+    if (y + kHeight > captionTop && y + kHeadroom < captionBottom)
+        y = blue ? captionTop - kHeight : captionBottom - kHeadroom;
+    return std::min(y, kLowest);
+}
+
 void Dragons::start(uint32_t now) {
     dragons_[0].moving = dragons_[1].moving = false;
     dragons_[0].nextMove = now + 500;
@@ -92,6 +102,7 @@ void Dragons::move(Dragon& dragon, bool blue, uint32_t now, const GameSession& s
                 }
             }
         }
+        dragon.targetY = clearOfCaption(dragon.targetY, blue);
         dragon.moving = true;
     }
     if (object) {

@@ -8,6 +8,11 @@ namespace qs {
 class Context;
 class GameSession;
 
+// Where a dragon of 150 pixels stands so that it covers no caption of the panel beside it
+// (BONUS for the blue one, CRYSTALS for the green one) and never leaves the window: a dragon
+// that would straddle its caption stands above it (blue) or below it (green).
+double clearOfCaption(double y, bool blue);
+
 // The two dragons beside the field: they drift about, keep clear of the bonus column, cheer
 // at a match and look sad while the field hangs low. The green one mirrors the blue one.
 class Dragons {
