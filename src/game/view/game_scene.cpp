@@ -14,6 +14,7 @@
 #include "game/view/game_zone.h"
 #include "game/view/player_progress.h"
 #include "profile/player_store.h"
+#include "profile/records_store.h"
 #include "render/key_codes.h"
 #include "scene/location_map.h"
 #include "scene/particles.h"
@@ -100,6 +101,9 @@ void GameScene::setUp() {
     GameOptions& options = ctx_.options;
     if (ctx_.startLevel > 0) options.beg_level = ctx_.startLevel;
     session_->beginGame(ctx_.selectedMode, ctx_.frame.gameClock);
+    if (!ctx_.records) ctx_.openRecords();
+    const RecordsView best = ctx_.records ? ctx_.records->table(ctx_.selectedMode) : RecordsView{};
+    zone_->showModePanel(ctx_.selectedMode, best.rows.empty() ? std::string() : best.rows.front().score);
     ctx_.startLevel = 0;
     ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_game_begin"));
     ctx_.frame.sceneSetupState = kSetupDone;
@@ -507,7 +511,7 @@ void GameScene::UnloadSceneMain() {
     zone_.reset();
     session_.reset();
     for (const char* tag : {"main", "font_score", "font_level", "poloska", "planka", "bonus_icon", "rocket",
-                            "crystal_st", "trasser", "cannon_ball", "shot_ball", "balls", "land", "crystal",
+                            "crystal_st", "trasser", "cannon_ball", "shot_ball", "balls", "land", "crystal", "mode_panel",
                             "game_over", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
                             "try_again", "try_again_puzzle", "hiscores"})
         objects.unload_by_tag(tag);

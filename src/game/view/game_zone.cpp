@@ -108,10 +108,21 @@ void GameZone::clear() {
     shownLevel_ = -1;
 }
 
+void GameZone::showModePanel(int mode, const std::string& bestScore) {
+    SceneObjectList& objects = *ctx_.sceneObjects;
+    objects.unload_by_tag("mode_panel");
+    const char* word = mode == kModeChallenge ? "CHALLENGE" : mode == kModePuzzle ? "PUZZLE" : "ARCADE";
+    // Above the blue dragon's head: it never stands higher than row 181.
+    create_txt(ctx_, word, 300, kDigitFont, 60, 108, 0.8, 0xFFD257, "mode_panel", 2);
+    create_txt(ctx_, "BEST", 300, kDigitFont, 60, 130, 0.7, 0x9DB8EA, "mode_panel", 2);
+    create_txt(ctx_, bestScore.empty() ? "-" : bestScore, 300, kDigitFont, 60, 147, 0.8, 0x32FA32, "mode_panel", 2);
+    objects.SetVisibleByTag("mode_panel", !hidden_);
+}
+
 void GameZone::setHidden(bool hidden) {
     hidden_ = hidden;
     for (const char* tag : {"main", "font_score", "font_level", "poloska", "planka", "bonus_icon", "cannon_ball",
-                            "crystal_st", "trasser", "rocket"})
+                            "crystal_st", "trasser", "rocket", "mode_panel"})
         ctx_.sceneObjects->SetVisibleByTag(tag, !hidden);
 }
 

@@ -29,6 +29,8 @@ public:
 
     // Hides the whole zone behind a full-screen overlay (and keeps it hidden), or brings it back.
     void setHidden(bool hidden);
+    // The panel at the top left: the mode being played and the best score in its records.
+    void showModePanel(int mode, const std::string& bestScore);
 
     // The cannon's fire animation starts again.
     void cannonFired();
