@@ -82,11 +82,14 @@ void MenuScene::openContinueQuestion() {
     unloadTags({"game_message"});
     ctx_.sceneObjects->SetVisibleByTag("menu_buttons_select_game_type", false);
     openDialog("continue_last_game.map", "continue_last_game", {"panel_yes", "panel_no"});
-    if (state_.offer.afterLoss)
+    // The question names the level and the score the game goes on with.
+    const ContinueOffer& offer = state_.offer;
+    if (offer.afterLoss)
         ShowTextFile(ctx_, "text\\continue_game_after_loss.txt", "continue_last_game",
-                     std::to_string(state_.offer.checkpointLevel));
+                     std::to_string(offer.checkpointLevel) + "," + std::to_string(offer.score));
     else
-        ShowTextFile(ctx_, "text\\continue_game.txt", "continue_last_game");
+        ShowTextFile(ctx_, "text\\continue_game.txt", "continue_last_game",
+                     std::to_string(offer.level) + "," + std::to_string(offer.score));
     startFade({"continue_last_game"});
 }
 

@@ -112,6 +112,11 @@ ContinueOffer continueOffer(const ModeProgress& progress, int mode) {
         offer.afterLoss = true;
         offer.checkpointLevel = level / 5 * 5;
     }
+    // What a yes gives, as answerContinue makes it.
+    ModeProgress after = progress;
+    answerContinue(after, offer, true);
+    offer.level = after.levelReached;
+    offer.score = after.levelStartScore;
     return offer;
 }
 

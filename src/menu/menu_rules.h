@@ -63,6 +63,8 @@ struct ContinueOffer {
     bool ask = false;
     bool afterLoss = false;    // offer the last checkpoint of a lost game
     int checkpointLevel = -1;  // level offered after a loss
+    int level = 0;             // the level the game goes on at
+    int score = 0;             // and the score it carries
 };
 ContinueOffer continueOffer(const ModeProgress& progress, int mode);
 // What the player's progress becomes on an answer to the question (yes: go on).

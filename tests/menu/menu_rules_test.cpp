@@ -180,7 +180,12 @@ TEST(ContinueQuestion, TheAnswerSetsWhereTheGameStarts) {
     };
     for (const Case& c : cases) {
         ModeProgress p = c.before;
-        answerContinue(p, continueOffer(c.before, c.mode), c.yes);
+        const ContinueOffer offer = continueOffer(c.before, c.mode);
+        // The question names what a yes gives.
+        if (c.yes) {
+            EXPECT_EQ(std::make_pair(offer.level, offer.score), std::make_pair(c.level, c.startScore));
+        }
+        answerContinue(p, offer, c.yes);
         EXPECT_EQ(p.levelReached, c.level);
         EXPECT_EQ(p.levelStartScore, c.startScore);
         EXPECT_EQ(p.checkpointScore, c.checkpointScore);

@@ -36,7 +36,7 @@ struct Overlay {
     const char* text;
 };
 constexpr Overlay kOverlays[] = {
-    {"game_over", "game_over.map", "text\\game_over.txt"},
+    {"game_over", "game_over.map", nullptr},  // its text depends on how the game was lost
     {"exit_to_menu", "exit_to_menu.map", "text\\exit_to_menu.txt"},
     {"game_stat", "game_stat.map", "text\\stat_title.txt"},
 };
@@ -81,7 +81,7 @@ void GameScene::StartSceneMain() {
     zone_->build();
     for (const Overlay& overlay : kOverlays) {
         load_location_map(ctx_, overlay.map);
-        ShowTextFile(ctx_, overlay.text, overlay.tag);
+        if (overlay.text) ShowTextFile(ctx_, overlay.text, overlay.tag);
         ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
     }
     dragons_ = std::make_unique<Dragons>(ctx_, zone_->blueDragon(), zone_->greenDragon());
@@ -247,7 +247,14 @@ void GameScene::showOverlay(const std::string& name) {
     if (name == "game_over") {
         objects.SetVisibleByTag("game_over", true);
         setButtons("game_over", {"panel_ok"});
-        ctx_.dialogFade->start({"game_over"});
+        objects.unload_by_tag("game_over_text");
+        // Lost past a checkpoint: the player learns the game goes on from there.
+        const int checkpoint = session_->saved().level;
+        if (session_->game().mode != kModePuzzle && checkpoint > 4)
+            ShowTextFile(ctx_, "text\\game_over_checkpoint.txt", "game_over_text", std::to_string(checkpoint));
+        else
+            ShowTextFile(ctx_, "text\\game_over.txt", "game_over_text");
+        ctx_.dialogFade->start({"game_over", "game_over_text"});
     } else if (name == "exit_to_menu") {
         objects.SetVisibleByTag("exit_to_menu", true);
         setButtons("exit_to_menu", {"panel_yes", "panel_no"});
@@ -269,6 +276,7 @@ void GameScene::hideOverlay(const std::string& name) {
     } else {
         objects.SetVisibleByTag(name, false);
         if (name == "game_stat") objects.SetVisibleByTag("game_stat_text", false);
+        if (name == "game_over") objects.unload_by_tag("game_over_text");
     }
     buttons_.clear();
 }
@@ -333,6 +341,7 @@ void GameScene::showTryAgain() {
     ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
     objects.unload_by_tag("hiscores");
     objects.SetVisibleByTag("game_over", false);
+    objects.unload_by_tag("game_over_text");
     std::vector<std::string> tags;
     if (game.mode == kModePuzzle) {
         load_location_map(ctx_, "try_again_puzzle.map");
@@ -512,7 +521,7 @@ void GameScene::UnloadSceneMain() {
     session_.reset();
     for (const char* tag : {"main", "font_score", "font_level", "poloska", "planka", "bonus_icon", "rocket",
                             "crystal_st", "trasser", "cannon_ball", "shot_ball", "balls", "land", "crystal", "mode_panel",
-                            "game_over", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
+                            "game_over", "game_over_text", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
                             "try_again", "try_again_puzzle", "hiscores"})
         objects.unload_by_tag(tag);
     scores_->close();

@@ -252,6 +252,9 @@ def write_texts():
     mid = (top + bottom) / 2.0
     _text("game_over", [_title(_header_middle(SMALL), ["GAME OVER"], color=WARM_TEXT),
                         _body(mid - 12, ["Good try! Let's see if your score", "made it into the records."])])
+    # lost past a checkpoint: the game can be picked up again there
+    _text("game_over_checkpoint", [_title(_header_middle(SMALL), ["GAME OVER"], color=WARM_TEXT),
+                                   _body(mid - 12, ["Good try! After the records you", "can carry on from level %1;."])])
     _text("exit_to_menu", [_title(_header_middle(SMALL), ["BACK TO THE MENU?"]),
                            _body(mid - 12, ["You can pick up this game", "later from this level."])])
 
@@ -300,7 +303,7 @@ STAT_ROWS = {"best_shot": 222, "step": 36, "bonus": 188, "bonus_step": 34, "new_
 
 # Files this module writes (the generator clears them before a run).
 MAPS = ["game_over.map", "exit_to_menu.map", "game_stat.map", "try_again.map", "try_again_puzzle.map"]
-TEXTS = ["game_over", "exit_to_menu", "stat_title", "stat_with_best_shot", "best_combo", "stat_with_bonus",
+TEXTS = ["game_over", "game_over_checkpoint", "exit_to_menu", "stat_title", "stat_with_best_shot", "best_combo", "stat_with_bonus",
          "congratulations", "try_again", "try_again_puzzle", "game_title_arcade", "game_title_challenge",
          "game_title_puzzle"]
 

@@ -438,7 +438,7 @@ VALUE = dialogs.VALUE_TEXT
 # text name -> (left, right): the panel span every line of it must stay inside
 TEXT_SPAN = {}
 # text name -> how many values the game passes
-TEXT_VALUES = {"continue_game_after_loss": 1}
+TEXT_VALUES = {"continue_game_after_loss": 2, "continue_game": 2}
 
 
 def _y(font, size, middle):
@@ -536,11 +536,11 @@ def write_texts():
         "ARCADE: fill the gauge with matches",
         "before the balls reach the red line.",
         "CHALLENGE: the gauge drains, so",
-        "keep matching to fill it up.",
-        "",
-        "PUZZLE: free every crystal. Every",
-        "few shots the field is pushed down",
-        "a notch: plan each shot!",
+        "keep matching. The field climbs",
+        "back to the gold line after shots.",
+        "PUZZLE: free every crystal. The bar",
+        "by the cannon fills with shots;",
+        "when full, the field is pushed down.",
     ], align="left", color=BODY, leading=20)], (350, 644))
     items = [
         ("Paint rocket: the right", "button fires it to repaint", "the balls along its path."),
@@ -568,10 +568,10 @@ def write_texts():
     msg = {
         "arcade": ["Burst groups of three or more to", "fill the gauge. The balls keep", "sinking: clear them before they",
                    "reach the red line!"],
-        "challenge": ["Your gauge drains all the time.", "Match quickly and build combos", "to keep it up. If it runs dry,",
-                      "the level is lost."],
-        "puzzle": ["Free every crystal to solve the", "puzzle. The field is pushed down", "every few shots, so plan each",
-                   "shot with care!"],
+        "challenge": ["The gauge drains all the time:", "match fast and build combos. The",
+                      "field climbs back to the gold line", "after shots. A dry gauge loses!"],
+        "puzzle": ["Free every crystal to win. The bar", "beside the cannon fills with your",
+                   "shots: when it is full, the field", "is pushed down a row. Plan well!"],
     }
     top, bottom = dialogs._field(MESSAGE, dialogs.BUTTON_H + 34)
     for mode, lines in msg.items():
@@ -588,9 +588,10 @@ def write_texts():
     _write("exit_to_windows", [_plate_title(SMALL, ["LEAVING SO SOON?"]),
                                _plate_body(mid - 12, ["Do you really want to quit", "Quibblestar?"])], small_span)
     _write("continue_game", [_plate_title(SMALL, ["WELCOME BACK!"]),
-                             _plate_body(mid - 12, ["Carry on with your last game", "where you left it?"])], small_span)
+                             _plate_body(mid - 12, ["Carry on at level %1; with", "%2; points, where you left it?"])],
+           small_span)
     _write("continue_game_after_loss", [_plate_title(SMALL, ["TRY AGAIN?"]),
-                                        _plate_body(mid - 12, ["Carry on from level %1;,", "your last checkpoint?"])],
+                                        _plate_body(mid - 12, ["Carry on from your checkpoint,", "level %1;, with %2; points?"])],
            small_span)
 
     # the player list and name entry (plate PLAYERS)

@@ -371,7 +371,7 @@ OVERLAY_NAMES = {
 }
 # The text files of those overlays, with the number of values the game passes to each.
 OVERLAY_TEXTS = {
-    "game_over": 0, "exit_to_menu": 0, "stat_title": 0, "stat_with_bonus": 2, "stat_with_best_shot": 3,
+    "game_over": 0, "game_over_checkpoint": 1, "exit_to_menu": 0, "stat_title": 0, "stat_with_bonus": 2, "stat_with_best_shot": 3,
     "best_combo": 1, "congratulations": 0, "try_again": 0, "try_again_puzzle": 0, "game_title_arcade": 0,
     "game_title_challenge": 0, "game_title_puzzle": 0,
 }
