@@ -16,6 +16,9 @@ namespace qs {
 namespace {
 
 constexpr int kIntroFrameMs = 50;
+// The keys that hurry a level start, as the key command carries them.
+constexpr int kKeyEnter = 13;
+constexpr int kKeySpace = 32;
 constexpr int kScoreStepMs = 20;
 constexpr uint32_t kArcadeLossMs = 5000;
 constexpr uint32_t kChallengeLossMs = 500;
@@ -94,6 +97,7 @@ void GameSession::copyPlayFrom(const GameSession& o) {
     losingSince_ = o.losingSince_;
     nextDescent_ = o.nextDescent_;
     fastDrop_ = o.fastDrop_;
+    hurry_ = o.hurry_;
     fastDropRow_ = o.fastDropRow_;
     autoFire_ = o.autoFire_;
     shotCount_ = o.shotCount_;
@@ -168,6 +172,20 @@ void GameSession::beginGame(GameMode mode, uint32_t now) {
     state_ = kGamePlaying;
     screenKind_ = kScreenNone;
     levelStartRequested_ = true;
+    hurry_ = false;
+}
+
+void GameSession::hurryLevelStart() {
+    if (!hurry_ || state_ != kGamePlaying) return;
+    if (cannonIntroFrame_ < kCannonIntroFrames) {
+        cannonIntroFrame_ = kCannonIntroFrames;
+        emit(GameEvent::kQueueChanged);
+    }
+    // The level itself starts in this step; its slide-in is hurried right after.
+    if (levelStartRequested_) return;
+    if (fastDrop_) fastDropNow();
+    autoFire_ = false;
+    hurry_ = false;
 }
 
 void GameSession::resetLevel() {
@@ -268,7 +286,11 @@ void GameSession::step(uint32_t now, const StepInput& input) {
 
     // 2. Level start. It waits while the exit dialog is up: starting would put the game back
     // into play under the dialog (Escape during the cannon's intro).
-    if (levelStartRequested_ && cannonReady() && state_ == kGamePlaying) startLevel();
+    hurryLevelStart();
+    if (levelStartRequested_ && cannonReady() && state_ == kGamePlaying) {
+        startLevel();
+        hurryLevelStart();
+    }
     if (levelFileFailed_) return;
 
     climb();
@@ -579,7 +601,12 @@ void GameSession::handleCommand(const StepInput& input) {
         case kCommandShoot:
             if (state_ != kGamePlaying || input.overButton) break;
             if (input.keyCode == 1) {
-                if (g.ball || g.pendingClimb > 0 || !cannonReady() || levelStartRequested_) break;
+                // A click while the cannon comes up or the field slides in hurries them on.
+                if (!g.ball && (!cannonReady() || levelStartRequested_)) {
+                    hurry_ = true;
+                    break;
+                }
+                if (g.ball || g.pendingClimb > 0) break;
                 if (fastDrop_) {
                     fastDropNow();
                     break;
@@ -590,6 +617,9 @@ void GameSession::handleCommand(const StepInput& input) {
             }
             break;
         case kCommandKey:
+            if ((input.keyCode == kKeySpace || input.keyCode == kKeyEnter) && state_ == kGamePlaying &&
+                (levelStartRequested_ || !cannonReady() || fastDrop_))
+                hurry_ = true;
             if (input.keyCode == 27) {
                 if (state_ == kGamePlaying) openExitDialog();
                 else if (state_ == kGameExitDialog) closeExitDialog();

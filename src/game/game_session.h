@@ -147,6 +147,7 @@ private:
     void fire();
     void swapOrRocket();
     void fastDropNow();
+    void hurryLevelStart();
     void nextLevel();
     void showTryAgain();
     void tryAgain();
@@ -186,6 +187,7 @@ private:
     uint32_t losingSince_ = 0;
     uint32_t nextDescent_ = 0;
     bool fastDrop_ = false;
+    bool hurry_ = false;  // a click or key asked for the level start to be over at once
     int fastDropRow_ = 8;
     bool autoFire_ = false;
     int shotCount_ = 0;

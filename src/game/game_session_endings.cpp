@@ -167,6 +167,8 @@ void GameSession::tryAgain() {
     levelStartRequested_ = true;
     state_ = kGamePlaying;
     screenKind_ = kScreenNone;
+    // A puzzle tried again starts at once: the player has seen its slide-in.
+    hurry_ = g.mode == kModePuzzle;
 }
 
 void GameSession::saveProgress() {
