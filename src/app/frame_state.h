@@ -67,6 +67,7 @@ struct InputState {
     int ScreenKind = 0;
     int cursorObject = -1;  // slot of the game's own mouse pointer, -1 before it exists
     int lastReleasedButton = -1;  // for the state dump: the last button that fired
+    uint32_t presses = 0;  // mouse buttons and Enter, Escape or Space pressed in this run
 };
 
 // What the records screen shows now (for the state dump and the tests): the mode's table,

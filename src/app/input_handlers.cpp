@@ -62,6 +62,7 @@ void InputHandlers::ReadMousePosition(bool clip) {
 void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     if (!ctx_.frame.appActive) return;
     InputState& in = ctx_.input;
+    if (key == kVkReturn || key == kVkEscape || key == kVkSpace) ++in.presses;
     if (in.ScreenKind != 0) {
         if (int button = keyButton(in.ScreenKind, key)) {
             in.pressedButton = button;
@@ -93,8 +94,9 @@ bool InputHandlers::guarded() const {
 void InputHandlers::FormMouseDown(int button) {
     if (!ctx_.frame.appActive) return;
     hideSystemPointer();
-    if (!insidePicture()) return;
     InputState& in = ctx_.input;
+    ++in.presses;  // anywhere in the window: the logo is skipped by it
+    if (!insidePicture()) return;
     // Fast firing must not go straight through a dialog that has just come up.
     staleDown_ = guarded();
     if (staleDown_) {

@@ -71,6 +71,7 @@ const OptionKey kKeys[] = {
     integer("bonus_target_time", &GameOptions::bonus_target_time, 0, 3600),
     boolInt("wait_vblank", &GameOptions::wait_vblank),
     integer("player_index", &GameOptions::player_index, 0, 1000000),
+    boolInt("intro_seen", &GameOptions::intro_seen),
 };
 
 }  // namespace

@@ -46,6 +46,8 @@ struct GameOptions {
     int bonus_target_time = 0;
     bool wait_vblank = false;
     int player_index = 0;
+    // The logo's intro has been seen to its end once: from then on a press skips it.
+    bool intro_seen = false;
 
     // Set whenever a volume key is read, so the options screen redraws its level.
     bool musicVolumeShownStale = false;

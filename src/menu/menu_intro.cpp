@@ -142,7 +142,8 @@ void MenuScene::runLoading(uint32_t now) {
         }
         ++frame.loadIndex;
     }
-    if (frame.loadIndex >= count) finishLoading(now);
+    // The logo, which the end of loading takes away, is left to finish first.
+    if (frame.loadIndex >= count && state_.introState == -1) finishLoading(now);
 }
 
 void MenuScene::finishLoading(uint32_t now) {

@@ -60,6 +60,7 @@ void MenuScene::StartSceneMenu() {
         state_.loadingFinished = ctx_.startGameAtOnce;
         state_.introNextTick = ctx_.clock().now();
         state_.introStateSince = state_.introNextTick;
+        state_.introPresses = in.presses;
     }
     frame.sceneLive = true;
     frame.sceneSetupState = kSetupPending;
@@ -74,14 +75,20 @@ void MenuScene::UpdateSceneMenu() {
     const uint32_t now = ctx_.clock().now();
     frame.frameTick = now;
 
+    // The content loads while the logo plays; a player who has seen the logo may skip it.
     if (state_.introState != -1) {
-        runIntro(now);
-        if (state_.introState != -1) return;
+        if (ctx_.options.intro_seen && in.presses != state_.introPresses) {
+            state_.introState = -1;
+        } else {
+            runIntro(now);
+            if (state_.introState == -1 && !ctx_.options.intro_seen) {
+                ctx_.options.intro_seen = true;
+                ctx_.WriteOptionValue("intro_seen", "1");
+            }
+        }
     }
-    if (!state_.loadingFinished) {
-        runLoading(now);
-        if (!state_.loadingFinished) return;
-    }
+    if (!state_.loadingFinished) runLoading(now);
+    if (state_.introState != -1 || !state_.loadingFinished) return;
     if (frame.sceneSetupState == kSetupPending) setUp();
 
     ctx_.handlers.ReadMousePosition(true);

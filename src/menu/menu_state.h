@@ -17,6 +17,7 @@ struct MenuState {
     int introCounter = 0;
     uint32_t introNextTick = 0;
     uint32_t introStateSince = 0;
+    uint32_t introPresses = 0;  // the input's press count when the intro began
     bool loadingFinished = false;
     // Menu fade-in: 0 none, 2 armed, 3 fading, 1 done.
     int menuFadeState = 0;

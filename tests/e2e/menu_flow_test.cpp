@@ -792,3 +792,36 @@ TEST(MenuFlow, EveryMenuScreenOpensFromTheGamesContent) {
 
 }  // namespace
 }  // namespace qs
+
+namespace qs {
+namespace {
+
+using namespace qs::test;
+
+// The logo plays to its end on a first start, while the content loads behind it; from then
+// on a click skips it (and the press does nothing else).
+TEST(MenuIntro, TheLogoIsSkippedByAClickOnceItHasBeenSeen) {
+    TempDir dir;
+    auto run = [&](const std::string& name) {
+        const fs::path script = dir.write(name + ".script", "290 mouse_move 400 300\n300 click left\n");
+        return runCommand(game() + " --headless --strict-content --data " + dataDir() + " --user-dir " +
+                          (dir / "user").string() + " --seed 1 --script " + script.string() +
+                          " --until 800 --dump-state");
+    };
+    const RunResult first = run("first");
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    EXPECT_NE(number(menuOf(first.output), "introState"), -1) << "a first start shows the whole logo";
+    EXPECT_EQ(optionValue(dir, "intro_seen"), "0");
+    const RunResult seen = runCommand(game() + " --headless --strict-content --data " + dataDir() + " --user-dir " +
+                                      (dir / "user").string() + " --until 6000");
+    ASSERT_EQ(seen.exitCode, 0) << seen.output;
+    EXPECT_EQ(optionValue(dir, "intro_seen"), "1");
+    const RunResult skipped = run("skipped");
+    ASSERT_EQ(skipped.exitCode, 0) << skipped.output;
+    EXPECT_EQ(number(menuOf(skipped.output), "introState"), -1);
+    EXPECT_EQ(jsonValue(menuOf(skipped.output), "loadingFinished"), "true");
+    EXPECT_EQ(screenOf(skipped.output), 11) << "the first player's name is asked for at once";
+}
+
+}  // namespace
+}  // namespace qs
