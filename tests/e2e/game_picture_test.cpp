@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
 
 #include "e2e_support.h"
 #include "picture.h"
@@ -136,6 +137,35 @@ TEST(WindowScaling, FullScreenAndBackShowTheWholePicture) {
     // scaled picture may differ; a crop or a shifted layout differs everywhere.
     EXPECT_LT(meanDifference(scaledBrightness(full, 800, 600), brightnessOf(window)), 25);
     EXPECT_LT(meanDifference(brightnessOf(back), brightnessOf(window)), 12);
+}
+
+// Score and combo texts rise inside the field: never over its frame or the gauge above it,
+// even for matches in the top rows.
+TEST(GameTexts, RisingTextsStayInsideTheField) {
+    TempDir dir;
+    std::string lines;
+    std::vector<std::string> dumps;
+    for (int ms = 3000; ms <= 15000; ms += 150) {
+        dumps.push_back((dir / ("at" + std::to_string(ms) + ".json")).string());
+        lines += std::to_string(ms) + " dump_state " + dumps.back() + " objects\n";
+    }
+    auto script = dir.write("texts.script", lines);
+    RunResult run = runCommand(game() + " --headless --seed 3 --data " + dataDir() + " --user-dir " +
+                               (dir / "user").string() + " --start-game arcade --bot --until 15100 --script " +
+                               script.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    int glyphs = 0;
+    long long highest = 1000;
+    static const std::regex glyph("\\{\"tag\":\"explose_particle\",\"name\":\"font_[a-z0-9]*\",\"x\":-?\\d+,\"y\":(-?\\d+)");
+    for (const std::string& dump : dumps) {
+        const std::string text = readFile(dump);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), glyph); it != std::sregex_iterator(); ++it) {
+            ++glyphs;
+            highest = std::min(highest, std::stoll((*it)[1]));
+        }
+    }
+    ASSERT_GT(glyphs, 0) << "the bot made no match to score";
+    EXPECT_GE(highest, 92) << "a text rose over the field's top edge";
 }
 
 // A pointer moved by absolute jumps, as remote desktops send them, is seen at once, without

@@ -1,5 +1,7 @@
 #include "game/view/field_view.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "app/context.h"
@@ -15,6 +17,10 @@ namespace {
 
 // Score and combo texts are made under this tag and handed to particles at once.
 constexpr const char* kRisingTextTag = "particle_digits";
+// A rising text floats up about 45 pixels (a pixel a step for 750 ms); it starts low enough
+// to stay inside the field, clear of the frame and the gauge above it.
+constexpr double kFieldTop = 92;
+constexpr double kTextRise = 45;
 
 }  // namespace
 
@@ -118,6 +124,7 @@ void FieldView::update(Gameplay& game) {
 
 void FieldView::risingText(const std::string& text, const char* font, uint32_t colour, double x, double y) {
     SceneObjectList& objects = *ctx_.sceneObjects;
+    y = std::max(y, kFieldTop + kTextRise);
     create_txt(ctx_, text, 300, font, x, y, 1.0, static_cast<int>(colour), kRisingTextTag, 2);
     // Every glyph of the text becomes a particle that floats up and fades.
     for (int slot = 0; slot < objects.count(); ++slot) {
