@@ -1,6 +1,7 @@
 #include "game/game_session.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/clock.h"
 #include "core/log.h"
@@ -37,6 +38,10 @@ void GameSession::lose() {
     saveProgress();
 
     g.gameOver = true;
+    // The burst of a lost field collects nothing: a puzzle's crystals falling with it would
+    // fill its gauge behind the loss.
+    const int crystals = g.score.crystalsCollected;
+    const size_t eventsBefore = g.events.size();
     BallGrid& grid = g.grid;
     const int ceiling = grid.rows - 1;
     for (int k = 0; k < BallGrid::kColumns; ++k) {
@@ -48,6 +53,13 @@ void GameSession::lose() {
     }
     dropUnsupported(g, false);
     grid.updateRowStats();
+    g.score.crystalsCollected = crystals;
+    g.events.erase(std::remove_if(g.events.begin() + static_cast<std::ptrdiff_t>(eventsBefore), g.events.end(),
+                                  [](const GameEvent& e) {
+                                      return e.type == GameEvent::kCrystalToCounter ||
+                                             (e.type == GameEvent::kSound && std::string(e.name) == "sample_crystal");
+                                  }),
+                   g.events.end());
     if (g.ball) {
         g.ball.reset();
         emit(GameEvent::kBallGone);

@@ -496,6 +496,9 @@ TEST(GameSessionLoss, LosingSavesProgressAndShowsTheModesScreenAfterASecond) {
         f.runTo(since + 1000);
         EXPECT_EQ(f.s().state(), c.screen) << name;
         EXPECT_EQ(f.s().screenKind(), c.screenKind) << name;
+        // The puzzle's crystals fall with the burst field, but a lost puzzle collected none.
+        EXPECT_EQ(f.game().score.crystalsCollected, 0) << name;
+        EXPECT_LT(f.s().shownProgress(), c.mode == kModePuzzle ? 1 : 1e9) << name;
     }
 }
 
