@@ -165,6 +165,12 @@ void GameSession::beginGame(GameMode mode, uint32_t now) {
     nextScoreStep_ = now + kScoreStepMs;
     game_.score.bestShot = 0;
     game_.score.bestCombo = 0;
+    // The net stands closed until the level starts and opens it: a new game does not show the
+    // walls of another game's field, nor close them twice.
+    game_.net.frame = kNetClosed;
+    game_.net.target = kNetClosed;
+    game_.net.direction = 0;
+    game_.grid.netMargin = 2;
     cannonIntroFrame_ = 0;
     cannonIntroNext_ = now + kIntroFrameMs;
     panelIntroFrame_ = 0;

@@ -591,6 +591,25 @@ TEST(GameSessionTryAgain, StartsFromTheCheckpointOutsidePuzzle) {
     }
 }
 
+// Until its first level starts a game's net stands closed: the walls of the last game's
+// field never show, and the net closes once, at the level start.
+TEST(GameSessionLevelStart, TheNetStandsClosedUntilTheLevelStarts) {
+    for (GameMode mode : {kModeArcade, kModeChallenge, kModePuzzle}) {
+        GameFixture f(mode);
+        f.begin();
+        f.game().net = NetState{};  // what a session left behind
+        f.s().beginGame(mode, f.now);
+        int direction = 0;
+        while (!f.started()) {
+            EXPECT_EQ(f.game().net.frame, kNetClosed) << modeName(mode);
+            direction = f.game().net.direction;
+            f.step();
+        }
+        EXPECT_EQ(direction, 0) << modeName(mode);
+        EXPECT_LT(f.game().net.frame, kNetClosed) << modeName(mode) << ": the level start opens it";
+    }
+}
+
 // A click, Space or Enter while the cannon comes up or the field slides in has the level
 // start over at once: the cannon up, the field at its start row, and no shot.
 TEST(GameSessionLevelStart, AClickOrAKeyHurriesTheStartWithoutAShot) {
