@@ -310,13 +310,18 @@ void GameScene::showStatistics() {
         case StatisticsKind::kNewItem: {
             ShowTextFile(ctx_, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
             if (line) line->y = 301;
+            // The bonus's lines, a little smaller and wider apart than the figures, with room
+            // for the ball that shows the bonus at their left.
             const char* font = "graphics\\fonts\\font_crystal1.spr";
+            constexpr double kScale = 0.9, kTop = 314, kLeading = 19, kBallRoom = 44;
             double widest = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                widest = std::max(widest, MeasureText(ctx_, text, font, 1.0));
+                widest = std::max(widest, MeasureText(ctx_, text, font, kScale));
             int i = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                create_txt(ctx_, text, 1010, font, 400, 317 + 17 * i++, 1.0, 0xFFFFFF, "game_stat_text", 2);
+                create_txt(ctx_, text, 1010, font, 400 + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
+                           "game_stat_text", 2);
+            const double lines = static_cast<double>(game.levelValues.newBonusText.size());
             const int item = game.levelValues.newBonus;
             const int kind = item == kBonusMultiball ? kCellMultiball
                              : item == kBonusColourBomb ? kCellColourBomb
@@ -327,8 +332,8 @@ void GameScene::showStatistics() {
             dressBall(picture, kind, kind == kCellColourBomb ? 4 : 0,
                       kind == kCellMultiball || kind == kCellColourBomb ? 0 : item);
             if (kind == kCellColourBomb && picture.sprites.size() >= 2) picture.sprites[1]->color = 0xFF0000;
-            picture.x = 400 - widest / 2 - 34;
-            picture.y = 340;
+            picture.x = 400 + kBallRoom / 2 - widest / 2 - kBallRoom;
+            picture.y = kTop + kLeading * (std::max(lines, 1.0) - 1) / 2 + 7;
             break;
         }
     }

@@ -555,7 +555,8 @@ def write_texts():
         ("Colour bomb: blasts around", "it, further in its colour."),
         ("Big bomb: earned by many", "matches in a row; it blasts", "a wide circle."),
     ]
-    blocks = [_block("font_crystal1", 0.8, 400, 137, ["Burst a ball with a sign to win its bonus:"],
+    # a little under the page arrows, clear of them and of the first row of items
+    blocks = [_block("font_crystal1", 0.72, 400, 141, ["Burst a ball with a sign to win its bonus:"],
                      color=GOLD)]
     for i, lines in enumerate(items):
         cx = 188 if i < 6 else 438
