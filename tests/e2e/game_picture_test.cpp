@@ -177,7 +177,7 @@ TEST(WindowPointer, AnAbsoluteMoveIsSeenWithoutAClick) {
     auto script = dir.write("pointer.script", "12000 dump_state " + (dir / "state.json").string() + "\n12100 quit\n");
     // The window is centred on the 1024 x 768 screen: (700, 300) is (588, 216) in the picture;
     // the pointer keeps moving by a pixel so that the game has motion to see.
-    const std::string mover = "for i in $(seq 1 40); do xdotool mousemove 700 300; sleep 0.15; "
+    const std::string mover = "for i in $(seq 1 200); do xdotool mousemove 700 300; sleep 0.15; "
                               "xdotool mousemove 700 301; sleep 0.15; done";
     RunResult run = runCommand("env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' "
                                "sh -c '" + game() + " --seed 1 --data " + dataDir() + " --user-dir " +
