@@ -135,6 +135,19 @@ struct SdlPlatform::Window {
     PointerMemory pointer;
     int windowedWidth = kScreenWidth, windowedHeight = kScreenHeight;
 
+    // Output pixels per unit of the window's size (more than 1 on a high-density display).
+    struct PixelsPerUnit {
+        double x = 1, y = 1;
+    };
+    PixelsPerUnit pixelsPerUnit() const {
+        int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
+        SDL_GetWindowSize(window, &windowW, &windowH);
+        if (SDL_GetRendererOutputSize(renderer, &outputW, &outputH) != 0 || windowW <= 0 || windowH <= 0 ||
+            outputW <= 0 || outputH <= 0)
+            return {};
+        return {static_cast<double>(outputW) / windowW, static_cast<double>(outputH) / windowH};
+    }
+
     // A point of the window (in its own units) in the 800 x 600 picture's coordinates.
     MousePoint toPicture(int x, int y) const {
         if (!frameTarget) {
@@ -142,14 +155,9 @@ struct SdlPlatform::Window {
             SDL_RenderWindowToLogical(renderer, x, y, &logicalX, &logicalY);
             return {static_cast<int>(std::floor(logicalX)), static_cast<int>(std::floor(logicalY))};
         }
-        int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
-        SDL_GetWindowSize(window, &windowW, &windowH);
-        if (SDL_GetRendererOutputSize(renderer, &outputW, &outputH) != 0 || windowW <= 0 || windowH <= 0) {
-            outputW = windowW = kScreenWidth;
-            outputH = windowH = kScreenHeight;
-        }
+        const PixelsPerUnit ratio = pixelsPerUnit();
         const SDL_Rect box = device.letterbox();
-        const double pixelX = (x + 0.5) * outputW / windowW, pixelY = (y + 0.5) * outputH / windowH;
+        const double pixelX = (x + 0.5) * ratio.x, pixelY = (y + 0.5) * ratio.y;
         return {static_cast<int>(std::floor((pixelX - box.x) * kScreenWidth / box.w)),
                 static_cast<int>(std::floor((pixelY - box.y) * kScreenHeight / box.h))};
     }
@@ -160,17 +168,12 @@ struct SdlPlatform::Window {
             SDL_RenderLogicalToWindow(renderer, static_cast<float>(x), static_cast<float>(y), windowX, windowY);
             return;
         }
-        int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
-        SDL_GetWindowSize(window, &windowW, &windowH);
-        if (SDL_GetRendererOutputSize(renderer, &outputW, &outputH) != 0 || outputW <= 0 || outputH <= 0) {
-            outputW = windowW = kScreenWidth;
-            outputH = windowH = kScreenHeight;
-        }
+        const PixelsPerUnit ratio = pixelsPerUnit();
         const SDL_Rect box = device.letterbox();
         const double pixelX = box.x + (x + 0.5) * box.w / kScreenWidth;
         const double pixelY = box.y + (y + 0.5) * box.h / kScreenHeight;
-        *windowX = static_cast<int>(std::floor(pixelX * windowW / outputW));
-        *windowY = static_cast<int>(std::floor(pixelY * windowH / outputH));
+        *windowX = static_cast<int>(std::floor(pixelX / ratio.x));
+        *windowY = static_cast<int>(std::floor(pixelY / ratio.y));
     }
 
     // An accelerated renderer unless the GPU is the CPU in disguise; the software one then.

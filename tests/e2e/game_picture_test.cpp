@@ -97,7 +97,10 @@ TEST(WindowScaling, ScaledWindowsShowNoSeamsBetweenTiles) {
         SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
         const Picture shot = loadPicture(dir / (std::to_string(size.width) + ".png"));
         ASSERT_EQ(std::make_pair(shot.width(), shot.height()), std::make_pair(size.width, size.height));
-        const DarkLines expected = darkLines(scaledBrightness(frame, size.width, size.height), size.width, size.height);
+        // The art's own lines (the field's lip) count with half the strength: the balls moving in
+        // front of them between the two pictures must not make them look new.
+        const DarkLines expected =
+            darkLines(scaledBrightness(frame, size.width, size.height), size.width, size.height, 1.0 / 6);
         const DarkLines found = darkLines(brightnessOf(shot), size.width, size.height);
         EXPECT_EQ(unexpected(found.rows, expected.rows), std::vector<int>{});
         EXPECT_EQ(unexpected(found.columns, expected.columns), std::vector<int>{});

@@ -79,14 +79,14 @@ inline std::vector<int> brightnessOf(const Picture& picture) {
     return out;
 }
 
-// The rows (and, as `columns`, the columns) of a width x height brightness map in which at
-// least a third of the pixels are clearly darker than both their neighbours across the line:
-// the thin dark lines that run across a picture.
+// The rows (and, as `columns`, the columns) of a width x height brightness map in which more
+// than a part `share` of the pixels are clearly darker than both their neighbours across the
+// line: the thin dark lines that run across a picture.
 struct DarkLines {
     std::vector<int> rows, columns;
 };
 
-inline DarkLines darkLines(const std::vector<int>& b, int width, int height) {
+inline DarkLines darkLines(const std::vector<int>& b, int width, int height, double share = 1.0 / 3) {
     constexpr int kMargin = 18;  // the three channels together
     DarkLines lines;
     auto at = [&](int x, int y) { return b[static_cast<size_t>(y) * width + x]; };
@@ -94,13 +94,13 @@ inline DarkLines darkLines(const std::vector<int>& b, int width, int height) {
         int dark = 0;
         for (int x = 0; x < width; ++x)
             dark += at(x, y) + kMargin < at(x, y - 1) && at(x, y) + kMargin < at(x, y + 1);
-        if (dark * 3 > width) lines.rows.push_back(y);
+        if (dark > share * width) lines.rows.push_back(y);
     }
     for (int x = 1; x + 1 < width; ++x) {
         int dark = 0;
         for (int y = 0; y < height; ++y)
             dark += at(x, y) + kMargin < at(x - 1, y) && at(x, y) + kMargin < at(x + 1, y);
-        if (dark * 3 > height) lines.columns.push_back(x);
+        if (dark > share * height) lines.columns.push_back(x);
     }
     return lines;
 }
