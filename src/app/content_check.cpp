@@ -96,9 +96,21 @@ private:
             if (prototype && prototype->parts.empty()) problem(name + ": no part line: the prototype shows nothing");
         } else if (toLower(relative.generic_string()) == "options.txt") {
             ++checked_;
-            if (std::optional<std::string> text = ctx_.files.readContent(name)) {
-                GameOptions scratch;
+            std::string why;
+            std::optional<std::string> text = FileSystem::readFile(fs::path(root_) / relative, &why, kOptionsFileLimit);
+            if (!text) {
+                problem(name + " cannot be read (" + why + ")");
+            } else {
+                GameOptions scratch = defaultOptions();
                 applyOptionsText(scratch, *text, ctx_.log, name);
+                // A new player's folder gets this file: every key it lacks is a setting the
+                // player cannot see or change.
+                const std::vector<std::string> missing = missingOptionKeys(*text);
+                if (!missing.empty()) {
+                    std::string names;
+                    for (const std::string& key : missing) names += (names.empty() ? "" : ", ") + key;
+                    problem(name + " has no value for " + names);
+                }
             }
         } else if (ext == ".pos") {
             ++checked_;

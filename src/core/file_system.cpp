@@ -1,6 +1,7 @@
 #include "core/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -79,6 +80,56 @@ std::optional<std::string> FileSystem::readFile(const fs::path& path) {
     buffer << in.rdbuf();
     if (in.bad()) return std::nullopt;
     return buffer.str();
+}
+
+std::optional<std::string> FileSystem::readFile(const fs::path& path, std::string* error, std::uintmax_t limit) {
+    auto fail = [&](const std::string& why) -> std::optional<std::string> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    // Only a regular file is opened: opening a pipe in the place of a save would wait for a
+    // writer for ever.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return fail("it is a folder");
+    if (!S_ISREG(info.st_mode)) return fail("it is not a regular file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return fail(std::strerror(errno));
+    if (::fstat(fd, &info) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        return fail(std::strerror(saved));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return fail("it is a folder");
+    }
+    // The size is known before anything is read, so a huge file costs no time or memory.
+    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > limit) {
+        ::close(fd);
+        return fail("it is " + std::to_string(info.st_size) + " bytes, more than the " + std::to_string(limit) +
+                    " such a file may have");
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            ::close(fd);
+            return fail(std::strerror(saved));
+        }
+        if (n == 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+        // A pipe or device has no size to check beforehand.
+        if (text.size() > limit) {
+            ::close(fd);
+            return fail("it is more than the " + std::to_string(limit) + " bytes such a file may have");
+        }
+    }
+    ::close(fd);
+    return text;
 }
 
 std::optional<std::string> FileSystem::readContent(const std::string& name) const {
