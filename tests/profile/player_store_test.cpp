@@ -346,15 +346,29 @@ TEST(PlayerStore, ADamagedFileIsNotRewrittenUntilItsCopyIsKept) {
     Profiles p;
     p.writeFile(damaged);
     p.store.ReadPlayers();
-    fs::create_directory(p.bad());
+    // Its copy cannot be written: a folder stands where the copy's temporary file goes.
+    fs::create_directories(p.bad().string() + ".tmp");
     EXPECT_FALSE(p.store.addPlayer("Bert"));
     EXPECT_EQ(p.fileText(), damaged);
     EXPECT_EQ(p.names(), "Anna");
     EXPECT_TRUE(p.logged(p.bad().string()));
 
-    fs::remove(p.bad());
+    fs::remove(p.bad().string() + ".tmp");
     ASSERT_TRUE(p.store.addPlayer("Bert"));
     EXPECT_EQ(test::readFile(p.bad()), damaged);
+}
+
+// Damaged, rewritten, damaged again: the first damaged original is still there.
+TEST(PlayerStore, ASecondDamageKeepsTheFirstDamagedOriginal) {
+    Profiles p;
+    p.writeFile("Anna, 4x\r\n");
+    p.store.ReadPlayers();
+    ASSERT_TRUE(p.store.addPlayer("Bert"));
+    p.writeFile("Anna, 4y\r\n");
+    p.store.ReadPlayers();
+    ASSERT_TRUE(p.store.addPlayer("Bert"));
+    EXPECT_EQ(test::readFile(p.bad()), "Anna, 4x\r\n");
+    EXPECT_EQ(test::readFile(p.bad().string() + ".2"), "Anna, 4y\r\n");
 }
 
 TEST(PlayerStore, WritesCrLfWhateverTheFileHad) {

@@ -242,14 +242,15 @@ TEST(RecordsStore, ADamagedFileIsNotRewrittenUntilItsCopyIsKept) {
     const std::string damaged = "1, 1, Anna, 3, 500, 7\r\n";
     Records r;
     r.writeFile(damaged);
-    fs::create_directory(r.bad());
+    // Its copy cannot be written: a folder stands where the copy's temporary file goes.
+    fs::create_directories(r.bad().string() + ".tmp");
     const RecordsView view = r.store.enter(1, "Bert", 2, 900);
     EXPECT_FALSE(view.stored);
     EXPECT_EQ(ranksAndNames(view), "1Bert 2Anna");
     EXPECT_EQ(r.fileText(), damaged);
     EXPECT_TRUE(r.logged(r.bad().string()));
 
-    fs::remove(r.bad());
+    fs::remove(r.bad().string() + ".tmp");
     ASSERT_TRUE(r.store.enter(1, "Bert", 2, 900).stored);
     EXPECT_EQ(test::readFile(r.bad()), damaged);
 }
