@@ -164,11 +164,11 @@ bool FileSystem::prepareUserDir(const std::string& seedFile, std::string* error)
     if (!seedFile.empty() && !fs::exists(target, ec)) {
         if (auto source = resolveContent(seedFile)) {
             if (auto contents = readFile(*source)) {
+                // The game runs on without the copy (the shipped settings stand in for it);
+                // the caller is told why.
                 std::string writeError;
-                if (!writeFileAtomic(target, *contents, &writeError)) {
-                    if (error) *error = writeError;
-                    return false;
-                }
+                if (!writeFileAtomic(target, *contents, &writeError) && error)
+                    *error = "cannot seed " + target.string() + ": " + writeError;
             }
         }
     }

@@ -30,7 +30,8 @@ public:
     std::optional<std::string> readUser(const std::string& name) const;
 
     // Creates the user folder and seeds it with the content root's copy of a file
-    // that the user folder lacks. Returns false when the folder cannot be made.
+    // that the user folder lacks. Returns false when the folder cannot be made; a seed that
+    // cannot be written leaves the reason in *error and still returns true.
     bool prepareUserDir(const std::string& seedFile, std::string* error = nullptr) const;
 
     // Reads a whole file by its real path.
