@@ -298,7 +298,7 @@ int runProgram(const CommandLine& line) {
     if (line.solveLevel > 0) return runSolver(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
-        return checkContent(root, std::cout) == 0 ? 0 : 1;
+        return checkContent(root, std::cout, decodeSoundFile) == 0 ? 0 : 1;
     }
 
     Script script;

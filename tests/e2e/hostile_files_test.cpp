@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "e2e_support.h"
 #include "test_support.h"
@@ -65,6 +66,67 @@ TEST(HostileSettings, ASettingsFileThatCannotBeReadIsNeverWritten) {
     EXPECT_NE(run.output.find("options.txt cannot be read (it is 2097170 bytes"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("not found"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("fullscreen=1 is not stored"), std::string::npos) << run.output;
+}
+
+// A copy of the shipped content with one file damaged.
+struct DamagedContent {
+    explicit DamagedContent(const std::function<void(const fs::path&)>& damage) {
+        fs::copy(dataDir(), dir / "data", fs::copy_options::recursive);
+        damage(dir / "data");
+    }
+    RunResult check() const { return runCommand(game() + " --check-content --data " + (dir / "data").string() + " 2>&1"); }
+    RunResult strictRun() const {
+        return runCommand(game() + " --headless --strict-content --seed 5 --until 4000 --data " + (dir / "data").string() +
+                          " --user-dir " + (dir / "user").string() + " 2>&1");
+    }
+    TempDir dir;
+};
+
+std::function<void(const fs::path&)> writing(const std::string& name, const std::string& text) {
+    return [name, text](const fs::path& root) { std::ofstream(root / name, std::ios::binary | std::ios::trunc) << text; };
+}
+
+// What the checker flags, a strict run fails on, and the reverse: the checker and the game
+// read the same files the same way.
+TEST(HostileContent, TheCheckerAndAStrictRunAgreeOnEveryDamagedFile) {
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path&)> damage;
+        const char* said;
+        bool strictRunMeetsIt;  // the first seconds of the menu read the file
+    };
+    const Case cases[] = {
+        {"menu.map missing", [](const fs::path& r) { fs::remove(r / "menu.map"); }, "menu.map", true},
+        {"a folder for game_stat.map",
+         [](const fs::path& r) {
+             fs::remove(r / "game_stat.map");
+             fs::create_directories(r / "game_stat.map");
+         },
+         "game_stat.map is missing", false},
+        {"your_name.txt missing", [](const fs::path& r) { fs::remove(r / "text/your_name.txt"); }, "your_name.txt",
+         false},
+        {"your_name.txt without its section", writing("text/your_name.txt", "font=graphics\\fonts\\font_taurus1.spr\r\n"),
+         "your_name.txt: no #begin section", false},
+        {"empty main.msl", writing("main.msl", ""), "main.msl lists nothing", true},
+        {"empty loading.msl", writing("loading.msl", ""), "loading.msl lists nothing", true},
+        {"empty music.ini", writing("music.ini", ""), "music.ini lists nothing", true},
+        {"empty sound.ini", writing("sound.ini", "; nothing\r\n"), "sound.ini lists nothing", true},
+        {"empty combo.txt", writing("text/combo.txt", ""), "combo.txt holds no combo line", false},
+        {"empty .pos", writing("graphics/fonts/font_taurus1.pos", ""), "font_taurus1.pos holds no letter widths", true},
+        {"empty mouse cursor", writing("graphics/cursors/mouse_cursor.spr", ""), "mouse_cursor.spr: no part line", true},
+        {"a sound that does not decode", writing("music/menu.ogg", "OggS but not really"), "menu.ogg does not decode",
+         false},
+    };
+    for (const Case& c : cases) {
+        const DamagedContent content(c.damage);
+        const RunResult checked = content.check();
+        EXPECT_EQ(checked.exitCode, 1) << c.name << "\n" << checked.output;
+        EXPECT_NE(checked.output.find(c.said), std::string::npos) << c.name << "\n" << checked.output;
+        if (!c.strictRunMeetsIt) continue;
+        const RunResult run = content.strictRun();
+        EXPECT_EQ(run.exitCode, 3) << c.name << "\n" << run.output;
+        EXPECT_NE(run.output.find(c.said), std::string::npos) << c.name << "\n" << run.output;
+    }
 }
 
 }  // namespace
