@@ -134,7 +134,23 @@ bool PlayerStore::WritePlayers(const PlayerList& players) {
     for (const std::string& name : cut)
         log_.WriteLog(file().string() + ": the name \"" + name + "\" is cut to fit its line of " +
                       std::to_string(kPlayerLineLimit) + " characters");
-    return writeSave(file(), text, damagedOriginal_, log_);
+    std::string failure;
+    if (writeSave(file(), text, damagedOriginal_, log_, &failure)) {
+        lastFailure_.clear();
+        return true;
+    }
+    if (failure != lastFailure_) {
+        log_.error(failure);
+        lastFailure_ = failure;
+        failureTold_ = false;
+    }
+    return false;
+}
+
+std::optional<std::string> PlayerStore::failureToTell() {
+    if (lastFailure_.empty() || failureTold_) return std::nullopt;
+    failureTold_ = true;
+    return lastFailure_;
 }
 
 bool PlayerStore::writePlayerIndex(int index) {

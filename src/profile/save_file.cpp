@@ -81,20 +81,22 @@ bool keepDamagedOriginal(const std::filesystem::path& path, const std::string& t
 }
 
 bool writeSave(const std::filesystem::path& path, const std::string& text,
-               std::optional<std::string>& damagedOriginal, Log& log) {
+               std::optional<std::string>& damagedOriginal, Log& log, std::string* failure) {
     std::string error;
+    auto fail = [&](const std::string& why) {
+        if (failure)
+            *failure = why;
+        else
+            log.error(why);
+        return false;
+    };
     if (damagedOriginal) {
-        if (!keepDamagedOriginal(path, *damagedOriginal, log, &error)) {
-            log.error(path.string() + " is not saved: its damaged original could not be kept beside it (" + error +
-                      ")");
-            return false;
-        }
+        if (!keepDamagedOriginal(path, *damagedOriginal, log, &error))
+            return fail(path.string() + " is not saved: its damaged original could not be kept beside it (" + error +
+                        ")");
         damagedOriginal.reset();
     }
-    if (!FileSystem::writeFileAtomic(path, text, &error)) {
-        log.error(path.string() + " is not saved: " + error);
-        return false;
-    }
+    if (!FileSystem::writeFileAtomic(path, text, &error)) return fail(path.string() + " is not saved: " + error);
     return true;
 }
 

@@ -53,7 +53,8 @@ bool keepDamagedOriginal(const std::filesystem::path& path, const std::string& t
 // Writes `text` through a temporary file. A damaged original read earlier is first kept beside
 // the file (see keepDamagedOriginal; the rewrite drops what the reader could not take in).
 // False, logged, when either write fails; the old file then stays.
+// With `failure` given, the failure is put there (path and reason) instead of being logged.
 bool writeSave(const std::filesystem::path& path, const std::string& text,
-               std::optional<std::string>& damagedOriginal, Log& log);
+               std::optional<std::string>& damagedOriginal, Log& log, std::string* failure = nullptr);
 
 }  // namespace qs

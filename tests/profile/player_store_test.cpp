@@ -386,6 +386,22 @@ TEST(PlayerStore, ALongNameFromTheFileIsWrittenBackWhole) {
     EXPECT_TRUE(p.errors.empty());
 }
 
+// A players file behind a dangling link fails every write the same way: the log and the
+// player hear of it once, with the path and the reason.
+TEST(PlayerStore, AWriteThatKeepsFailingIsSaidOnceWithItsPathAndReason) {
+    Profiles p;
+    fs::create_symlink(p.dir / "gone" / "players.txt", p.file());
+    p.store.ReadPlayers();
+    for (const char* name : {"Anna", "Bert", "Cleo"}) EXPECT_FALSE(p.store.addPlayer(name));
+    ASSERT_EQ(p.errors.size(), 1u) << ::testing::PrintToString(p.errors);
+    EXPECT_NE(p.errors[0].find((p.dir / "gone").string()), std::string::npos) << p.errors[0];
+    EXPECT_NE(p.errors[0].find("No such file or directory"), std::string::npos) << p.errors[0];
+    const std::optional<std::string> told = p.store.failureToTell();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(*told, p.errors[0]);
+    EXPECT_FALSE(p.store.failureToTell());
+}
+
 // Damaged, rewritten, damaged again: the first damaged original is still there.
 TEST(PlayerStore, ASecondDamageKeepsTheFirstDamagedOriginal) {
     Profiles p;
