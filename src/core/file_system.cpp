@@ -199,6 +199,12 @@ bool FileSystem::writeFileAtomic(const fs::path& given, const std::string& conte
     };
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return fail("cannot create");
+    // The new file takes the old one's permissions: a save the player made read-only stays so.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+        ::close(fd);
+        return fail("cannot give the permissions of " + path.string() + " to");
+    }
     size_t written = 0;
     while (written < contents.size()) {
         ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);
