@@ -42,8 +42,9 @@ struct RecordsLine {
     RecordEntry entry;  // mode 1..3
     std::string kept;   // mode 0; for a row read from the file, its text as read
 
+    // A row is its mode and fields; the text it was read as only says how it is written back.
     bool operator==(const RecordsLine& o) const {
-        return mode == o.mode && entry == o.entry && kept == o.kept;
+        return mode == o.mode && entry == o.entry && (mode != 0 || kept == o.kept);
     }
     bool operator!=(const RecordsLine& o) const { return !(*this == o); }
 };
