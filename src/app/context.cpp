@@ -76,10 +76,18 @@ const GameOptions& Context::shippedOptions() {
         shippedOptions_ = std::make_unique<GameOptions>(defaultOptions());
         if (std::optional<std::filesystem::path> path = files.resolveContent(kOptionsFile)) {
             std::string why;
-            if (std::optional<std::string> text = FileSystem::readFile(*path, &why, kOptionsFileLimit))
+            if (std::optional<std::string> text = FileSystem::readFile(*path, &why, kOptionsFileLimit)) {
                 applyOptionsText(*shippedOptions_, *text, log, path->string());
-            else
+                // New players' folders are seeded with this file: a key it lacks is a setting
+                // they never see (the checker says the same).
+                std::string names;
+                for (const std::string& key : missingOptionKeys(*text)) names += (names.empty() ? "" : ", ") + key;
+                if (!names.empty()) log.error("the shipped settings " + path->string() + " have no value for " + names);
+            } else {
                 log.error("the shipped settings " + path->string() + " cannot be read (" + why + ")");
+            }
+        } else {
+            log.error("the content folder has no options.txt: new players' folders get no settings file");
         }
         shippedOptions_->musicVolumeShownStale = shippedOptions_->soundVolumeShownStale = false;
     }

@@ -114,6 +114,9 @@ TEST(HostileContent, TheCheckerAndAStrictRunAgreeOnEveryDamagedFile) {
         {"empty combo.txt", writing("text/combo.txt", ""), "combo.txt holds no combo line", false},
         {"empty .pos", writing("graphics/fonts/font_taurus1.pos", ""), "font_taurus1.pos holds no letter widths", true},
         {"empty mouse cursor", writing("graphics/cursors/mouse_cursor.spr", ""), "mouse_cursor.spr: no part line", true},
+        {"empty shipped settings", writing("options.txt", ""), "no value for fullscreen, mode16bit", true},
+        {"shipped settings in UTF-16", writing("options.txt", std::string("\xFF\xFEm\0=\0", 6)), "options.txt is UTF-16 text",
+         true},
         {"a sound that does not decode", writing("music/menu.ogg", "OggS but not really"), "menu.ogg does not decode",
          false},
     };
