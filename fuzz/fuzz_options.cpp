@@ -1,5 +1,6 @@
 // libFuzzer target for the options reader: whatever the text, every number the game reads
-// from options.txt must end up inside the range the game can play with.
+// from options.txt must end up inside the range the game can play with, and over the
+// shipped values the game always runs its steps.
 //   scripts/fuzz 30 fuzz_options     (builds with the flags below and runs on fuzz/corpus/options)
 //   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc fuzz/fuzz_options.cpp \
 //     build-fuzz/libqs-fuzz.a -o build-fuzz/fuzz_options
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(o.no_sync, d.no_sync, 0, 1000);
     check(o.fps_max, d.fps_max, -1000, 1000);
     if (o.frameInterval != (o.fps_max > 0 ? 1000 / o.fps_max : 0)) abort();
-    check(o.move_cnt, d.move_cnt, 0, 160);
+    check(o.move_cnt, d.move_cnt, 1, 160);
     check(o.balls_climb_time_challenge, d.balls_climb_time_challenge, 0, 600000);
     check(o.balls_climb_time_puzzle, d.balls_climb_time_puzzle, 0, 600000);
     check(o.balls_climb_inc_arcade, d.balls_climb_inc_arcade, 0, 30);
@@ -55,5 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(o.bonus_freeze_time, d.bonus_freeze_time, 0, 3600);
     check(o.bonus_target_time, d.bonus_target_time, 0, 3600);
     check(o.player_index, d.player_index, 0, 1000000);
+
+    qs::GameOptions shipped = qs::defaultOptions();
+    qs::applyOptionsText(shipped, text, log);
+    if (shipped.move_cnt < 1 || shipped.move_cnt > 160 || shipped.ball_step < 1) abort();
     return 0;
 }

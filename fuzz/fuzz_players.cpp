@@ -1,5 +1,6 @@
 // libFuzzer target for the players file reader: whatever the text, every player read must
-// be one the writer can put back, and what the writer puts back must read the same again.
+// be one the writer can put back, and what the writer puts back must read the same again
+// (a name the writer had to cut to fit its line comes back as the start of itself).
 //   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc fuzz/fuzz_players.cpp \
 //     src/profile/players_file.cpp src/core/comma_fields.cpp src/core/text_util.cpp \
 //     -o build-fuzz/fuzz_players
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "profile/players_file.h"
 
@@ -28,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const qs::ModeProgress& mode : record.modes)
             if (!inRange(mode)) abort();
     }
-    const std::string written = qs::formatPlayers(read.players);
+    std::vector<std::string> cut;
+    const std::string written = qs::formatPlayers(read.players, &cut);
     size_t start = 0;
     while (start < written.size()) {
         const size_t end = written.find("\r\n", start);
@@ -36,6 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         start = end + 2;
     }
     const qs::PlayersFileText again = qs::parsePlayers(written);
-    if (again.players != read.players || !again.damage.empty()) abort();
+    if (again.players.size() != read.players.size() || !again.damage.empty()) abort();
+    size_t cuts = 0;
+    for (size_t i = 0; i < read.players.size(); ++i) {
+        const qs::PlayerRecord& before = read.players[i];
+        const qs::PlayerRecord& after = again.players[i];
+        if (after.modes != before.modes) abort();
+        if (after.name == before.name) continue;
+        if (before.name.compare(0, after.name.size(), after.name) != 0) abort();
+        ++cuts;
+    }
+    if (cuts > cut.size()) abort();
     return 0;
 }

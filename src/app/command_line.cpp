@@ -6,8 +6,27 @@
 
 namespace qs {
 
+namespace {
+
+// A whole decimal number of 0..2^32-1 (a seed may be any 32-bit value).
+std::optional<uint32_t> parseUnsigned32(const std::string& text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<uint32_t>(value);
+}
+
+}  // namespace
+
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args, std::string* error) {
     CommandLine line;
+    // Flags that only a run of the game uses: the simulator and the solver would ignore them,
+    // and a run that silently ignores what it was told is worse than one that refuses.
+    std::string gameFlag;
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
         return std::nullopt;
@@ -22,11 +41,12 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         auto number = [&](std::optional<uint32_t>* out) {
             std::string text;
             if (!next(&text)) return false;
-            std::optional<int> n = parseInt(text);
-            if (!n || *n < 0) return false;
-            *out = static_cast<uint32_t>(*n);
-            return true;
+            *out = parseUnsigned32(text);
+            return out->has_value();
         };
+        for (const char* flag : {"--headless", "--user-dir", "--until", "--script", "--dump-state",
+                                 "--strict-content", "--start-game", "--level", "--bot"})
+            if (arg == flag && gameFlag.empty()) gameFlag = flag;
         if (arg == "--headless") line.headless = true;
         else if (arg == "--dump-state") line.dumpState = true;
         else if (arg == "--check-content") line.checkContent = true;
@@ -72,7 +92,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         } else if (arg == "--shots") {
             if (!next(&line.shotsFile) || line.shotsFile.empty()) return fail("--shots needs a file");
         } else if (arg == "--seed") {
-            if (!number(&line.seed)) return fail("--seed needs a whole number");
+            if (!number(&line.seed)) return fail("--seed needs a whole number from 0 to 4294967295");
         } else if (arg == "--until") {
             if (!number(&line.untilMs)) return fail("--until needs a time in ms");
         } else {
@@ -83,6 +103,10 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     if (line.solveBudget && line.solveLevel == 0) return fail("--nodes goes with --solve");
     if (line.solveLevel > 0 && line.simulateMode) return fail("--solve and --simulate cannot go together");
     if (line.startLevel > 0 && !line.startMode) return fail("--level goes with --start-game");
+    if (!gameFlag.empty() && (line.simulateMode || line.solveLevel > 0))
+        return fail(gameFlag + " is for a run of the game; " + (line.simulateMode ? "--simulate" : "--solve") +
+                    " does not take it");
+    if (line.bot && !line.startMode) return fail("--bot goes with --start-game (the bot plays games, not menus)");
     return line;
 }
 

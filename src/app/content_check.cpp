@@ -26,6 +26,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The maps and texts the menu and the game open by name: a strict run fails without any of them.
+const char* const kScreenFiles[] = {
+    "menu.map", "game_stat.map", "continue_last_game.map", "exit_to_menu.map", "exit_to_windows.map",
+    "game_message.map", "game_over.map", "input_player_name.map", "input_player_name_back.map",
+    "menu_buttons_mainmenu.map", "menu_buttons_music_sound_fullscreen.map", "menu_buttons_select_game_type.map",
+    "menu_help.map", "menu_scores.map", "name_confirm.map", "name_message.map", "select_player.map",
+    "try_again.map", "try_again_puzzle.map",
+    "text\\best_combo.txt", "text\\choose_game_type.txt", "text\\choose_player.txt", "text\\congratulations.txt",
+    "text\\continue_game.txt", "text\\continue_game_after_loss.txt", "text\\create_player1.txt",
+    "text\\create_player2.txt", "text\\delete_player.txt", "text\\exit_to_menu.txt", "text\\exit_to_windows.txt",
+    "text\\game_comment_arcade.txt", "text\\game_comment_challenge.txt", "text\\game_comment_puzzle.txt",
+    "text\\game_message_arcade.txt", "text\\game_message_challenge.txt", "text\\game_message_puzzle.txt",
+    "text\\game_options.txt", "text\\game_over.txt", "text\\game_over_checkpoint.txt", "text\\game_title_arcade.txt",
+    "text\\game_title_challenge.txt", "text\\game_title_menu.txt", "text\\game_title_options.txt",
+    "text\\game_title_players.txt", "text\\game_title_puzzle.txt", "text\\game_title_scores.txt", "text\\game_title_start.txt",
+    "text\\help_page1.txt", "text\\help_page2.txt", "text\\help_title.txt", "text\\menu_text_button1.txt",
+    "text\\menu_text_button2.txt", "text\\name_already_exists.txt", "text\\please_enter_name.txt",
+    "text\\rename_player.txt", "text\\scores_title_arcade.txt", "text\\scores_title_challenge.txt",
+    "text\\scores_title_footer.txt", "text\\scores_title_puzzle.txt", "text\\stat_title.txt",
+    "text\\stat_with_best_shot.txt", "text\\stat_with_bonus.txt", "text\\try_again.txt",
+    "text\\try_again_puzzle.txt", "text\\your_name.txt",
+};
+
 const char* const kSoundExtensions[] = {"ogg", "mp3", "wav", "xm", "s3m", "mo3"};
 
 // "graphics/balls/ball1.spr" -> "graphics\balls\ball1.spr", the form the game names files in.
@@ -37,10 +60,16 @@ std::string gameName(const fs::path& relative) {
 
 class ContentChecker {
 public:
-    ContentChecker(const std::string& root, std::ostream& report)
+    ContentChecker(const std::string& root, std::ostream& report, SoundDecoder decodeSound)
         : root_(root),
+          decodeSound_(std::move(decodeSound)),
           report_(report),
-          platform_([this](const std::string&, const std::string& text) { problem(text); }),
+          // A loader's message box repeats the error it has just logged; only a box of its own counts.
+          platform_([this](const std::string&, const std::string& text) {
+              const bool said = lastProblem_.size() >= text.size() &&
+                                lastProblem_.compare(lastProblem_.size() - text.size(), text.size(), text) == 0;
+              if (!said) problem(text);
+          }),
           ctx_(std::make_unique<VirtualClock>(), FileSystem(root, fs::temp_directory_path() / "quibblestar-check"), platform_, 1) {
         ctx_.log.setErrorSink([this](const std::string& message) { problem(message); });
         ctx_.prototypes->textures().choosePixelFormat(false);
@@ -63,6 +92,7 @@ public:
 private:
     void problem(const std::string& message) {
         ++problems_;
+        lastProblem_ = message;
         // Most readers name the file in their messages; the others get it here.
         if (message.find(current_) == std::string::npos && !current_.empty())
             report_ << current_ << ": " << message << '\n';
@@ -76,6 +106,9 @@ private:
         for (const char* name : {"main.msl", "loading.msl", "music.ini", "sound.ini", "main.map", "options.txt",
                                  "text\\combo.txt"}) {
             if (!ctx_.files.contentExists(name)) problem(std::string(name) + " is missing: the game cannot start without it");
+        }
+        for (const char* name : kScreenFiles) {
+            if (!ctx_.files.contentExists(name)) problem(std::string(name) + " is missing: a screen of the game loads it by name");
         }
         for (GameMode mode : {kModeArcade, kModeChallenge, kModePuzzle}) {
             const std::string first = levelFileName(mode, 1);
@@ -91,14 +124,24 @@ private:
         if (ext == ".spr") {
             ++checked_;
             // Every file is read, also one whose bare name another folder's prototype shares.
-            const int index = ctx_.prototypes->LoadSpritePrototype(name);
-            const TMultiSpritePrototype* prototype = ctx_.prototypes->prototypeAt(index);
-            if (prototype && prototype->parts.empty()) problem(name + ": no part line: the prototype shows nothing");
+            ctx_.prototypes->LoadSpritePrototype(name);
         } else if (toLower(relative.generic_string()) == "options.txt") {
             ++checked_;
-            if (std::optional<std::string> text = ctx_.files.readContent(name)) {
-                GameOptions scratch;
+            std::string why;
+            std::optional<std::string> text = FileSystem::readFile(fs::path(root_) / relative, &why, kOptionsFileLimit);
+            if (!text) {
+                problem(name + " cannot be read (" + why + ")");
+            } else {
+                GameOptions scratch = defaultOptions();
                 applyOptionsText(scratch, *text, ctx_.log, name);
+                // A new player's folder gets this file: every key it lacks is a setting the
+                // player cannot see or change.
+                const std::vector<std::string> missing = missingOptionKeys(*text);
+                if (!missing.empty()) {
+                    std::string names;
+                    for (const std::string& key : missing) names += (names.empty() ? "" : ", ") + key;
+                    problem(name + " has no value for " + names);
+                }
             }
         } else if (ext == ".pos") {
             ++checked_;
@@ -126,11 +169,6 @@ private:
     void checkText(const std::string& name) {
         ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
         ctx_.sceneObjects->unload_by_tag("content_check");
-        // A screen text that never opens a section shows nothing at all.
-        const std::string text = ctx_.files.readContent(name).value_or("");
-        bool section = false;
-        for (const std::string& line : splitLines(text)) section = section || trim(line) == "#begin";
-        if (!section) problem(name + ": no #begin section: the text shows nothing");
     }
 
     void checkList(const std::string& name) {
@@ -146,8 +184,12 @@ private:
             if (file.empty()) {
                 ctx_.prototypes->LoadResourceEntry(entry);  // which says what is wrong with it
             } else if (sound) {
-                if (!ctx_.files.contentExists(file))
+                std::optional<fs::path> path = ctx_.files.resolveContent(file);
+                std::string why;
+                if (!path)
                     problem(entry.where() + ": sound file " + file + " is missing");
+                else if (decodeSound_ && !decodeSound_(path->string(), &why))
+                    problem(entry.where() + ": sound file " + file + " does not decode: " + why);
             } else if (!ctx_.files.contentExists(file)) {
                 problem(entry.where() + ": " + file + " is missing");
             } else {
@@ -181,18 +223,22 @@ private:
     }
 
     std::string root_;
+    SoundDecoder decodeSound_;
     std::ostream& report_;
     NullPlatform platform_;
     Context ctx_;
     std::string current_;
+    std::string lastProblem_;
     int checked_ = 0;
     int problems_ = 0;
 };
 
 }  // namespace
 
-int checkContent(const std::string& contentRoot, std::ostream& report) {
-    ContentChecker checker(contentRoot, report);
+std::vector<std::string> filesOpenedByName() { return {std::begin(kScreenFiles), std::end(kScreenFiles)}; }
+
+int checkContent(const std::string& contentRoot, std::ostream& report, const SoundDecoder& decodeSound) {
+    ContentChecker checker(contentRoot, report, decodeSound);
     return checker.run();
 }
 

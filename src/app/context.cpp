@@ -69,8 +69,35 @@ Context::~Context() {
     spriteEngine.reset();
 }
 
+const GameOptions& Context::shippedOptions() {
+    // The content folder's file completes a user file that lacks keys (one kept from an
+    // older version, or cut short by hand); its own gaps take the program's values.
+    if (!shippedOptions_) {
+        shippedOptions_ = std::make_unique<GameOptions>(defaultOptions());
+        if (std::optional<std::filesystem::path> path = files.resolveContent(kOptionsFile)) {
+            std::string why;
+            if (std::optional<std::string> text = FileSystem::readFile(*path, &why, kOptionsFileLimit)) {
+                applyOptionsText(*shippedOptions_, *text, log, path->string());
+                // New players' folders are seeded with this file: a key it lacks is a setting
+                // they never see (the checker says the same).
+                std::string names;
+                for (const std::string& key : missingOptionKeys(*text)) names += (names.empty() ? "" : ", ") + key;
+                if (!names.empty()) log.error("the shipped settings " + path->string() + " have no value for " + names);
+            } else {
+                log.error("the shipped settings " + path->string() + " cannot be read (" + why + ")");
+            }
+        } else {
+            log.error("the content folder has no options.txt: new players' folders get no settings file");
+        }
+        shippedOptions_->musicVolumeShownStale = shippedOptions_->soundVolumeShownStale = false;
+    }
+    return *shippedOptions_;
+}
+
 void Context::ReadOptions() {
-    // The options are read again at every scene start; a missing file is said once a run.
+    // The options are read again at every scene start, each time over the shipped values;
+    // a missing file is said once a run.
+    options = shippedOptions();
     qs::ReadOptions(options, files.userPath(kOptionsFile), log,
                     [this](const std::string& caption, const std::string& text) {
                         if (optionsMissingShown_) return;

@@ -42,7 +42,8 @@ public:
     Clock& clock() { return *clock_; }
     Platform& platform() { return platform_; }
 
-    // Reads "options.txt" from the user folder and switches the log on or off to match.
+    // Reads "options.txt" from the user folder over the shipped settings and switches the
+    // log on or off to match.
     void ReadOptions();
     // Stores one key in "options.txt"; a failed write keeps the old file and is logged.
     bool WriteOptionValue(const std::string& key, const std::string& value);
@@ -63,7 +64,7 @@ public:
 
     FileSystem files;
     Log log;
-    GameOptions options;
+    GameOptions options = defaultOptions();
     Random random;
     FrameState frame;
     InputState input;
@@ -104,7 +105,10 @@ public:
     std::unique_ptr<Audio> audio;
 
 private:
+    const GameOptions& shippedOptions();
+
     bool optionsMissingShown_ = false;
+    std::unique_ptr<GameOptions> shippedOptions_;
     std::unique_ptr<Clock> clock_;
     Platform& platform_;
 };

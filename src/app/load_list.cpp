@@ -24,16 +24,21 @@ bool ReadLoadList(std::vector<ListEntry>& list, const std::string& name, bool ap
         return false;
     }
     const std::vector<std::string> lines = splitLines(*text);
+    int entries = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string entry = trim(cutLine(lines[i]));
         if (entry.empty() || entry[0] == ';') continue;
         size_t comment = entry.find(';');
         if (comment != std::string::npos) entry = trim(entry.substr(0, comment));
         if (entry.empty()) continue;
+        ++entries;
         auto same = [&entry](const ListEntry& listed) { return listed.text == entry; };
         if (std::find_if(list.begin(), list.end(), same) != list.end()) continue;
         list.push_back({entry, file, static_cast<int>(i) + 1});
     }
+    // Every list the game reads by name has something to load: an empty one leaves the game
+    // without its pictures, music or sounds, which must not pass unnoticed.
+    if (entries == 0) log.error("resource list " + file + " lists nothing");
     return true;
 }
 

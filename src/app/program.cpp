@@ -15,6 +15,7 @@
 #include "audio/sdl_mixer_backend.h"
 #include "game/view/field_view.h"
 #include "game/gameplay.h"
+#include "game/level_files.h"
 #include "game/puzzle_solver.h"
 #include "game/shot_simulator.h"
 #include "render/sdl_platform.h"
@@ -238,6 +239,24 @@ bool contentFolderUsable(const std::string& root, bool forTheGame = true) {
     return true;
 }
 
+// A level asked for on the command line must exist: a game that names the missing file and
+// then plays on at some other level would pass for a run of the level asked for.
+bool startLevelExists(const CommandLine& line, const std::string& root) {
+    if (!line.startMode || line.startLevel <= 0) return true;
+    const FileSystem files(root, {});
+    if (files.contentExists(levelFileName(*line.startMode, line.startLevel))) return true;
+    int last = 0;
+    while (last < 9999 && files.contentExists(levelFileName(*line.startMode, last + 1))) ++last;
+    const std::string mode = gameModeName(*line.startMode);
+    std::cerr << "quibblestar: there is no " << mode << " level " << line.startLevel << " ("
+              << levelFileName(*line.startMode, line.startLevel) << " is missing); ";
+    if (last == 0)
+        std::cerr << "this content has no " << mode << " levels\n";
+    else
+        std::cerr << mode << " has levels 1 to " << last << '\n';
+    return false;
+}
+
 int runSimulation(const CommandLine& line) {
     Log log;
     std::vector<SimShot> shots;
@@ -283,7 +302,7 @@ int runProgram(const CommandLine& line) {
     if (line.solveLevel > 0) return runSolver(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
-        return checkContent(root, std::cout) == 0 ? 0 : 1;
+        return checkContent(root, std::cout, decodeSoundFile) == 0 ? 0 : 1;
     }
 
     Script script;
@@ -300,11 +319,17 @@ int runProgram(const CommandLine& line) {
     }
 
     if (!contentFolderUsable(line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir)) return 2;
+    if (!startLevelExists(line, line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir)) return 2;
     FileSystem files(line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir,
                      line.userDir.empty() ? defaultUserDir() : line.userDir);
     std::string folderError;
-    if (!files.prepareUserDir("options.txt", &folderError))
+    if (!files.prepareUserDir("options.txt", &folderError)) {
+        // Without its folder the run could keep no settings, players or records: say so and stop
+        // rather than play a game that loses everything.
         std::cerr << "quibblestar: " << folderError << '\n';
+        return 2;
+    }
+    if (!folderError.empty()) std::cerr << "quibblestar: " << folderError << '\n';
 
     auto report = [](const std::string& message) { std::cerr << "quibblestar: " << message << '\n'; };
     std::unique_ptr<Platform> platform;

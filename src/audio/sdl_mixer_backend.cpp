@@ -396,6 +396,32 @@ int64_t SdlMixerBackend::getPosition(uint32_t channel) {
 
 }  // namespace
 
+bool decodeSoundFile(const std::string& path, std::string* error) {
+    static bool opened = false;
+    static std::string openError;
+    if (!opened && openError.empty()) {
+        SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            openError = SDL_GetError();
+        } else {
+            Mix_Init(MIX_INIT_OGG | MIX_INIT_MOD | MIX_INIT_MP3);
+            if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, kChunkSize) != 0) openError = Mix_GetError();
+            else opened = true;
+        }
+    }
+    if (!opened) {
+        if (error) *error = "no decoder: " + openError;
+        return false;
+    }
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    if (!music) {
+        if (error) *error = Mix_GetError();
+        return false;
+    }
+    Mix_FreeMusic(music);
+    return true;
+}
+
 std::unique_ptr<AudioBackend> makeSdlMixerBackend(const FileSystem& files, Log& log) {
     return std::make_unique<SdlMixerBackend>(files, log);
 }

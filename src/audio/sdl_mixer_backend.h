@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "audio/audio_backend.h"
 
@@ -23,6 +24,11 @@ class Log;
 // pattern order to jump to; getPosition answers with kModuleTimeFlag | milliseconds from
 // the song's start while the module has run from its start, which setPosition takes back.
 std::unique_ptr<AudioBackend> makeSdlMixerBackend(const FileSystem& files, Log& log);
+
+// Decodes a sound, stream or module file as the game would load it, on a silent device of
+// its own (the content checker's: no sound is heard, no real device is needed). False, with
+// the decoder's reason in *error, when it does not decode. Not for use beside a backend.
+bool decodeSoundFile(const std::string& path, std::string* error);
 
 inline constexpr int64_t kModuleTimeFlag = int64_t{1} << 40;
 inline constexpr int kMixingChannels = 32;

@@ -1,6 +1,7 @@
 #include "core/file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,6 +82,56 @@ std::optional<std::string> FileSystem::readFile(const fs::path& path) {
     return buffer.str();
 }
 
+std::optional<std::string> FileSystem::readFile(const fs::path& path, std::string* error, std::uintmax_t limit) {
+    auto fail = [&](const std::string& why) -> std::optional<std::string> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    // Only a regular file is opened: opening a pipe in the place of a save would wait for a
+    // writer for ever.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return fail("it is a folder");
+    if (!S_ISREG(info.st_mode)) return fail("it is not a regular file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return fail(std::strerror(errno));
+    if (::fstat(fd, &info) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        return fail(std::strerror(saved));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return fail("it is a folder");
+    }
+    // The size is known before anything is read, so a huge file costs no time or memory.
+    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > limit) {
+        ::close(fd);
+        return fail("it is " + std::to_string(info.st_size) + " bytes, more than the " + std::to_string(limit) +
+                    " such a file may have");
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            ::close(fd);
+            return fail(std::strerror(saved));
+        }
+        if (n == 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+        // A pipe or device has no size to check beforehand.
+        if (text.size() > limit) {
+            ::close(fd);
+            return fail("it is more than the " + std::to_string(limit) + " bytes such a file may have");
+        }
+    }
+    ::close(fd);
+    return text;
+}
+
 std::optional<std::string> FileSystem::readContent(const std::string& name) const {
     auto path = resolveContent(name);
     if (!path) return std::nullopt;
@@ -113,11 +164,11 @@ bool FileSystem::prepareUserDir(const std::string& seedFile, std::string* error)
     if (!seedFile.empty() && !fs::exists(target, ec)) {
         if (auto source = resolveContent(seedFile)) {
             if (auto contents = readFile(*source)) {
+                // The game runs on without the copy (the shipped settings stand in for it);
+                // the caller is told why.
                 std::string writeError;
-                if (!writeFileAtomic(target, *contents, &writeError)) {
-                    if (error) *error = writeError;
-                    return false;
-                }
+                if (!writeFileAtomic(target, *contents, &writeError) && error)
+                    *error = "cannot seed " + target.string() + ": " + writeError;
             }
         }
     }
@@ -148,6 +199,12 @@ bool FileSystem::writeFileAtomic(const fs::path& given, const std::string& conte
     };
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return fail("cannot create");
+    // The new file takes the old one's permissions: a save the player made read-only stays so.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0) {
+        ::close(fd);
+        return fail("cannot give the permissions of " + path.string() + " to");
+    }
     size_t written = 0;
     while (written < contents.size()) {
         ssize_t n = ::write(fd, contents.data() + written, contents.size() - written);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,11 +30,16 @@ public:
     std::optional<std::string> readUser(const std::string& name) const;
 
     // Creates the user folder and seeds it with the content root's copy of a file
-    // that the user folder lacks. Returns false when the folder cannot be made.
+    // that the user folder lacks. Returns false when the folder cannot be made; a seed that
+    // cannot be written leaves the reason in *error and still returns true.
     bool prepareUserDir(const std::string& seedFile, std::string* error = nullptr) const;
 
     // Reads a whole file by its real path.
     static std::optional<std::string> readFile(const std::filesystem::path& path);
+    // The same, refusing a file larger than `limit` bytes before reading any of it; on
+    // failure *error says why ("Permission denied", "larger than ...").
+    static std::optional<std::string> readFile(const std::filesystem::path& path, std::string* error,
+                                               std::uintmax_t limit);
     // Writes a file through a temporary file in the same folder and a rename, so the old
     // file stays whole when anything fails. On failure the reason goes to *error.
     static bool writeFileAtomic(const std::filesystem::path& path, const std::string& contents,

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qs {
 
 class Log;
 
-// Every setting of "options.txt". A key absent from the file keeps its previous value.
+// Every setting of "options.txt". The members start at zero (the pure game's tests build
+// what they need); a running program starts from defaultOptions(), so a key absent from
+// every file still has a value the game runs with.
 struct GameOptions {
     bool fullscreen = false;
     bool mode16bit = false;
@@ -58,18 +62,40 @@ using MessageBoxFn = std::function<void(const std::string& caption, const std::s
 
 inline constexpr const char* kOptionsFile = "options.txt";
 
-// Applies the lines of an options text. Reading stops at a malformed integer (the keys
-// before it keep their new values); the stop is logged with its line number.
-// Returns false when it stopped early.
+// An options file is a page of settings; anything near this size is not one, and reading
+// it would only cost the start-up time and memory. Such a file is left as it is.
+inline constexpr std::uintmax_t kOptionsFileLimit = 1024 * 1024;
+
+// Every key at the value the game ships with (the data folder's options.txt holds the same).
+GameOptions defaultOptions();
+
+// Every key as "key=value" lines, in the table's order: what a set of options amounts to.
+std::string optionsText(const GameOptions& options);
+
+// The names of every key, in the order of the shipped file's table.
+std::vector<std::string> optionKeyNames();
+
+// Applies the lines of an options text. A line that cannot be used (a value that is not a
+// whole number, a line of control characters) is skipped with its line number logged, and
+// the lines after it are still read. A value outside its key's range is clamped and logged.
+// Returns false when any line was skipped.
 bool applyOptionsText(GameOptions& options, const std::string& text, Log& log,
                       const std::string& fileName = kOptionsFile);
 
-// Reads the options file (a missing file shows "Configuration file not found!").
-void ReadOptions(GameOptions& options, const std::filesystem::path& file, Log& log,
-                 const MessageBoxFn& messageBox);
+// The keys a text gives no usable value for.
+std::vector<std::string> missingOptionKeys(const std::string& text);
+
+enum class OptionsFileState { Read, Missing, Unreadable };
+
+// Reads the options file over `options` (a key the file lacks keeps its value). A missing
+// file shows "Configuration file not found!" with its path; one that cannot be read says
+// why. Keys the file lacks are logged.
+OptionsFileState ReadOptions(GameOptions& options, const std::filesystem::path& file, Log& log,
+                             const MessageBoxFn& messageBox);
 
 // Replaces every line whose key is exactly `key` by "key=value", or appends one; other
-// lines are kept, trimmed. The new file replaces the old one only when fully written.
+// lines are kept, trimmed. The new file replaces the old one only when fully written. A
+// file that exists but cannot be read is never written: its other settings would be lost.
 bool WriteOptionValue(const std::filesystem::path& file, const std::string& key,
                       const std::string& value, Log& log);
 

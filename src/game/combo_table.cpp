@@ -29,6 +29,7 @@ std::vector<ComboText> readComboTable(const FileSystem& files, Log& log) {
         }
         combos.push_back({*threshold, GetCommaField(line, 2)});
     }
+    if (combos.empty()) log.error(std::string(kComboFile) + " holds no combo line: no combo factor and no combo texts");
     return combos;
 }
 

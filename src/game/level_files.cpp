@@ -80,6 +80,14 @@ public:
         }
     }
 
+    // A new bonus names one of the bonuses 1..10 (0: none); any other number would announce a
+    // bonus that does not exist, so it is said and taken as none.
+    int newBonus(const DataLine& line, int value) {
+        if (value >= 0 && value <= 10) return value;
+        error(line.number, "the new bonus " + std::to_string(value) + " is none of the bonuses 1 to 10; none is announced");
+        return 0;
+    }
+
     // A file without text lines keeps the previous level's text.
     void textLine(const DataLine& line, std::vector<std::string>& text) {
         if (!textStarted_) text.clear();
@@ -157,7 +165,7 @@ bool ReadArcadeLevel(const FileSystem& files, Log& log, GameMode mode, int level
             case 5: {
                 std::optional<int> v = reader.integer(line, "the new bonus");
                 if (!v) return false;
-                next.newBonus = *v;
+                next.newBonus = reader.newBonus(line, *v);
                 break;
             }
             default:
@@ -219,7 +227,7 @@ std::optional<int> ReadPuzzleLevel(const FileSystem& files, Log& log, const std:
         } else if (count == 2) {
             std::optional<int> v = reader.integer(line, "the new bonus");
             if (!v) return std::nullopt;
-            next.newBonus = *v;
+            next.newBonus = reader.newBonus(line, *v);
         } else {
             reader.textLine(line, next.newBonusText);
         }

@@ -17,11 +17,13 @@ namespace {
 
 constexpr const char* kEntryTag = "input_player_name";
 
-// A profile that cannot be written is said once more here, where the player waits for it.
+// A profile that cannot be written is said once more here, where the player waits for it:
+// once a run, with the file and the reason (the log may well be off).
 void tellNotSaved(Context& ctx) {
-    ctx.platform().showMessageBox("Quibblestar",
-                                  "The players could not be saved (see log.txt). Check that the game's user "
-                                  "folder can be written to.");
+    std::optional<std::string> failure = ctx.players ? ctx.players->failureToTell() : std::nullopt;
+    if (!failure) return;
+    ctx.platform().showMessageBox("Quibblestar", "The players could not be saved: " + *failure +
+                                                     ". Check that the game's user folder can be written to.");
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ int PlayerStore::ReadPlayers() {
     const fs::path path = file();
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
+    std::string why;
     if (status.type() == fs::file_type::not_found) {
         players_.clear();
         damagedOriginal_.reset();
@@ -37,7 +38,7 @@ int PlayerStore::ReadPlayers() {
         lock(ec.message());
     } else if (status.type() != fs::file_type::regular) {
         lock("it is not a regular file");
-    } else if (std::optional<std::string> text = FileSystem::readFile(path)) {
+    } else if (std::optional<std::string> text = FileSystem::readFile(path, &why, kPlayersFileLimit)) {
         PlayersFileText parsed = parsePlayers(*text);
         logSaveDamage(log_, path, parsed.damage);
         if (parsed.damage.empty())
@@ -46,7 +47,7 @@ int PlayerStore::ReadPlayers() {
             damagedOriginal_ = std::move(*text);
         players_ = std::move(parsed.players);
     } else {
-        lock("it cannot be opened or read");
+        lock(why);
     }
 
     // A stored index can be left over from a longer list (or a hand-edited options file).
@@ -93,7 +94,7 @@ bool PlayerStore::commit(PlayerList next, int nextCurrent) {
         if (!isStorablePlayerName(record.name)) {
             log_.error(path + ": the name \"" + record.name +
                        "\" cannot be stored (a comma, a control character, a blank at an end "
-                       "or more than " + std::to_string(kMaxPlayerNameLength) + " characters)");
+                       "or more than " + std::to_string(kPlayerLineLimit) + " characters)");
             return false;
         }
     }
@@ -128,7 +129,28 @@ bool PlayerStore::commit(PlayerList next, int nextCurrent) {
 }
 
 bool PlayerStore::WritePlayers(const PlayerList& players) {
-    return writeSave(file(), formatPlayers(players), damagedOriginal_, log_);
+    std::vector<std::string> cut;
+    const std::string text = formatPlayers(players, &cut);
+    for (const std::string& name : cut)
+        log_.WriteLog(file().string() + ": the name \"" + name + "\" is cut to fit its line of " +
+                      std::to_string(kPlayerLineLimit) + " characters");
+    std::string failure;
+    if (writeSave(file(), text, damagedOriginal_, log_, &failure)) {
+        lastFailure_.clear();
+        return true;
+    }
+    if (failure != lastFailure_) {
+        log_.error(failure);
+        lastFailure_ = failure;
+        failureTold_ = false;
+    }
+    return false;
+}
+
+std::optional<std::string> PlayerStore::failureToTell() {
+    if (lastFailure_.empty() || failureTold_) return std::nullopt;
+    failureTold_ = true;
+    return lastFailure_;
 }
 
 bool PlayerStore::writePlayerIndex(int index) {

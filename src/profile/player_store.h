@@ -75,6 +75,10 @@ public:
 
     std::filesystem::path file() const;
 
+    // What went wrong with the last failed write (its path and reason), for the player, once:
+    // nothing when nothing failed or the failure was told already.
+    std::optional<std::string> failureToTell();
+
 private:
     bool commit(PlayerList next, int nextCurrent);
     bool WritePlayers(const PlayerList& players);
@@ -92,6 +96,9 @@ private:
     bool locked_ = false;
     // The damaged file as it was read, kept beside it before it is first rewritten.
     std::optional<std::string> damagedOriginal_;
+    // A write that keeps failing the same way is logged once, and told once.
+    std::string lastFailure_;
+    bool failureTold_ = false;
 };
 
 }  // namespace qs

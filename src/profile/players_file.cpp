@@ -46,14 +46,14 @@ public:
 
         PlayerRecord record;
         record.name = trim(GetCommaField(line, 1));
-        if (record.name.size() > kMaxPlayerNameLength) {
-            report("name longer than " + std::to_string(kMaxPlayerNameLength) + " characters; cut");
-            record.name = trim(record.name.substr(0, kMaxPlayerNameLength));
-        }
         int position = 2;
         for (const NumberField& number : kNumbers) {
             for (ModeProgress& mode : record.modes) {
-                mode.*(number.field) = readNumber(line, position++, number);
+                std::optional<int> value = readNumber(line, position++, number);
+                // A line whose numbers are not numbers is junk, not a player to be made up
+                // from defaults; the damaged original is kept before the file is rewritten.
+                if (!value) return std::nullopt;
+                mode.*(number.field) = *value;
             }
         }
         if (hasTextAfterField(line, kPlayerFieldCount)) {
@@ -63,14 +63,14 @@ public:
     }
 
 private:
-    int readNumber(const std::string& line, int position, const NumberField& number) {
+    std::optional<int> readNumber(const std::string& line, int position, const NumberField& number) {
         const std::string text = trim(GetCommaField(line, position));
         if (text.empty()) return number.whenEmpty;
         std::optional<int> value = parseInt(text);
         if (!value) {
-            report("field " + std::to_string(position) + " (" + number.name + ") \"" + text +
-                   "\" is not a number");
-            return number.whenEmpty;
+            report("field " + std::to_string(position) + " (" + number.name + ") \"" + cutLine(text, 40) +
+                   "\" is not a number: the line is no player's and is skipped");
+            return std::nullopt;
         }
         return number.correct(*value);
     }
@@ -103,23 +103,28 @@ PlayersFileText parsePlayers(const std::string& text) {
     return result;
 }
 
-std::string formatPlayers(const PlayerList& players) {
+std::string formatPlayers(const PlayerList& players, std::vector<std::string>* cutNames) {
     std::string out;
     for (const PlayerRecord& record : players) {
-        out += record.name;
+        std::string numbers;
         for (const NumberField& number : kNumbers) {
             for (const ModeProgress& mode : record.modes) {
-                out += ", ";
-                out += std::to_string(mode.*(number.field));
+                numbers += ", ";
+                numbers += std::to_string(mode.*(number.field));
             }
         }
-        out += "\r\n";
+        std::string name = record.name;
+        if (name.size() + numbers.size() > kPlayerLineLimit) {
+            name = trim(name.substr(0, kPlayerLineLimit - numbers.size()));
+            if (cutNames) cutNames->push_back(record.name);
+        }
+        out += name + numbers + "\r\n";
     }
     return out;
 }
 
 bool isStorablePlayerName(const std::string& name) {
-    if (name.size() > kMaxPlayerNameLength) return false;
+    if (name.size() > kPlayerLineLimit) return false;
     for (char c : name)
         if (c == ',' || isSaveControl(c)) return false;
     return trim(name) == name;

@@ -114,6 +114,12 @@ public:
             report("an eleventh or later record of mode " + std::to_string(*mode) + "; dropped");
             return;
         }
+        if (std::count(line.begin(), line.end(), ',') < 2) {
+            // Not even a name: junk, not a record to be shown with blanks. (A row cut short
+            // by the line limit still has its rank and name.)
+            report("no name field: no record; skipped");
+            return;
+        }
         RecordEntry entry{trim(GetCommaField(line, 2)), trim(GetCommaField(line, 3)),
                           trim(GetCommaField(line, 4)), trim(GetCommaField(line, 5))};
         if (hasTextAfterField(line, kRecordFieldCount))
@@ -121,7 +127,7 @@ public:
         if (!readDecimal(entry.score))
             report("score \"" + entry.score + "\" is not a whole number; kept, it ranks as 0", false);
         if (fitLine(entry)) report("fields too long to be written back; cut");
-        out_.lines.push_back({*mode, std::move(entry), {}});
+        out_.lines.push_back({*mode, std::move(entry), line});
         ++count;
     }
 
@@ -157,7 +163,7 @@ RecordsFileText parseRecords(const std::string& text) {
 std::string formatRecords(const std::vector<RecordsLine>& lines) {
     std::string out;
     for (const RecordsLine& line : lines) {
-        if (line.mode == 0) {
+        if (line.mode == 0 || !line.kept.empty()) {
             out += line.kept;
         } else {
             const RecordEntry& e = line.entry;
@@ -181,7 +187,18 @@ std::vector<RecordsLine> replaceTable(const std::vector<RecordsLine>& lines, int
     std::vector<RecordsLine> out;
     for (const RecordsLine& line : lines)
         if (line.mode != mode) out.push_back(line);
-    for (const RecordEntry& row : rows) out.push_back({mode, row, {}});
+    std::vector<bool> used(lines.size(), false);
+    for (const RecordEntry& row : rows) {
+        RecordsLine next{mode, row, {}};
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!used[i] && lines[i].mode == mode && lines[i].entry == row) {
+                used[i] = true;
+                next.kept = lines[i].kept;
+                break;
+            }
+        }
+        out.push_back(std::move(next));
+    }
     return out;
 }
 

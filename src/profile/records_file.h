@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ inline constexpr int kRecordsPerMode = 10;
 // Any player's name fits (name entry stops well short of it) and still leaves the line room
 // for a rank, a level and a score of any 32-bit size.
 inline constexpr std::size_t kMaxRecordNameLength = 60;
+// Thirty records and a few lines of a later version fit in a few kilobytes; a file this large
+// is none the game wrote, and reading or rewriting it would only cost time, memory and the
+// player's data. Such a file is left as it is.
+inline constexpr std::uintmax_t kRecordsFileLimit = 1024 * 1024;
 
 // One row of a table. The fields are text exactly as read or built: the file is the
 // player's, so a rank or level that is not a number is shown and written back as it was.
@@ -35,10 +40,11 @@ using RecordTable = std::vector<RecordEntry>;
 struct RecordsLine {
     int mode = 0;
     RecordEntry entry;  // mode 1..3
-    std::string kept;   // mode 0
+    std::string kept;   // mode 0; for a row read from the file, its text as read
 
+    // A row is its mode and fields; the text it was read as only says how it is written back.
     bool operator==(const RecordsLine& o) const {
-        return mode == o.mode && entry == o.entry && kept == o.kept;
+        return mode == o.mode && entry == o.entry && (mode != 0 || kept == o.kept);
     }
     bool operator!=(const RecordsLine& o) const { return !(*this == o); }
 };
@@ -50,7 +56,9 @@ struct RecordsLine {
 //     line end): the line is read up to it;
 //   - an eleventh or later line of one mode: dropped (the first ten in file order count);
 //   - anything but blanks after the fifth field: dropped;
-//   - fields too long to be written back within 255 characters: the name is cut first.
+//   - fields too long to be written back within 255 characters: the name is cut first (when
+//     its mode's table is rewritten; until then the line is written back as it was read);
+//   - a line of a known mode without a name field: junk, not a record; skipped.
 // Logged only, nothing lost (`lost` false):
 //   - a score that is not a whole decimal number: kept as written, it ranks as 0;
 //   - a mode that is not 1, 2 or 3: the line is kept as it is and written back in place.
@@ -67,14 +75,15 @@ struct RecordsFileText {
 
 RecordsFileText parseRecords(const std::string& text);
 
-// The file text for the lines in their order, CR LF after every line.
+// The file text for the lines in their order, CR LF after every line. A row read from the
+// file is written back exactly as it was read.
 std::string formatRecords(const std::vector<RecordsLine>& lines);
 
 // The rows of one mode in file order; empty for a mode outside 1..3.
 RecordTable recordTable(const std::vector<RecordsLine>& lines, int mode);
 
 // The lines a rewrite of one mode leaves: every other line first, unchanged and in its
-// order, then the mode's new rows.
+// order, then the mode's new rows (a row that is the same as one read keeps its text).
 std::vector<RecordsLine> replaceTable(const std::vector<RecordsLine>& lines, int mode,
                                       const RecordTable& rows);
 

@@ -39,9 +39,10 @@ bool RecordsStore::read() {
         lock("it is not a regular file");
         return false;
     }
-    std::optional<std::string> text = FileSystem::readFile(path);
+    std::string why;
+    std::optional<std::string> text = FileSystem::readFile(path, &why, kRecordsFileLimit);
     if (!text) {
-        lock("it cannot be opened or read");
+        lock(why);
         return false;
     }
     // The screen asks again on every page; the same damage is not worth logging each time.

@@ -38,24 +38,65 @@ bool hasTextAfterField(const std::string& line, int field) {
     return false;
 }
 
-bool writeSave(const std::filesystem::path& path, const std::string& text,
-               std::optional<std::string>& damagedOriginal, Log& log) {
-    std::string error;
-    if (damagedOriginal) {
-        std::filesystem::path kept = path;
-        kept += ".bad";
-        if (!FileSystem::writeFileAtomic(kept, *damagedOriginal, &error)) {
-            log.error(path.string() + " is not saved: its damaged original could not be kept as " + kept.string() +
-                      " (" + error + ")");
+std::filesystem::path damagedCopyPath(const std::filesystem::path& path, int n) {
+    std::filesystem::path copy = path;
+    copy += n <= 1 ? ".bad" : ".bad." + std::to_string(n);
+    return copy;
+}
+
+bool keepDamagedOriginal(const std::filesystem::path& path, const std::string& text, Log& log, std::string* error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path target;
+    fs::path oldest;
+    fs::file_time_type oldestTime = fs::file_time_type::max();
+    for (int n = 1; n <= kDamagedCopiesKept; ++n) {
+        const fs::path copy = damagedCopyPath(path, n);
+        const fs::file_status status = fs::symlink_status(copy, ec);
+        if (status.type() == fs::file_type::not_found) {
+            if (target.empty()) target = copy;
+            continue;
+        }
+        // The same damage read again (a save that failed after its copy was kept) needs no
+        // second copy.
+        if (status.type() == fs::file_type::regular && FileSystem::readFile(copy) == text) return true;
+        const fs::file_time_type time = fs::last_write_time(copy, ec);
+        if (!ec && status.type() == fs::file_type::regular && time < oldestTime) {
+            oldestTime = time;
+            oldest = copy;
+        }
+    }
+    if (target.empty()) {
+        if (oldest.empty()) {
+            if (error) *error = "every name for a copy is taken by something that is not a file";
             return false;
         }
-        log.WriteLog(path.string() + " was damaged; the original is kept as " + kept.string());
+        target = oldest;
+        log.WriteLog(path.string() + " has been damaged " + std::to_string(kDamagedCopiesKept) +
+                     " times; the oldest copy " + target.string() + " gives way to the newest");
+    }
+    if (!FileSystem::writeFileAtomic(target, text, error)) return false;
+    log.WriteLog(path.string() + " was damaged; the original is kept as " + target.string());
+    return true;
+}
+
+bool writeSave(const std::filesystem::path& path, const std::string& text,
+               std::optional<std::string>& damagedOriginal, Log& log, std::string* failure) {
+    std::string error;
+    auto fail = [&](const std::string& why) {
+        if (failure)
+            *failure = why;
+        else
+            log.error(why);
+        return false;
+    };
+    if (damagedOriginal) {
+        if (!keepDamagedOriginal(path, *damagedOriginal, log, &error))
+            return fail(path.string() + " is not saved: its damaged original could not be kept beside it (" + error +
+                        ")");
         damagedOriginal.reset();
     }
-    if (!FileSystem::writeFileAtomic(path, text, &error)) {
-        log.error(path.string() + " is not saved: " + error);
-        return false;
-    }
+    if (!FileSystem::writeFileAtomic(path, text, &error)) return fail(path.string() + " is not saved: " + error);
     return true;
 }
 

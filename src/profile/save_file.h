@@ -37,10 +37,24 @@ void logSaveDamage(Log& log, const std::filesystem::path& path, const std::vecto
         log.error(path.string() + ": " + std::to_string(damage.size() - logged) + " more damaged lines");
 }
 
+// Every damaged original is kept, up to this many copies a file: NAME.bad, NAME.bad.2, ...
+// A file damaged again and again (a broken disk, a tool that keeps writing junk) must not
+// fill the folder; at the bound the oldest copy gives way, and the log says which.
+inline constexpr int kDamagedCopiesKept = 5;
+
+// The name of the n-th kept copy (1: NAME.bad, n: NAME.bad.n).
+std::filesystem::path damagedCopyPath(const std::filesystem::path& path, int n);
+
+// Keeps a damaged original beside its file: in the first free copy, never over an older one
+// while a name is free, and not again when a copy already holds the same text. False, with
+// the reason in *error, when it could not be written.
+bool keepDamagedOriginal(const std::filesystem::path& path, const std::string& text, Log& log, std::string* error);
+
 // Writes `text` through a temporary file. A damaged original read earlier is first kept beside
-// the file as NAME.bad (once: the rewrite drops what the reader could not take in). False,
-// logged, when either write fails; the old file then stays.
+// the file (see keepDamagedOriginal; the rewrite drops what the reader could not take in).
+// False, logged, when either write fails; the old file then stays.
+// With `failure` given, the failure is put there (path and reason) instead of being logged.
 bool writeSave(const std::filesystem::path& path, const std::string& text,
-               std::optional<std::string>& damagedOriginal, Log& log);
+               std::optional<std::string>& damagedOriginal, Log& log, std::string* failure = nullptr);
 
 }  // namespace qs

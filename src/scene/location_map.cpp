@@ -1,6 +1,7 @@
 #include "scene/location_map.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,11 @@
 #include "visual/sprite_engine.h"
 
 namespace qs {
+
+namespace {
+// Far beyond any screen (800 x 600) or scroll a map can have.
+constexpr int64_t kFarOff = 100000;
+}  // namespace
 
 int load_location_map(Context& ctx, const std::string& path) {
     int created = 0;
@@ -46,6 +52,7 @@ int load_location_map(Context& ctx, const std::string& path) {
     };
 
     std::optional<int> prototypeCount = readCount("prototype count");
+    if (prototypeCount && *prototypeCount < 0) bad(next, "a negative prototype count; nothing is made");
     if (!prototypeCount || *prototypeCount <= 0) return finish();
     if (*prototypeCount > kMaxMapPrototypes) {
         bad(next, "a map of " + std::to_string(*prototypeCount) + " prototypes is more than the " +
@@ -64,6 +71,7 @@ int load_location_map(Context& ctx, const std::string& path) {
     }
 
     std::optional<int> objectCount = readCount("object count");
+    if (objectCount && *objectCount < 0) bad(next, "a negative object count; nothing is made");
     if (!objectCount || *objectCount <= 0) return finish();
     if (*objectCount > kMaxMapObjects) {
         bad(next, "a map of " + std::to_string(*objectCount) + " objects is more than the " +
@@ -93,6 +101,11 @@ int load_location_map(Context& ctx, const std::string& path) {
             bad(lineNumber, "prototype " + std::to_string(*index) + " is not in the map's list; skipped");
             continue;
         }
+        // A place no screen reaches is a typing slip; the object is still made where it says.
+        if (std::abs(int64_t{*x}) > kFarOff || std::abs(int64_t{*y}) > kFarOff)
+            bad(lineNumber, "the place " + std::to_string(*x) + "," + std::to_string(*y) + " lies far off any screen");
+        // What the prototype's loading says is said of this map line too.
+        Log::Scope scope(ctx.log, path + " line " + std::to_string(lineNumber));
         TMultiSprite& object = ctx.sceneObjects->create(ctx, prototypes[*index]);
         ++created;
         if (!object.isometric) {

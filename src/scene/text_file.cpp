@@ -56,6 +56,7 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
     double size = 0, x = 0, y = 0, leading = 0;
     int z = 0, color = 0xFFFFFF, alignment = kAlignCentre;
     bool inSection = false;
+    bool sectionSeen = false;
     int lineNumber = 0;
     for (const std::string& raw : splitLines(*text)) {
         ++lineNumber;
@@ -85,7 +86,7 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
         setting = trim(setting);
         if (setting.empty()) continue;
         if (setting == "#begin") {
-            inSection = true;
+            inSection = sectionSeen = true;
             continue;
         }
         size_t equals = setting.find('=');
@@ -113,6 +114,10 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
             else if (value == "center") alignment = kAlignCentre;
         }
     }
+    // A text cut short or written without its section would show nothing, or half of itself,
+    // without a word.
+    if (!sectionSeen) ctx.log.error("text file " + path + ": no #begin section: the text shows nothing");
+    else if (inSection) ctx.log.error("text file " + path + ": the file ends inside a #begin section (no #end)");
     return true;
 }
 

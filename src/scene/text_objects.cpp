@@ -60,6 +60,8 @@ bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& width
         if (code < kCodeLimit) ++code;
         if (frame < kCodeLimit) ++frame;
     }
+    // Without a single width the font draws no letter at all.
+    if (frame == 0) ctx.log.error("font width file " + posPath + " holds no letter widths: its texts show nothing");
     return true;
 }
 

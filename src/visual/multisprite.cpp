@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "app/context.h"
+#include "core/file_system.h"
+#include "core/text_util.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
 #include "visual/sprite_prototype.h"
@@ -156,6 +158,23 @@ void TMyImageSprite::Draw(DrawList& list, const TextureLibrary& textures, double
     }
 }
 
+namespace {
+
+// Prototypes are found by their bare name, so "graphics\wrong\ball1" finds the "ball1" read
+// from another folder. That is how the game works, but a name whose own file is not there is
+// most likely a mistake in a map or list: it is logged.
+void noteOtherFolder(Context& ctx, const std::string& path, const TMultiSpritePrototype& proto) {
+    if (proto.file.empty() || path.find_first_of("\\/") == std::string::npos) return;
+    auto key = [](const std::string& name) {
+        std::string k = toLower(FileSystem::normaliseName(trim(name)));
+        return endsWithNoCase(k, ".spr") ? k : k + ".spr";
+    };
+    if (key(path) == key(proto.file) || ctx.files.contentExists(key(path))) return;
+    ctx.WriteLog(path + " is not there; the prototype of that name read from " + proto.file + " is used");
+}
+
+}  // namespace
+
 TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
     creationTime = ctx.frame.gameClock;
     PrototypeLibrary& library = *ctx.prototypes;
@@ -163,6 +182,7 @@ TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
     if (prototype < 0) prototype = library.LoadSpritePrototype(path);
     const TMultiSpritePrototype* proto = library.prototypeAt(prototype);
     if (!proto) return;
+    noteOtherFolder(ctx, path, *proto);
     library.ensureImages(prototype);
 
     rot_center_x = proto->rot_center_x;

@@ -170,6 +170,7 @@ int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
     TMultiSpritePrototype& prototype = prototypes_[slot];
     prototype = TMultiSpritePrototype{};
     prototype.name = withoutFolders(file.size() >= 4 ? file.substr(0, file.size() - 4) : file);
+    prototype.file = file;
     SpritePrototypeLoader loader(ctx_, textures_, prototype, file);
     loader.usePrefetcher(prefetcher_);
     loader.read(text);

@@ -2,6 +2,7 @@
 
 
 #include "visual/multisprite.h"
+#include "visual/quad_culling.h"
 
 namespace qs {
 
@@ -60,10 +61,12 @@ void SpriteEngine::Move(int moveCount) {
 
 void SpriteEngine::Draw(DrawList& list, const TextureLibrary& textures, int layerMin,
                         int layerMax) const {
+    const std::size_t first = list.size();
     for (const auto& [key, sprite] : byZ_) {
         if (sprite->Z() < layerMin || sprite->Z() >= layerMax) continue;
         sprite->Draw(list, textures, scrollX, scrollY);
     }
+    cullHiddenQuads(list, first, kViewWidth, kViewHeight);
 }
 
 }  // namespace qs

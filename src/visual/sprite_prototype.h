@@ -37,6 +37,7 @@ struct PartGroup {
 // Everything a .spr file says about a visual object; live objects are built from it.
 struct TMultiSpritePrototype {
     std::string name;  // bare file name without ".spr"; empty = free slot
+    std::string file;  // the file it was read from, as named
     std::vector<PrototypePart> parts;
     std::vector<PartGroup> groups;
     double x = 0, y = 0;

@@ -73,13 +73,21 @@ SpritePrototypeLoader::SpritePrototypeLoader(Context& ctx, TextureLibrary& textu
     if (slash != std::string::npos) folder_ = path.substr(0, slash + 1);
 }
 
+namespace {
+constexpr int kProblemsSaid = 20;
+}  // namespace
+
+bool PrototypeFieldReader::reportProblem() { return ++problems_ <= kProblemsSaid; }
+
 void PrototypeFieldReader::problem(const std::string& message) {
-    ctx_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
+    if (reportProblem()) ctx_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
 }
 
 void PrototypeFieldReader::unknownKey(const char* what, const std::string& key) {
-    const std::string text = std::string(what) + " \"" + key + "\"!";
-    ctx_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": " + text);
+    // The box names the file and line too: the player has no other way to find it.
+    if (!reportProblem()) return;
+    const std::string text = path_ + " line " + std::to_string(lineNumber_) + ": " + what + " \"" + key + "\"!";
+    ctx_.log.error(text);
     ctx_.platform().showMessageBox("Error", text);
 }
 
@@ -148,11 +156,14 @@ void PrototypeFieldReader::readLines(const std::string& text) {
         }
     }
     closeGroups();
+    if (problems_ > kProblemsSaid)
+        ctx_.log.error(path_ + ": " + std::to_string(problems_ - kProblemsSaid) + " more problems");
 }
 
 void SpritePrototypeLoader::read(const std::string& text) {
     readLines(text);
     settleObjectSize();
+    if (prototype_.parts.empty()) ctx_.log.error(path_ + ": no part line: the prototype shows nothing");
 }
 
 void PrototypeFieldReader::shortenGroups(std::vector<PartGroup>& groups, int parts) {

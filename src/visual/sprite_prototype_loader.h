@@ -81,6 +81,10 @@ protected:
     Context& ctx_;
     std::string path_;
     int lineNumber_ = 0;
+    // A file of junk must not flood the log and the screen: the first problems are said,
+    // the rest counted and said once at the end.
+    int problems_ = 0;
+    bool reportProblem();
     int remainingParts_ = 0;  // part lines the current group header still counts
 };
 

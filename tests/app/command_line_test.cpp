@@ -47,5 +47,48 @@ TEST(CommandLine, SolveTakesAPuzzleLevelAndAnOptionalBudget) {
     EXPECT_FALSE(line->simulateMode);
 }
 
+TEST(CommandLine, RefusesWhatARunWouldIgnore) {
+    const Case cases[] = {
+        {{"--start-game", "arcade", "--bot", "--level", "3"}, true, ""},
+        {{"--bot"}, false, "--bot goes with --start-game"},
+        {{"--headless", "--bot", "--until", "100"}, false, "--bot goes with --start-game"},
+        {{"--simulate", "arcade", "1", "--start-game", "puzzle"}, false, "--start-game is for a run of the game"},
+        {{"--simulate", "arcade", "1", "--headless"}, false, "--headless is for a run of the game"},
+        {{"--bot", "--simulate", "arcade", "1", "--start-game", "arcade"}, false, "--bot is for a run of the game"},
+        {{"--solve", "puzzle", "1", "--until", "5"}, false, "--solve does not take it"},
+        {{"--simulate", "arcade", "1", "--seed", "4294967295", "--data", "d"}, true, ""},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
+        std::string joined;
+        for (const std::string& a : c.args) joined += a + " ";
+        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
+        }
+    }
+}
+
+TEST(CommandLine, TheSeedTakesEveryUnsigned32BitValue) {
+    struct SeedCase {
+        const char* text;
+        std::optional<uint32_t> seed;
+    };
+    const SeedCase cases[] = {
+        {"0", 0u}, {"2147483647", 2147483647u}, {"2147483648", 2147483648u}, {"4294967295", 4294967295u},
+        {"4294967296", std::nullopt}, {"-1", std::nullopt}, {"12x", std::nullopt}, {"", std::nullopt},
+        {"99999999999", std::nullopt},
+    };
+    for (const SeedCase& c : cases) {
+        std::string error;
+        std::optional<CommandLine> line = parseCommandLine({"--seed", c.text}, &error);
+        EXPECT_EQ(line.has_value(), c.seed.has_value()) << c.text;
+        if (line && c.seed) {
+            EXPECT_EQ(line->seed, c.seed) << c.text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qs

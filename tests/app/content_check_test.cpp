@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/content_check.h"
+#include "core/options.h"
 #include "render/png_writer.h"
 #include "test_support.h"
 
@@ -28,15 +32,26 @@ TEST(ContentCheck, CleanContentHasNoProblems) {
     // What the game asks for by name.
     dir.write("main.map", "1\r\ngraphics\\back\r\n1\r\n0,0,0\r\n");
     dir.write("loading.msl", "graphics\\back.spr\r\n");
-    dir.write("music.ini", "; silence\r\n");
-    dir.write("sound.ini", "; silence\r\n");
-    dir.write("options.txt", "move_cnt=16\r\n");
+    dir.write("sound/s.wav", "RIFF");
+    dir.write("music.ini", "music_menu, sound\\s.wav, loop\r\n");
+    dir.write("sound.ini", "sample_shot, sound\\s.wav\r\n");
+    dir.write("options.txt", optionsText(defaultOptions()));
+    for (std::string name : filesOpenedByName()) {
+        std::replace(name.begin(), name.end(), '\\', '/');
+        if (name == "menu.map" || name == "text/title.txt") continue;
+        if (name.rfind("text/", 0) == 0)
+            dir.write(name, "font=graphics\\font.spr\r\nsize=1\r\n#begin\r\nAA\r\n#end\r\n");
+        else
+            dir.write(name, "1\r\ngraphics\\back\r\n1\r\n0,0,0\r\n");
+    }
+    const int screenFiles = static_cast<int>(filesOpenedByName().size()) - 1;  // menu.map is among them
     for (const char* level : {"levels/arcade-01.ini", "levels/challenge-01.ini"})
         dir.write(level, "1000\r\n2.5\r\n5\r\n2\r\n0\r\n");
     dir.write("levels/puzzle-01.ini", "8\r\n1\r\n11C\r\n#\r\n0\r\n0\r\n");
     std::ostringstream report;
     EXPECT_EQ(checkContent(dir.path().string(), report), 0) << report.str();
-    EXPECT_NE(report.str().find("15 files checked, 0 problems"), std::string::npos) << report.str();
+    EXPECT_NE(report.str().find(std::to_string(15 + screenFiles) + " files checked, 0 problems"), std::string::npos)
+        << report.str();
 }
 
 TEST(ContentCheck, ReportsEveryProblemWithItsFile) {
@@ -86,6 +101,37 @@ TEST(ContentCheck, WhatTheGameAsksForByNameIsCheckedToo) {
                                  "levels\\arcade-1.ini: the game reads this level as levels\\arcade-01.ini",
                                  "options.txt line 1: move_cnt=2147483647 is outside"})
         EXPECT_NE(report.str().find(expected), std::string::npos) << expected << "\n" << report.str();
+}
+
+// The shipped settings are what a new player's folder starts with: a key they lack or a
+// file that cannot be read leaves the game on values nobody chose.
+TEST(ContentCheck, ShippedSettingsThatLackAKeyOrCannotBeReadAreFlagged) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> make;
+        const char* expected;
+    };
+    std::string utf16 = std::string("\xFF\xFE", 2);
+    for (char c : optionsText(defaultOptions())) utf16 += std::string{c, '\0'};
+    auto writing = [](std::string text) {
+        return [text](const std::filesystem::path& f) { std::ofstream(f, std::ios::binary) << text; };
+    };
+    const Case cases[] = {
+        {"empty", writing(""), "options.txt has no value for fullscreen, mode16bit"},
+        {"one key short", writing("log_enabled=1\r\n"), "options.txt has no value for fullscreen"},
+        {"UTF-16", writing(utf16), "options.txt is UTF-16 text"},
+        {"junk", writing(std::string("\x01\x02\x03\x04", 4)), "options.txt line 1: control characters"},
+        {"no steps", writing(optionsText(defaultOptions()) + "move_cnt=0\r\n"), "move_cnt=0 is outside 1..160"},
+        {"a folder", [](const std::filesystem::path& f) { std::filesystem::create_directories(f); },
+         "options.txt is missing"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        c.make(dir / "options.txt");
+        std::ostringstream report;
+        EXPECT_GT(checkContent(dir.path().string(), report), 0) << c.name;
+        EXPECT_NE(report.str().find(c.expected), std::string::npos) << c.name << "\n" << report.str();
+    }
 }
 
 }  // namespace

@@ -92,5 +92,16 @@ TEST(FileSystem, AtomicWriteKeepsALinkAndRefusesAFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "players.txt"));
 }
 
+TEST(FileSystem, AnAtomicWriteKeepsTheFilesPermissions) {
+    test::TempDir dir;
+    const auto file = dir.write("players.txt", "old\r\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    ASSERT_TRUE(FileSystem::writeFileAtomic(file, "new\r\n"));
+    EXPECT_EQ(test::readFile(file), "new\r\n");
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+}
+
 }  // namespace
 }  // namespace qs

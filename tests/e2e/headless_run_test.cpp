@@ -91,6 +91,32 @@ TEST(HeadlessRun, BadArgumentsAndScriptsAreRefused) {
     }
 }
 
+// A run that cannot do what it was asked stops with exit 2 and says why, before any frame.
+TEST(HeadlessRun, ARunThatCannotDoWhatItWasAskedExitsTwoAndSaysWhy) {
+    TempDir dir;
+    dir.write("a-file", "x");
+    struct Case {
+        std::string args;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"--start-game arcade --level 31", "there is no arcade level 31 (levels\\arcade-31.ini is missing); arcade has levels 1 to 30"},
+        {"--start-game arcade --level 999 --bot", "there is no arcade level 999"},
+        {"--start-game puzzle --level 61", "puzzle has levels 1 to 60"},
+        {"--start-game arcade --user-dir " + (dir / "a-file/u").string(), "cannot create the user folder"},
+        {"--start-game arcade --user-dir /proc/x/u", "cannot create the user folder /proc/x/u"},
+        {"--bot --until 100", "--bot goes with --start-game"},
+        {"--simulate arcade 1 --bot", "is for a run of the game; --simulate does not take it"},
+    };
+    for (const Case& c : cases) {
+        // The later --user-dir wins over the one the helper gives.
+        RunResult run = runCommand(headless(dir, c.args + " --until 3000 --dump-state 2>&1"));
+        EXPECT_EQ(run.exitCode, 2) << c.args << "\n" << run.output;
+        EXPECT_NE(run.output.find(c.said), std::string::npos) << c.args << "\n" << run.output;
+        EXPECT_EQ(run.output.find("\"frameTick\""), std::string::npos) << c.args;
+    }
+}
+
 TEST(HeadlessRun, AContentFolderThatIsNotThereIsRefusedByName) {
     TempDir dir;
     dir.write("empty/readme.txt", "not the game");

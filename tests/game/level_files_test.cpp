@@ -91,6 +91,23 @@ TEST(ReadArcadeLevel, NewBonusAndItsTextBetweenLevels) {
     EXPECT_EQ(f.values.newBonusText, (std::vector<std::string>{"new", "text"}));
 }
 
+TEST(ReadArcadeLevel, ANewBonusThatIsNoBonusIsSaidAndAnnouncesNothing) {
+    struct Case {
+        const char* bonus;
+        int read;
+        bool said;
+    };
+    const Case cases[] = {{"0", 0, false}, {"1", 1, false}, {"10", 10, false}, {"11", 0, true}, {"-1", 0, true},
+                          {"99999", 0, true}};
+    for (const Case& c : cases) {
+        LevelFolder f;
+        f.level("arcade-04.ini", std::string("1000\n2\n3\n1\n") + c.bonus + "\ntext\n");
+        ASSERT_TRUE(ReadArcadeLevel(f.files, f.log, kModeArcade, 4, f.values, f.grid)) << c.bonus;
+        EXPECT_EQ(f.values.newBonus, c.read) << c.bonus;
+        EXPECT_EQ(f.logText().find("arcade-04.ini line 5: the new bonus") != std::string::npos, c.said) << c.bonus;
+    }
+}
+
 TEST(ReadArcadeLevel, RefusesFilesItCannotPlayAndSaysWhere) {
     struct Case {
         const char* name;

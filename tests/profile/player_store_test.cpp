@@ -227,7 +227,7 @@ TEST(PlayerStore, RefusesChangesTheFileCannotHold) {
     const Case cases[] = {
         {"a comma in a name", [](PlayerStore& s) { return s.addPlayer("Bo,b"); }},
         {"a blank at the end", [](PlayerStore& s) { return s.renamePlayer(0, "Anna "); }},
-        {"a name too long for a line", [](PlayerStore& s) { return s.addPlayer(std::string(61, 'x')); }},
+        {"a name too long for a line", [](PlayerStore& s) { return s.addPlayer(std::string(256, 'x')); }},
         {"no such player to rename", [](PlayerStore& s) { return s.renamePlayer(4, "Emil"); }},
         {"no such player to remove", [](PlayerStore& s) { return s.removePlayer(-1); }},
         {"no such player to choose", [](PlayerStore& s) { return s.selectPlayer(4); }},
@@ -314,16 +314,18 @@ TEST(PlayerStore, AFileThatTurnsUnreadableKeepsThePlayersReadBefore) {
 }
 
 TEST(PlayerStore, ADamagedFileIsKeptBesideItBeforeItsFirstRewrite) {
-    const std::string damaged = "Anna, 4\r\nBert, x\r\nCl\0eo, 3\r\n"s;
+    const std::string damaged = "Anna, 4\r\nBert, x\r\nCl\0eo, 3\r\nDora\r\n"s;
     Profiles p;
     p.writeFile(damaged);
+    // Bert's line is junk: no player is made up of it.
     EXPECT_EQ(p.store.ReadPlayers(), 3);
+    EXPECT_EQ(p.names(), "Anna Cl Dora");
     EXPECT_TRUE(p.logged(p.file().string() + " line 2: "));
     EXPECT_TRUE(p.logged(p.file().string() + " line 3: "));
     EXPECT_FALSE(fs::exists(p.bad()));  // reading alone changes nothing
     EXPECT_TRUE(p.notices.empty());
 
-    ASSERT_TRUE(p.store.addPlayer("Dora"));
+    ASSERT_TRUE(p.store.addPlayer("Emil"));
     EXPECT_EQ(test::readFile(p.bad()), damaged);
     EXPECT_EQ(p.fileText(), formatPlayers(p.store.players()));
 
@@ -342,19 +344,75 @@ TEST(PlayerStore, ADamagedFileIsKeptBesideItBeforeItsFirstRewrite) {
 }
 
 TEST(PlayerStore, ADamagedFileIsNotRewrittenUntilItsCopyIsKept) {
-    const std::string damaged = "Anna, 4x\r\n";
+    const std::string damaged = "Anna, 4, 1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 9\r\n";
     Profiles p;
     p.writeFile(damaged);
     p.store.ReadPlayers();
-    fs::create_directory(p.bad());
+    // Its copy cannot be written: a folder stands where the copy's temporary file goes.
+    fs::create_directories(p.bad().string() + ".tmp");
     EXPECT_FALSE(p.store.addPlayer("Bert"));
     EXPECT_EQ(p.fileText(), damaged);
     EXPECT_EQ(p.names(), "Anna");
     EXPECT_TRUE(p.logged(p.bad().string()));
 
-    fs::remove(p.bad());
+    fs::remove(p.bad().string() + ".tmp");
     ASSERT_TRUE(p.store.addPlayer("Bert"));
     EXPECT_EQ(test::readFile(p.bad()), damaged);
+}
+
+TEST(PlayerStore, AFileTooLargeToBePlayersIsLeftAsItIs) {
+    Profiles p;
+    p.writeFile("Anna, 3\r\n" + std::string(kPlayersFileLimit, 'x'));
+    const auto size = fs::file_size(p.file());
+    EXPECT_EQ(p.store.ReadPlayers(), 0);
+    EXPECT_FALSE(p.store.writable());
+    EXPECT_TRUE(p.logged("more than the " + std::to_string(kPlayersFileLimit)));
+    EXPECT_EQ(p.notices.size(), 1u);
+    // The run's first player lives in memory; the file stays as it was.
+    EXPECT_TRUE(p.store.addFirstPlayer("Bert"));
+    EXPECT_EQ(fs::file_size(p.file()), size);
+}
+
+// A name from the file longer than name entry makes is the player's name, whole.
+TEST(PlayerStore, ALongNameFromTheFileIsWrittenBackWhole) {
+    const std::string name(100, 'L');
+    Profiles p;
+    p.writeFile(name + ", 3\r\nBert\r\n");
+    ASSERT_EQ(p.store.ReadPlayers(), 2);
+    ASSERT_TRUE(p.store.selectPlayer(0));
+    ASSERT_TRUE(p.store.saveProgress(1, 4, 10, 0, 1));
+    EXPECT_EQ(p.fileText().substr(0, name.size() + 5), name + ", 4, ");
+    EXPECT_EQ(p.store.players()[0].name, name);
+    EXPECT_TRUE(p.errors.empty());
+}
+
+// A players file behind a dangling link fails every write the same way: the log and the
+// player hear of it once, with the path and the reason.
+TEST(PlayerStore, AWriteThatKeepsFailingIsSaidOnceWithItsPathAndReason) {
+    Profiles p;
+    fs::create_symlink(p.dir / "gone" / "players.txt", p.file());
+    p.store.ReadPlayers();
+    for (const char* name : {"Anna", "Bert", "Cleo"}) EXPECT_FALSE(p.store.addPlayer(name));
+    ASSERT_EQ(p.errors.size(), 1u) << ::testing::PrintToString(p.errors);
+    EXPECT_NE(p.errors[0].find((p.dir / "gone").string()), std::string::npos) << p.errors[0];
+    EXPECT_NE(p.errors[0].find("No such file or directory"), std::string::npos) << p.errors[0];
+    const std::optional<std::string> told = p.store.failureToTell();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(*told, p.errors[0]);
+    EXPECT_FALSE(p.store.failureToTell());
+}
+
+// Damaged, rewritten, damaged again: the first damaged original is still there.
+TEST(PlayerStore, ASecondDamageKeepsTheFirstDamagedOriginal) {
+    Profiles p;
+    p.writeFile("Anna, 4x\r\n");
+    p.store.ReadPlayers();
+    ASSERT_TRUE(p.store.addPlayer("Bert"));
+    p.writeFile("Anna, 4y\r\n");
+    p.store.ReadPlayers();
+    ASSERT_TRUE(p.store.addPlayer("Bert"));
+    EXPECT_EQ(test::readFile(p.bad()), "Anna, 4x\r\n");
+    EXPECT_EQ(test::readFile(p.bad().string() + ".2"), "Anna, 4y\r\n");
 }
 
 TEST(PlayerStore, WritesCrLfWhateverTheFileHad) {

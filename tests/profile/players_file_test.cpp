@@ -97,18 +97,21 @@ TEST(ParsePlayers, ReadsDamagedLinesAsFarAsTheyAreSound) {
         std::vector<int> damaged;
     };
     const Case cases[] = {
-        {"a number field that is not a number takes its default",
+        {"a line whose number field is not a number is junk, no player",
          "Anna, 5x, 2, 3\r\nBert, 4\r\n",
-         "Anna, -1, 2, 3, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n"
          "Bert, 4, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
          {1}},
         {"a number beyond 32 bits is not a number",
          "Anna, 1, 1, 1, 1, 1, 1, 99999999999\r\n",
-         "Anna, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
+         "",
          {1}},
-        {"a name with a comma shifts every number",
+        {"a name with a comma shifts every number into junk",
          "Bo, b, 4\r\n",
-         "Bo, -1, 4, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
+         "",
+         {1}},
+        {"a line of text is junk",
+         "The quick brown fox, jumps over the lazy dog\r\n",
+         "",
          {1}},
         {"a seventeenth field is dropped",
          "Anna, 1, 2, 3, 0, 0, 0, 4, 5, 6, 0, 0, 0, 7, 8, 9, 10\r\n",
@@ -129,10 +132,10 @@ TEST(ParsePlayers, ReadsDamagedLinesAsFarAsTheyAreSound) {
          "Anna, 3\r\n\0\0\0\0"s,
          "Anna, 3, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
          {2}},
-        {"a name longer than the game writes is cut",
+        {"a name longer than the game writes is kept whole",
          longName + ", 2\r\n",
-         std::string(60, 'n') + ", 2, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
-         {1}},
+         longName + ", 2, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n",
+         {}},
     };
     for (const Case& c : cases) {
         PlayersFileText read = parsePlayers(c.text);
@@ -211,6 +214,27 @@ TEST(FormatPlayers, EverythingTheGameStoresReadsBackUnchanged) {
     EXPECT_LE(longest.size(), kPlayerLineLimit);
 }
 
+// A name is kept as the file gave it; only a line that the numbers would push past 255
+// characters loses the end of its name, never a number.
+TEST(FormatPlayers, ALongNameIsWrittenWholeWhileItsLineFits) {
+    const std::string name(200, 'N');
+    const PlayersFileText read = parsePlayers(name + ", 3\r\n");
+    ASSERT_EQ(read.players.size(), 1u);
+    std::vector<std::string> cut;
+    EXPECT_EQ(formatPlayers(read.players, &cut), name + ", 3, -1, -1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0\r\n");
+    EXPECT_TRUE(cut.empty());
+
+    PlayerList grown = read.players;
+    for (ModeProgress& mode : grown[0].modes) mode = {2147483647, 0, 2147483647, 0, 2147483647};
+    const std::string text = formatPlayers(grown, &cut);
+    EXPECT_EQ(cut, std::vector<std::string>{name});
+    EXPECT_EQ(text.size(), kPlayerLineLimit + 2);
+    const PlayersFileText again = parsePlayers(text);
+    ASSERT_EQ(again.players.size(), 1u);
+    EXPECT_EQ(again.players[0].modes, grown[0].modes);
+    EXPECT_TRUE(again.damage.empty());
+}
+
 TEST(FormatPlayers, TheFirstPlayersLevelsReadBackAsNeverPlayed) {
     const PlayerRecord first = firstPlayerRecord("Anna");
     EXPECT_EQ(formatPlayers({first}), "Anna, 0, 0, 0, 1, 1, 1, 0, 0, 0, -1, -1, -1, 0, 0, 0\r\n");
@@ -228,8 +252,8 @@ TEST(IsStorablePlayerName, OnlyNamesThatComeBackUnchanged) {
         {"Anna", true},
         {"anna lee 2", true},
         {"", true},
-        {std::string(kMaxPlayerNameLength, 'x'), true},
-        {std::string(kMaxPlayerNameLength + 1, 'x'), false},
+        {std::string(kPlayerLineLimit, 'x'), true},
+        {std::string(kPlayerLineLimit + 1, 'x'), false},
         {"Bo,b", false},
         {" Anna", false},
         {"Anna ", false},

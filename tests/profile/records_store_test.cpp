@@ -220,7 +220,7 @@ TEST(RecordsStore, ADamagedFileIsKeptBesideItBeforeItsFirstRewrite) {
 
     ASSERT_TRUE(r.store.enter(1, "Cleo", 2, 600).stored);
     EXPECT_EQ(test::readFile(r.bad()), damaged);
-    EXPECT_EQ(r.fileText(), "2, 1, Bo, , \r\n1, 1, Cleo, 2, 600\r\n1, 2, Anna, 3, 500\r\n");
+    EXPECT_EQ(r.fileText(), "2, 1, Bo\r\n1, 1, Cleo, 2, 600\r\n1, 2, Anna, 3, 500\r\n");
 
     // Later rewrites leave the kept copy to the player.
     fs::remove(r.bad());
@@ -238,18 +238,43 @@ TEST(RecordsStore, ADamagedFileIsKeptBesideItBeforeItsFirstRewrite) {
     EXPECT_EQ(odd.fileText(), "9, 1, Zed, 1, 1\r\n1, 1, Bert, 2, 5\r\n1, 2, Anna, 3, many\r\n");
 }
 
+// Saving a result touches only its mode: every other line goes back as it was read, an
+// over-long one cut at 255 characters and nothing else.
+TEST(RecordsStore, LinesTheSaveDoesNotChangeAreWrittenBackAsRead) {
+    const std::string longLine = "3, 2, " + std::string(300, 'Q');
+    const std::string odd = "2,1,  Zed ,9,5000, extra";
+    Records r;
+    r.writeFile(odd + "\r\n" + longLine + "\r\n1, 1, Anna, 3, 500\r\n");
+    ASSERT_TRUE(r.store.enter(1, "Bert", 2, 900).stored);
+    EXPECT_EQ(r.fileText(), odd + "\r\n" + longLine.substr(0, kRecordsLineLimit) +
+                                "\r\n1, 1, Bert, 2, 900\r\n1, 2, Anna, 3, 500\r\n");
+}
+
+TEST(RecordsStore, AFileTooLargeToBeRecordsIsLeftAsItIs) {
+    Records r;
+    r.writeFile("1, 1, Anna, 3, 500\r\n" + std::string(kRecordsFileLimit, 'x'));
+    const auto size = fs::file_size(r.file());
+    EXPECT_TRUE(r.store.table(1).rows.empty());
+    EXPECT_FALSE(r.store.enter(1, "Bert", 2, 900).stored);
+    EXPECT_EQ(fs::file_size(r.file()), size);
+    EXPECT_FALSE(r.store.writable());
+    EXPECT_TRUE(r.logged("more than the " + std::to_string(kRecordsFileLimit)));
+    EXPECT_EQ(r.notices.size(), 1u);
+}
+
 TEST(RecordsStore, ADamagedFileIsNotRewrittenUntilItsCopyIsKept) {
     const std::string damaged = "1, 1, Anna, 3, 500, 7\r\n";
     Records r;
     r.writeFile(damaged);
-    fs::create_directory(r.bad());
+    // Its copy cannot be written: a folder stands where the copy's temporary file goes.
+    fs::create_directories(r.bad().string() + ".tmp");
     const RecordsView view = r.store.enter(1, "Bert", 2, 900);
     EXPECT_FALSE(view.stored);
     EXPECT_EQ(ranksAndNames(view), "1Bert 2Anna");
     EXPECT_EQ(r.fileText(), damaged);
     EXPECT_TRUE(r.logged(r.bad().string()));
 
-    fs::remove(r.bad());
+    fs::remove(r.bad().string() + ".tmp");
     ASSERT_TRUE(r.store.enter(1, "Bert", 2, 900).stored);
     EXPECT_EQ(test::readFile(r.bad()), damaged);
 }

@@ -137,6 +137,8 @@ private:
 TEST(MeshRender, TheFrameDrawsThe3DPassOnlyWhenThereAre3DObjects) {
     test::TestWorld world;
     writeScene(world.dir);
+    // Every tick draws a frame: no frame-rate cap.
+    world.content("options.txt", "fps_max=0\r\n");
     Context& ctx = *world.ctx;
     TMainForm form(ctx, std::make_unique<IdleScene>(ctx), std::make_unique<IdleScene>(ctx));
     form.FormCreate();

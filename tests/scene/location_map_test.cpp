@@ -70,6 +70,14 @@ TEST(LocationMap, BadMapsCreateWhatTheyCanAndSayWhy) {
         {"huge.map", "1\r\ngraphics\\menu\\back\r\n2000000\r\n0,1,1\r\n", -1, 0,
          "huge.map line 3: a map of 2000000 objects is more than the 4096"},
         {"protos.map", "99999\r\n", -1, 0, "protos.map line 1: a map of 99999 prototypes"},
+        {"negprotos.map", "-3\r\n", -1, 0, "negprotos.map line 1: a negative prototype count"},
+        {"negobjects.map", "1\r\ngraphics\\menu\\back\r\n-2\r\n", -1, 0, "negobjects.map line 3: a negative object count"},
+        {"far.map", "1\r\ngraphics\\menu\\back\r\n1\r\n0,5000000,1\r\n", 1, 1,
+         "far.map line 4: the place 5000000,1 lies far off any screen"},
+        {"noproto.map", "1\r\ngraphics\\menu\\gone\r\n1\r\n0,1,1\r\n", 1, 1,
+         "noproto.map line 4: ERROR_prototype_create_file_not_found: \"graphics\\menu\\gone.spr\""},
+        {"otherfolder.map", "1\r\ngraphics\\wrong\\back\r\n1\r\n0,1,1\r\n", 1, 1,
+         "graphics\\wrong\\back.spr is not there; the prototype of that name read from graphics\\menu\\back.spr is used"},
     };
     for (const Case& c : cases) {
         if (c.text) w.world.content(c.name, c.text);

@@ -124,9 +124,11 @@ TEST(TextFile, AFileBeyondTheSizeOfAnyScreenTextIsReadOnlyThatFar) {
     for (int i = 0; i < 20000; ++i) text += "A\r\n";
     w.world.content("text/long.txt", text);
     EXPECT_TRUE(ShowTextFile(*w.world.ctx, "text\\long.txt", "long"));
-    EXPECT_NE(w.log().find("text\\long.txt holds 60048 characters, more than the 16384"), std::string::npos)
+    EXPECT_NE(w.log().find("text\\long.txt holds 60048 characters, more than the " +
+                           std::to_string(kMaxTextFileBytes)),
+              std::string::npos)
         << w.log();
-    EXPECT_LT(w.objects().liveCount(), 6000);
+    EXPECT_LT(w.objects().liveCount(), static_cast<int>(kMaxTextFileBytes) / 2);
 }
 
 TEST(TextFile, SettingsWithoutSectionOrFontShowNothing) {

@@ -93,8 +93,8 @@ TEST(Prototype3D, UnknownKeysShowTheirMessageBoxesAndLoadingGoesOn) {
     const TMulti3DPrototype& p = w.load("objects\\odd.m3d");
     EXPECT_EQ(w.world.platform.messages,
               (std::vector<std::string>{
-                  "Error: Unknown common multi3dobject's variable \"wobble\"!",
-                  "Error: Unknown variable in the sprite's part of the multisprite \"spin\"!"}));
+                  "Error: objects\\odd.m3d line 1: Unknown common multi3dobject's variable \"wobble\"!",
+                  "Error: objects\\odd.m3d line 3: Unknown variable in the sprite's part of the multisprite \"spin\"!"}));
     EXPECT_EQ(p.x, 5);
     EXPECT_EQ(p.y, 6);
     ASSERT_EQ(p.parts.size(), 1u);

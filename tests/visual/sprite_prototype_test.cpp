@@ -466,15 +466,31 @@ TEST(SpritePrototype, TexturesIn16BitModeUseTwoBytesPerPixel) {
     EXPECT_EQ(w.pagePixel(later.page, later.pageX + 17, later.pageY + 5), toA4R4G4B4(pattern(17, 5)));
 }
 
+// A file of junk says its first twenty problems and counts the rest, rather than print a
+// line (and show a box) for every one.
+TEST(SpritePrototype, AFileOfBadPartsSaysTwentyProblemsAndCountsTheRest) {
+    SprWorld w;
+    std::string text = "z=0\r1000\r";
+    for (int i = 0; i < 1000; ++i) text += "ball.png, texture_size=32, speed=3\r";
+    w.file("junk.spr", text);
+    w.file("ball.png", patternPng(32, 32));
+    std::vector<std::string> errors;
+    w.world.ctx->log.setErrorSink([&](const std::string& e) { errors.push_back(e); });
+    w.load("junk.spr");
+    EXPECT_EQ(w.messages().size(), 20u);
+    ASSERT_EQ(errors.size(), 21u);
+    EXPECT_EQ(errors.back(), "junk.spr: 980 more problems");
+}
+
 TEST(SpritePrototype, UnknownKeysShowAMessageBoxAndLoadingGoesOn) {
     SprWorld w;
     w.file("a.spr", spr({"x=1, colour=5, y=2", "1", "ball.png, texture_size=32, speed=3, x=7"}));
     w.file("ball.png", patternPng(32, 32));
     const TMultiSpritePrototype& p = w.prototype(w.load("a.spr"));
     ASSERT_EQ(w.messages().size(), 2u);
-    EXPECT_EQ(w.messages()[0], "Error: Unknown common multisprite's variable \"colour\"!");
+    EXPECT_EQ(w.messages()[0], "Error: a.spr line 1: Unknown common multisprite's variable \"colour\"!");
     EXPECT_EQ(w.messages()[1],
-              "Error: Unknown variable in the sprite's part of the multisprite \"speed\"!");
+              "Error: a.spr line 3: Unknown variable in the sprite's part of the multisprite \"speed\"!");
     EXPECT_EQ(p.y, 2);
     ASSERT_EQ(p.parts.size(), 1u);
     EXPECT_EQ(p.parts[0].x, 7);
