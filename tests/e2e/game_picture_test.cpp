@@ -142,6 +142,27 @@ TEST(WindowScaling, FullScreenAndBackShowTheWholePicture) {
     EXPECT_LT(meanDifference(brightnessOf(back), brightnessOf(window)), 12);
 }
 
+// A crystal that hangs at the ceiling's lip (here as puzzle 7 slides in) shows whole, over
+// the lip, rather than half hidden under it: the lip's rows differ from the empty zone's.
+TEST(GameTexts, CrystalsAtTheCeilingShowOverItsLip) {
+    TempDir dir;
+    auto script = dir.write("lip.script", "100 mouse_move 400 300\n"
+                                          "300 screenshot " + (dir / "empty.png").string() + "\n"
+                                          "9000 screenshot " + (dir / "crystals.png").string() + "\n"
+                                          "9100 quit\n");
+    RunResult run = runCommand(game() + " --headless --seed 3 --data " + dataDir() + " --user-dir " +
+                               (dir / "user").string() + " --start-game puzzle --level 7 --script " + script.string());
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const Picture empty = loadPicture(dir / "empty.png");
+    const Picture crystals = loadPicture(dir / "crystals.png");
+    ASSERT_FALSE(empty.empty() || crystals.empty());
+    int changed = 0;
+    for (int y = 86; y <= 90; ++y)  // the lip's rows, above the field's window
+        for (int x = 130; x < 670; ++x)
+            changed += std::abs(empty.brightness(x, y) - crystals.brightness(x, y)) > 60;
+    EXPECT_GT(changed, 100) << "four crystals hang at the lip";
+}
+
 // Score and combo texts rise inside the field: never over its frame or the gauge above it,
 // even for matches in the top rows.
 TEST(GameTexts, RisingTextsStayInsideTheField) {

@@ -20,6 +20,10 @@ constexpr const char* kRisingTextTag = "particle_digits";
 // A rising text floats up about 45 pixels (a pixel a step for 750 ms); it starts low enough
 // to stay inside the field, clear of the frame and the gauge above it.
 constexpr double kFieldTop = 92;
+// A crystal is the level's goal: once its middle is inside the field it is drawn over the
+// ceiling's lip (the zone's panel is layer 100) rather than half hidden under it.
+constexpr double kCellHalf = 17;
+constexpr int kOverTheLip = 101;
 constexpr double kTextRise = 45;
 
 }  // namespace
@@ -64,13 +68,23 @@ void FieldView::cellFilled(int column, int row, const GridCell& cell, int x, int
     object.x = x;
     object.y = y;
     dressBall(object, cell.kind, cell.tint, cell.bonus);
-    object.ApplyTransform();
+    if (cell.kind == kCellCrystal) crystalLayers_[object.slot] = object.z;
     cells_[{column, row}] = object.slot;
+    placeCrystal(object.slot);
+    object.ApplyTransform();
+}
+
+void FieldView::placeCrystal(int slot) {
+    auto layer = crystalLayers_.find(slot);
+    TMultiSprite* object = ctx_.sceneObjects->at(slot);
+    if (layer == crystalLayers_.end() || !object || object->tag != "crystal") return;
+    object->z = object->y + kCellHalf >= kFieldTop ? std::max(layer->second, kOverTheLip) : layer->second;
 }
 
 void FieldView::cellEmptied(int column, int row) {
     auto it = cells_.find({column, row});
     if (it == cells_.end()) return;
+    crystalLayers_.erase(it->second);
     freeSlot(it->second);
     cells_.erase(it);
 }
@@ -88,7 +102,10 @@ void FieldView::rowsShifted(int firstRow, int lastRow, int by) {
     }
     for (const auto& [cell, slot] : moved) {
         auto old = cells_.find(cell);
-        if (old != cells_.end()) freeSlot(old->second);
+        if (old != cells_.end()) {
+            crystalLayers_.erase(old->second);
+            freeSlot(old->second);
+        }
         cells_[cell] = slot;
     }
 }
@@ -97,6 +114,7 @@ void FieldView::fieldMoved(int dy) {
     for (const auto& [cell, slot] : cells_) {
         if (TMultiSprite* object = ctx_.sceneObjects->at(slot)) object->y += dy;
     }
+    for (const auto& [slot, layer] : crystalLayers_) placeCrystal(slot);
 }
 
 void FieldView::update(Gameplay& game) {

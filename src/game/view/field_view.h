@@ -45,6 +45,8 @@ private:
 
     Context& ctx_;
     std::map<std::pair<int, int>, int> cells_;  // (column, row) -> object slot
+    std::map<int, int> crystalLayers_;           // a crystal's slot -> the layer its art gives it
+    void placeCrystal(int slot);
     int ballSlot_ = -1;
     TMultiSprite* ballObject_ = nullptr;
 };
