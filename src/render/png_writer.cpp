@@ -2,15 +2,18 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
 namespace qs {
 
 bool writePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb,
               std::string* error) {
-    auto fail = [&](const char* why) {
-        if (error) *error = std::string(why) + ": " + path;
+    // The system's own reason (a missing folder, a full disk) goes with the message.
+    auto fail = [&](const char* why, int code = 0) {
+        if (error) *error = std::string(why) + ": " + path + (code ? std::string(" (") + std::strerror(code) + ")" : "");
         return false;
     };
     if (width <= 0 || height <= 0 || argb.size() < static_cast<size_t>(width) * height)
@@ -34,7 +37,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     }
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return fail("cannot create");
+    if (!file) return fail("cannot create", errno);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
@@ -45,7 +48,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        return fail("cannot write");
+        return fail("cannot write", errno);
     }
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
@@ -56,7 +59,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         png_write_row(png, &rows[static_cast<size_t>(y) * width * channels]);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0 ? true : fail("cannot close");
+    return std::fclose(file) == 0 ? true : fail("cannot close", errno);
 }
 
 }  // namespace qs
