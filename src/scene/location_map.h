@@ -4,9 +4,11 @@
 
 namespace qs {
 
-// No screen comes near these; a map beyond them is damaged and would stall the frame.
+// No screen comes near these (the game's own maps hold at most a few dozen objects); a map
+// beyond them is damaged. The object cap is what the software renderer still draws at full
+// speed when every object is a large soft-edged panel (bench/bench_crowded_map.cpp).
 inline constexpr int kMaxMapPrototypes = 1024;
-inline constexpr int kMaxMapObjects = 4096;
+inline constexpr int kMaxMapObjects = 1024;
 
 class Context;
 

@@ -68,7 +68,7 @@ TEST(LocationMap, BadMapsCreateWhatTheyCanAndSayWhy) {
         {"cut.map", "3\r\ngraphics\\menu\\back\r\n", -1, 0, "ends inside the prototype list"},
         {"missing.map", nullptr, -1, 0, "created: 0"},
         {"huge.map", "1\r\ngraphics\\menu\\back\r\n2000000\r\n0,1,1\r\n", -1, 0,
-         "huge.map line 3: a map of 2000000 objects is more than the 4096"},
+         "huge.map line 3: a map of 2000000 objects is more than the 1024"},
         {"protos.map", "99999\r\n", -1, 0, "protos.map line 1: a map of 99999 prototypes"},
         {"negprotos.map", "-3\r\n", -1, 0, "negprotos.map line 1: a negative prototype count"},
         {"negobjects.map", "1\r\ngraphics\\menu\\back\r\n-2\r\n", -1, 0, "negobjects.map line 3: a negative object count"},
