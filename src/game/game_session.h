@@ -126,6 +126,7 @@ public:
     static constexpr int kPanelIntroFrames = 23;
 
 private:
+    static constexpr int kScoreStepMs = 20;  // the shown score moves on at this beat
     void resetLevel();
     void startLevel();
     void climb();
