@@ -82,7 +82,7 @@ void loadContent(benchmark::State& state, bool ahead) {
     size_t pages = 0;
     for (auto _ : state) {
         // A fresh library each time: a loaded image would otherwise only be shared.
-        qs::PrototypeLibrary library(ctx);
+        qs::PrototypeLibrary library(ctx.prototypes->services());
         library.audioEntryLoader = [](const std::string&, const std::string&, const std::string&,
                                       const std::string&, const std::string&) { return int64_t{0}; };
         std::unique_ptr<qs::ImagePrefetcher> prefetcher;

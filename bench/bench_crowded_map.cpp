@@ -42,7 +42,7 @@ void BM_CrowdedFrame(benchmark::State& state) {
     std::mt19937 random(1);
     std::uniform_int_distribution<int> x(-50, 750), y(-50, 550), z(0, 50);
     for (int64_t i = 0; i < state.range(0); ++i) {
-        qs::TMultiSprite& object = ctx.sceneObjects->create(ctx, kPanel);
+        qs::TMultiSprite& object = ctx.sceneObjects->create(kPanel);
         object.x = x(random);
         object.y = y(random);
         object.z = z(random);

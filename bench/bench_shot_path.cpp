@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/frame_state.h"
+#include "ui/frame_state.h"
 #include "core/random.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"

@@ -120,7 +120,7 @@ void BM_LoadSprites(benchmark::State& state) {
     size_t tiles = 0;
     for (auto _ : state) {
         // A fresh library each time: a loaded image would otherwise only be shared.
-        qs::PrototypeLibrary library(ctx);
+        qs::PrototypeLibrary library(ctx.prototypes->services());
         for (const Sprite& sprite : content().sprites) {
             const int index = library.LoadSpritePrototype(sprite.sprName);
             benchmark::DoNotOptimize(index);

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzing::GameWorld world("map");
     qs::Context& ctx = *world.ctx;
     world.content.write("fuzz.map", data, size);
-    const int result = qs::load_location_map(ctx, "fuzz.map");
+    const int result = qs::load_location_map(*ctx.sceneObjects, "fuzz.map");
     if (result != -1 && (result < 1 || result > qs::kMaxMapObjects)) abort();
     const int live = ctx.sceneObjects->liveCount();
     if (live > (result < 0 ? 0 : result)) abort();

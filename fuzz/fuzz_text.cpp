@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string values = nul ? std::string(reinterpret_cast<const char*>(nul + 1), size - fileSize - 1)
                                    : std::string();
     world.content.write("text/fuzz.txt", data, fileSize);
-    if (!qs::ShowTextFile(ctx, "text\\fuzz.txt", "fuzztext", values)) abort();  // the file is there
+    if (!qs::ShowTextFile(*ctx.sceneObjects, "text\\fuzz.txt", "fuzztext", values)) abort();  // the file is there
     const int live = ctx.sceneObjects->liveCount();
     // One object per glyph, and no more glyphs than the characters a text file may hold.
     if (live > static_cast<int>(qs::kMaxTextFileBytes) * 8) abort();

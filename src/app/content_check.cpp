@@ -146,10 +146,10 @@ private:
         } else if (ext == ".pos") {
             ++checked_;
             FontWidths widths;
-            readFontWidths(ctx_, name.substr(0, name.size() - 3) + "spr", widths);
+            readFontWidths(*ctx_.sceneObjects, name.substr(0, name.size() - 3) + "spr", widths);
         } else if (ext == ".map") {
             ++checked_;
-            load_location_map(ctx_, name);
+            load_location_map(*ctx_.sceneObjects, name);
             ctx_.sceneObjects->unload_by_tag(name);
         } else if (ext == ".msl" || (ext == ".ini" && folder != "levels")) {
             ++checked_;
@@ -167,7 +167,7 @@ private:
     }
 
     void checkText(const std::string& name) {
-        ShowTextFile(ctx_, name, "content_check", "1,2,3,4,5,6,7,8,9");
+        ShowTextFile(*ctx_.sceneObjects, name, "content_check", "1,2,3,4,5,6,7,8,9");
         ctx_.sceneObjects->unload_by_tag("content_check");
     }
 

@@ -66,7 +66,7 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     if (in.ScreenKind != 0) {
         if (int button = keyButton(in.ScreenKind, key)) {
             in.pressedButton = button;
-            if (HandleButtonRelease) HandleButtonRelease();
+            if (ctx_.hooks.HandleButtonRelease) ctx_.hooks.HandleButtonRelease();
             return;
         }
     }
@@ -106,7 +106,7 @@ void InputHandlers::FormMouseDown(int button) {
     // Every press starts afresh: a button pressed earlier never fires on a later release.
     in.pressedButton = in.hoveredButton;
     if (in.hoveredButton != -1) ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
-    if (ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying()) {
+    if (ctx_.frame.currentScene == kSceneGame && ctx_.hooks.gamePlaying && ctx_.hooks.gamePlaying()) {
         in.SceneCommand = kCommandShoot;
         in.keyCode = button == 1 ? 1 : button == 2 ? 2 : 0;
     }
@@ -128,10 +128,10 @@ void InputHandlers::FormMouseUp(int) {
     // The scene's release handler forgets the pressed button, so it is read first.
     const int released = in.pressedButton;
     if (released != -1 && released == in.hoveredButton && insidePicture()) {
-        const bool playing = ctx_.frame.currentScene == kSceneGame && gamePlaying && gamePlaying();
-        if (HandleButtonRelease) HandleButtonRelease();
+        const bool playing = ctx_.frame.currentScene == kSceneGame && ctx_.hooks.gamePlaying && ctx_.hooks.gamePlaying();
+        if (ctx_.hooks.HandleButtonRelease) ctx_.hooks.HandleButtonRelease();
         if (playing && released == 1) {
-            if (clearStatisticsExit) clearStatisticsExit();
+            if (ctx_.hooks.clearStatisticsExit) ctx_.hooks.clearStatisticsExit();
             in.SceneCommand = kCommandExitToMenuDialog;
         }
     }

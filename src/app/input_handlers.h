@@ -27,12 +27,6 @@ public:
     // that a click meant for what was there before does not land on it.
     void watchScreen(uint32_t now);
 
-    // Filled by the scenes: the release handler of the current screen, whether the game is
-    // in its playing state, and the game's "statistics exit" flag.
-    std::function<void()> HandleButtonRelease;
-    std::function<bool()> gamePlaying;
-    std::function<void()> clearStatisticsExit;
-
     // A dialog or screen ignores presses this long after it came up.
     static constexpr uint32_t kClickGuardMs = 300;
     bool guarded() const;

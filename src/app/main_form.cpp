@@ -181,13 +181,13 @@ void TMainForm::loadFirstFrame() {
         const std::string& text = entry.text;
         std::string file = text.find(", ") != std::string::npos ? trim(GetCommaField(text, 2)) : text;
         Log::Scope place(ctx_.log, entry.where());
-        objects.create(ctx_, file).tag = "loading";
+        objects.create(file).tag = "loading";
     }
 
     // The logo: the last three parts wait for the menu's intro to start their animation.
     frame.logoObjects.clear();
     for (int i = 0; i < 5; ++i) {
-        TMultiSprite& logo = objects.create(ctx_, kLogoParts[i]);
+        TMultiSprite& logo = objects.create(kLogoParts[i]);
         logo.tag = "zast";
         if (i >= 2 && !logo.sprites.empty()) logo.sprites[0]->animSpeed = 0;
         frame.logoObjects.push_back(logo.slot);
@@ -203,7 +203,7 @@ void TMainForm::loadFirstFrame() {
     frame.loadingBar.clear();
     for (int i = 0; i < kLoadingBarElements; ++i) {
         TMultiSprite& element =
-            objects.create(ctx_, "graphics\\elements_gamezone\\loading_element_polosa.spr");
+            objects.create("graphics\\elements_gamezone\\loading_element_polosa.spr");
         element.visible = 0;
         element.tag = "scroll_element";
         frame.loadingBar.push_back(element.slot);
@@ -231,7 +231,7 @@ void TMainForm::loadFirstFrame() {
         // pointer comes.
         objects.unload_by_tag("scroll_element");
         objects.unload_by_tag("zast");
-        createMouseCursor(ctx_);
+        createMouseCursor(*ctx_.sceneObjects, ctx_.input.cursorObject);
         SetScene(kSceneGame);
         frame.firstFrame = false;
         return;

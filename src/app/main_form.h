@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/scene.h"
+#include "ui/scene.h"
 #include "render/platform.h"
 #include "render/render_pass.h"
 

@@ -108,8 +108,8 @@ private:
                 if (!ctx_.platform().resizeWindow(command.x, command.y))
                     std::cerr << "script line " << command.line << ": no window to resize\n";
                 break;
-            case Kind::LoadMap: load_location_map(ctx_, command.path); break;
-            case Kind::ShowText: ShowTextFile(ctx_, command.path, command.tag, command.values); break;
+            case Kind::LoadMap: load_location_map(*ctx_.sceneObjects, command.path); break;
+            case Kind::ShowText: ShowTextFile(*ctx_.sceneObjects, command.path, command.tag, command.values); break;
             case Kind::Particles:
                 for (int i = 0; i < command.count; ++i)
                     ctx_.particles->Create(command.type, command.x, command.y);
@@ -122,7 +122,7 @@ private:
                 }
                 buttons_.push_back({command.button, slot});
                 // A screen under test: its buttons' releases come here, not to the scene.
-                ctx_.handlers.HandleButtonRelease = [this] {
+                ctx_.hooks.HandleButtonRelease = [this] {
                     ctx_.input.lastReleasedButton = ctx_.input.pressedButton;
                 };
                 break;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/context.h"
+#include "core/log.h"
+#include "core/options.h"
 #include "core/text_util.h"
 #include "audio/recording_audio_backend.h"
 
@@ -30,8 +31,8 @@ int roundHalfEven(double value) {
     return static_cast<int>(whole);
 }
 
-Audio::Audio(Context& ctx, std::unique_ptr<AudioBackend> backend)
-    : ctx_(ctx), backend_(std::move(backend)) {}
+Audio::Audio(const AudioServices& services, std::unique_ptr<AudioBackend> backend)
+    : services_(services), backend_(std::move(backend)) {}
 
 const RecordingAudioBackend* Audio::recording() const {
     return dynamic_cast<const RecordingAudioBackend*>(backend_.get());
@@ -39,7 +40,7 @@ const RecordingAudioBackend* Audio::recording() const {
 
 void Audio::initAudio() {
     // The log has always named the library call here; scripts that read logs expect it.
-    ctx_.WriteLog("BASS_Init");
+    services_.log.WriteLog("BASS_Init");
     soundReady_ = backend_->init(kFrequency);
     ApplyMusicVolume();
     ApplySoundVolume();
@@ -83,7 +84,7 @@ int64_t Audio::play(int64_t handle, int64_t position, bool at) {
             if (at)
                 backend_->setPosition(h, position);
             else
-                backend_->setModuleAmplify(h, ctx_.options.music_amplify);
+                backend_->setModuleAmplify(h, services_.options.music_amplify);
             return 0;
         case kSoundStream:
             backend_->playStream(h, entry->loop);
@@ -102,19 +103,19 @@ void Audio::RequestMusic(int64_t handle, int fadeOutMs, int fadeInMs) {
     fadeState_ = kFadingOut;
     pendingMusic_ = handle;
     fadeInLength_ = fadeInMs;
-    nextFadeTick_ = ctx_.frame.frameTick + kFadeTickInterval;
+    nextFadeTick_ = services_.frameTick + kFadeTickInterval;
     fadeStep_ = fadeStepFor(fadeOutMs);
 }
 
 void Audio::AdvanceMusicFades() {
-    const uint32_t now = ctx_.frame.frameTick;
+    const uint32_t now = services_.frameTick;
     if (fadeState_ == kFadingOut && reached(now, nextFadeTick_)) {
         musicFade_ = std::max(0.0, musicFade_ - fadeStep_);
         ApplyMusicVolume();
         nextFadeTick_ = now + kFadeTickInterval;
         if (!(musicFade_ > 0.0)) switchMusic();
     }
-    if (fadeState_ == kFadingIn && ctx_.frame.appActive && reached(now, nextFadeTick_)) {
+    if (fadeState_ == kFadingIn && services_.appActive && reached(now, nextFadeTick_)) {
         musicFade_ = std::min(1.0, musicFade_ + fadeStep_);
         ApplyMusicVolume();
         nextFadeTick_ = now + kFadeTickInterval;
@@ -123,7 +124,7 @@ void Audio::AdvanceMusicFades() {
             fadeState_ = kFadeNone;
         }
     }
-    if (focusTask_ != 0) ctx_.WriteLog("music_app_task: " + std::to_string(focusTask_));
+    if (focusTask_ != 0) services_.log.WriteLog("music_app_task: " + std::to_string(focusTask_));
     if (focusTask_ == kFocusFadingIn && reached(now, nextFocusTick_)) {
         musicFocus_ = std::min(1.0, musicFocus_ + focusStep_);
         ApplyMusicVolume();
@@ -147,7 +148,7 @@ void Audio::switchMusic() {
         if (currentMusic_ != musicArcade) arcadeAltStart = false;
         const int64_t start = arcadeAltStart ? kArcadeAltStartOrder : 0;
         arcadeAltStart = false;
-        if (ctx_.frame.appActive) {
+        if (services_.appActive) {
             PlaySound(currentMusic_);
             backend_->setPosition(libraryHandle(currentMusic_), start);
         } else {
@@ -159,13 +160,13 @@ void Audio::switchMusic() {
     ApplyMusicVolume();
 }
 
-int Audio::musicLevel() const { return std::clamp(ctx_.options.music_volume, 0, kMaxLevel); }
+int Audio::musicLevel() const { return std::clamp(services_.options.music_volume, 0, kMaxLevel); }
 
-int Audio::soundLevel() const { return std::clamp(ctx_.options.sound_volume, 0, kMaxLevel); }
+int Audio::soundLevel() const { return std::clamp(services_.options.sound_volume, 0, kMaxLevel); }
 
-void Audio::setMusicLevel(int level) { ctx_.options.music_volume = std::clamp(level, 0, kMaxLevel); }
+void Audio::setMusicLevel(int level) { services_.options.music_volume = std::clamp(level, 0, kMaxLevel); }
 
-void Audio::setSoundLevel(int level) { ctx_.options.sound_volume = std::clamp(level, 0, kMaxLevel); }
+void Audio::setSoundLevel(int level) { services_.options.sound_volume = std::clamp(level, 0, kMaxLevel); }
 
 void Audio::ApplyMusicVolume() {
     const int value = roundHalfEven(musicLevel() * 100.0 * musicFade_ * musicFocus_ / kMaxLevel);
@@ -195,7 +196,7 @@ void Audio::onAppDeactivate() {
 }
 
 void Audio::onAppRestore() {
-    nextFocusTick_ = ctx_.frame.frameTick;
+    nextFocusTick_ = services_.frameTick;
     focusStep_ = 100.0;
     if (currentMusic_ != -1) PlaySoundAt(currentMusic_, resumePosition_);
     focusTask_ = kFocusFadingIn;

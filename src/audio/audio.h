@@ -9,7 +9,17 @@
 
 namespace qs {
 
-class Context;
+class Log;
+struct GameOptions;
+
+// What the sound player needs of the run: the settings (the volumes are read and set there),
+// the log, and the frame's tick and the window's focus, which pace the music's fades.
+struct AudioServices {
+    GameOptions& options;
+    Log& log;
+    const uint32_t& frameTick;
+    const bool& appActive;
+};
 class RecordingAudioBackend;
 
 // The game's sound: the sound table, sample playback, the music with its cross-fades,
@@ -20,7 +30,7 @@ class RecordingAudioBackend;
 // too. Time is the frame's `frameTick`.
 class Audio {
 public:
-    Audio(Context& ctx, std::unique_ptr<AudioBackend> backend);
+    Audio(const AudioServices& services, std::unique_ptr<AudioBackend> backend);
 
     AudioBackend& backend() { return *backend_; }
     // The recording backend when that is the one in use (tests, headless runs).
@@ -91,7 +101,7 @@ private:
     void switchMusic();
     int64_t play(int64_t handle, int64_t position, bool at);
 
-    Context& ctx_;
+    AudioServices services_;
     std::unique_ptr<AudioBackend> backend_;
     SoundTable table_;
 

@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
 #include "scene/scene_object_list.h"
@@ -24,7 +24,7 @@ void MenuScene::openGameType() {
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
     objects.SetVisibleByTag("menu_buttons_select_game_type", true);
     unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "start_text"});
-    ShowTextFile(ctx_, "text\\game_title_start.txt", "start_text");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_start.txt", "start_text");
     startFade({"menu_buttons_select_game_type", "start_text", kComments[0], kComments[1], kComments[2]});
 }
 
@@ -32,14 +32,14 @@ void MenuScene::hoverGameType(uint32_t now) {
     const InputState& in = ctx_.input;
     int hoveredType = 0;
     for (int i = 0; i < 4; ++i) {
-        TMultiSprite* button = objectAt(ctx_, gameTypeButtons_[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, gameTypeButtons_[i]);
         const bool over = button && kBigButtons[kZoneOfButton[i]].contains(in.mouseX, in.mouseY);
         if (over) {
             markHovered(i + 1);
             if (i < 3) hoveredType = i + 1;
         }
         showButtonFrame(button, over ? 1 : 0);
-        animateCompanion(objectAt(ctx_, gameTypeMovers_[i]), over, now);
+        animateCompanion(objectAt(*ctx_.sceneObjects, gameTypeMovers_[i]), over, now);
     }
     for (int i = 0; i < 3; ++i) ctx_.sceneObjects->SetVisibleByTag(kComments[i], hoveredType == i + 1);
     if (hoveredType != 0 && hoveredType != state_.lastHoveredGameType) {

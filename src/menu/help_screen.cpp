@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/particle_type.h"
 #include "core/scene_codes.h"
 #include "scene/particles.h"
@@ -21,12 +21,12 @@ constexpr uint32_t kDemoCycleMs = 4000;
 constexpr uint32_t kDemoBurstMs = 500;
 constexpr uint32_t kDemoBackMs = 1500;
 
-TMultiSprite* helpObject(Context& ctx, const char* name, int occurrence = 0) {
+TMultiSprite* helpObject(SceneServices& ctx, const char* name, int occurrence = 0) {
     return ctx.sceneObjects->at(ctx.sceneObjects->FindSceneObject(name, occurrence, kHelpTag));
 }
 
 // The nine small balls of the demonstration, in the order the page is built.
-std::vector<TMultiSprite*> smallBalls(Context& ctx) {
+std::vector<TMultiSprite*> smallBalls(SceneServices& ctx) {
     std::vector<TMultiSprite*> balls;
     for (int i = 0; i < 3; ++i) balls.push_back(helpObject(ctx, "ball2_mini", i));
     for (int i = 0; i < 4; ++i) balls.push_back(helpObject(ctx, "ball3_mini", i));
@@ -35,7 +35,7 @@ std::vector<TMultiSprite*> smallBalls(Context& ctx) {
 }
 
 // The big balls of page 2; their place in this list staggers their animations.
-std::vector<TMultiSprite*> bigBalls(Context& ctx) {
+std::vector<TMultiSprite*> bigBalls(SceneServices& ctx) {
     std::vector<TMultiSprite*> balls;
     for (const char* name : {"ball1", "ball5", "ball6", "ball7", "ball2", "ball3", "ball4"})
         balls.push_back(helpObject(ctx, name));
@@ -44,7 +44,7 @@ std::vector<TMultiSprite*> bigBalls(Context& ctx) {
 }
 
 // The balls that burst when the demo ball arrives: two of its colour, two of another.
-std::vector<TMultiSprite*> demoTargets(Context& ctx) {
+std::vector<TMultiSprite*> demoTargets(SceneServices& ctx) {
     return {helpObject(ctx, "ball3_mini", 0), helpObject(ctx, "ball3_mini", 1), helpObject(ctx, "ball4_mini", 0),
             helpObject(ctx, "ball4_mini", 1)};
 }
@@ -71,15 +71,15 @@ void MenuScene::openHelp() {
 
 void MenuScene::ShowHelpPage(bool opening) {
     unloadTags({"help_text"});
-    create_txt(ctx_, "Page " + std::to_string(state_.helpPage) + "/" + std::to_string(kHelpPages), 200,
+    create_txt(*ctx_.sceneObjects, "Page " + std::to_string(state_.helpPage) + "/" + std::to_string(kHelpPages), 200,
                "graphics\\fonts\\font_taurus1.spr", 400, 108, 0.75, 0xEECD00, "help_text", kAlignCentre);
     TMultiSprite* launcher = helpObject(ctx_, "canon2_mini");
     TMultiSprite* demoBall = helpObject(ctx_, "ball3_mini", 2);
     TMultiSprite* divider = helpObject(ctx_, "scores_poloska_vert");
     const bool first = state_.helpPage == 1;
     // An arrow shows only where it leads somewhere.
-    setVisible(objectAt(ctx_, helpButtons_[1]), state_.helpPage > 1);
-    setVisible(objectAt(ctx_, helpButtons_[2]), state_.helpPage < kHelpPages);
+    setVisible(objectAt(*ctx_.sceneObjects, helpButtons_[1]), state_.helpPage > 1);
+    setVisible(objectAt(*ctx_.sceneObjects, helpButtons_[2]), state_.helpPage < kHelpPages);
     setVisible(launcher, first);
     setVisible(demoBall, first);
     setVisible(divider, first);
@@ -113,12 +113,12 @@ void MenuScene::ShowHelpPage(bool opening) {
             part->animPos = 2;
             part->animSpeed = 0;
         }
-        ShowTextFile(ctx_, "text\\help_title.txt", "help_text");
-        ShowTextFile(ctx_, "text\\help_page1.txt", "help_text");
+        ShowTextFile(*ctx_.sceneObjects, "text\\help_title.txt", "help_text");
+        ShowTextFile(*ctx_.sceneObjects, "text\\help_page1.txt", "help_text");
         state_.demoPhase = -1;  // the demonstration starts at the next step
     } else {
-        ShowTextFile(ctx_, "text\\help_title.txt", "help_text");
-        ShowTextFile(ctx_, "text\\help_page2.txt", "help_text");
+        ShowTextFile(*ctx_.sceneObjects, "text\\help_title.txt", "help_text");
+        ShowTextFile(*ctx_.sceneObjects, "text\\help_page2.txt", "help_text");
         if (TMyImageSprite* part = layer(bomb1, 1)) part->color = 0xFF0000;
     }
     startFade({"help_text", kHelpTag}, opening ? 8 : 64);
@@ -188,11 +188,11 @@ void MenuScene::runHelpDemo(uint32_t now) {
 
 void MenuScene::hoverHelp(uint32_t now) {
     const InputState& in = ctx_.input;
-    TMultiSprite* ok = objectAt(ctx_, helpButtons_[0]);
+    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, helpButtons_[0]);
     const bool overOk = ok && kSmallOkButton.contains(in.mouseX, in.mouseY);
     if (overOk) markHovered(1);
     showButtonFrame(ok, overOk ? 1 : 0);
-    animateCompanion(objectAt(ctx_, helpMover_), overOk, now);
+    animateCompanion(objectAt(*ctx_.sceneObjects, helpMover_), overOk, now);
     hoverObjectButtons({helpButtons_[1], helpButtons_[2]}, true, true, 2);
     if (state_.helpPage == 1) runHelpDemo(now);
 }

@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
@@ -27,12 +27,12 @@ const char* modeTitle(GameMode mode) {
 void MenuScene::ShowWelcomeText() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     unloadTags({"menu_text", "menu_text_button1", "menu_text_button2"});
-    ShowTextFile(ctx_, "text\\game_title_menu.txt", "menu_text");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_menu.txt", "menu_text");
     if (const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr)
-        create_txt(ctx_, "WELCOME TO QUIBBLESTAR, " + player->name + "!", 200, "graphics\\fonts\\font_taurus1.spr",
+        create_txt(*ctx_.sceneObjects, "WELCOME TO QUIBBLESTAR, " + player->name + "!", 200, "graphics\\fonts\\font_taurus1.spr",
                    400, 98, 0.52, 0xFFFFFF, "menu_text", kAlignCentre);  // clear of the ribbon above
-    ShowTextFile(ctx_, "text\\menu_text_button1.txt", "menu_text_button1");
-    ShowTextFile(ctx_, "text\\menu_text_button2.txt", "menu_text_button2");
+    ShowTextFile(*ctx_.sceneObjects, "text\\menu_text_button1.txt", "menu_text_button1");
+    ShowTextFile(*ctx_.sceneObjects, "text\\menu_text_button2.txt", "menu_text_button2");
     objects.SetVisibleByTag("menu_text_button2", false);
 }
 
@@ -58,11 +58,11 @@ void MenuScene::openMainMenu() {
 void MenuScene::hoverMainMenu(uint32_t now) {
     const InputState& in = ctx_.input;
     for (int i = 0; i < 5; ++i) {
-        TMultiSprite* button = objectAt(ctx_, mainButtons_[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, mainButtons_[i]);
         const bool over = button && kBigButtons[i].contains(in.mouseX, in.mouseY);
         if (over) markHovered(i + 1);
         showButtonFrame(button, over ? 1 : 0);
-        animateCompanion(objectAt(ctx_, mainMovers_[i]), over, now);
+        animateCompanion(objectAt(*ctx_.sceneObjects, mainMovers_[i]), over, now);
     }
     const bool overLine = kPlayerLine.contains(in.mouseX, in.mouseY);
     if (overLine) markHovered(6);
@@ -94,7 +94,7 @@ void MenuScene::startGame(GameMode mode) {
     ctx_.selectedMode = mode;
     ctx_.requestScene(kSceneGame);
     ctx_.input.ScreenKind = kScreenMainMenu;
-    ShowTextFile(ctx_, modeTitle(mode), "game_type_text");
+    ShowTextFile(*ctx_.sceneObjects, modeTitle(mode), "game_type_text");
     unloadTags({"start_text"});
 }
 

@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
 #include "scene/location_map.h"
@@ -31,9 +31,9 @@ SceneCommand startCommand(GameMode mode) {
 
 void MenuScene::openDialog(const char* map, const std::string& tag, std::vector<std::string> buttonNames) {
     ctx_.sceneObjects->unload_by_tag(tag);
-    load_location_map(ctx_, map);
+    load_location_map(*ctx_.sceneObjects, map);
     dialogButtons_.clear();
-    for (const std::string& name : buttonNames) dialogButtons_.push_back(findObject(ctx_, name, 0, tag));
+    for (const std::string& name : buttonNames) dialogButtons_.push_back(findObject(*ctx_.sceneObjects, name, 0, tag));
 }
 
 void MenuScene::openGameMessage() {
@@ -41,7 +41,7 @@ void MenuScene::openGameMessage() {
     ctx_.input.ScreenKind = kScreenGameMessage;
     ctx_.sceneObjects->SetVisibleByTag("menu_buttons_select_game_type", false);
     openDialog("game_message.map", "game_message", {"checkbox", "panel_ok"});
-    ShowTextFile(ctx_, gameMessage(ctx_.selectedMode), "game_message");
+    ShowTextFile(*ctx_.sceneObjects, gameMessage(ctx_.selectedMode), "game_message");
     startFade({"game_message"});
 }
 
@@ -85,10 +85,10 @@ void MenuScene::openContinueQuestion() {
     // The question names the level and the score the game goes on with.
     const ContinueOffer& offer = state_.offer;
     if (offer.afterLoss)
-        ShowTextFile(ctx_, "text\\continue_game_after_loss.txt", "continue_last_game",
+        ShowTextFile(*ctx_.sceneObjects, "text\\continue_game_after_loss.txt", "continue_last_game",
                      std::to_string(offer.checkpointLevel) + "," + std::to_string(offer.score));
     else
-        ShowTextFile(ctx_, "text\\continue_game.txt", "continue_last_game",
+        ShowTextFile(*ctx_.sceneObjects, "text\\continue_game.txt", "continue_last_game",
                      std::to_string(offer.level) + "," + std::to_string(offer.score));
     startFade({"continue_last_game"});
 }
@@ -109,7 +109,7 @@ void MenuScene::openExitQuestion() {
     ctx_.input.ScreenKind = kScreenExitQuestion;
     ctx_.sceneObjects->SetVisibleByTag("menu_buttons_mainmenu", false);
     openDialog("exit_to_windows.map", "exit_to_windows", {"panel_yes", "panel_no"});
-    ShowTextFile(ctx_, "text\\exit_to_windows.txt", "exit_to_windows");
+    ShowTextFile(*ctx_.sceneObjects, "text\\exit_to_windows.txt", "exit_to_windows");
     startFade({"exit_to_windows"});
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/cpu_time.h"
 #include "scene/scene_object_list.h"
@@ -24,7 +24,7 @@ constexpr uint32_t kIntroStateLimitMs = 3000;
 
 // The logo's objects were made by the first frame; one that is gone (or whose slot went to
 // another object) is left alone.
-TMultiSprite* logoPart(Context& ctx, int part) {
+TMultiSprite* logoPart(SceneServices& ctx, int part) {
     const std::vector<int>& slots = ctx.frame.logoObjects;
     if (part >= static_cast<int>(slots.size())) return nullptr;
     TMultiSprite* object = ctx.sceneObjects->at(slots[static_cast<size_t>(part)]);
@@ -49,7 +49,7 @@ bool animationPassed(TMultiSprite* object, double frames) {
 constexpr int kPrefetchEntries = 4;
 
 // Releases the images of those prototypes that no live object shows.
-void releaseUnshownImages(Context& ctx, std::vector<int> prototypes) {
+void releaseUnshownImages(SceneServices& ctx, std::vector<int> prototypes) {
     const SceneObjectList& objects = *ctx.sceneObjects;
     for (int slot = 0; slot < objects.count(); ++slot) {
         if (const TMultiSprite* object = objects.at(slot))
@@ -174,7 +174,7 @@ void MenuScene::finishLoading(uint32_t now) {
     releaseUnshownImages(ctx_, done);
     ctx_.frame.loadingBar.clear();
     ctx_.frame.logoObjects.clear();
-    createMouseCursor(ctx_);
+    createMouseCursor(*ctx_.sceneObjects, ctx_.input.cursorObject);
     state_.menuFadeStamp = now;
     state_.menuFadeState = 2;
     requestMenuMusic(0, 250);

@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
@@ -25,7 +25,7 @@ constexpr uint32_t kMenuFadeMs = 1500;
 
 }  // namespace
 
-MenuScene::MenuScene(Context& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {
+MenuScene::MenuScene(SceneServices& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {
     ctx_.menu = &state_;
 }
 
@@ -65,7 +65,7 @@ void MenuScene::StartSceneMenu() {
     frame.sceneLive = true;
     frame.sceneSetupState = kSetupPending;
     if (frame.loadIndex > 0) requestMenuMusic(250, 250);
-    ctx_.handlers.HandleButtonRelease = [this] { HandleButtonRelease(); };
+    ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
 }
 
 void MenuScene::UpdateSceneMenu() {
@@ -91,12 +91,12 @@ void MenuScene::UpdateSceneMenu() {
     if (state_.introState != -1 || !state_.loadingFinished) return;
     if (frame.sceneSetupState == kSetupPending) setUp();
 
-    ctx_.handlers.ReadMousePosition(true);
+    ctx_.readPointer(true);
     ctx_.dialogFade->update();
     runMenuFade(now);
     in.hoveredButton = -1;
     state_.arrowDirection = 0;
-    showCursorFrame(ctx_, 0);
+    showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 0);
     hoverPass(now);
     if (in.ScreenKind == kScreenMainMenu) checkPlayers();
     runCommand();
@@ -112,18 +112,18 @@ void MenuScene::setUp() {
     else
         ctx_.players->ReadPlayers();
 
-    load_location_map(ctx_, "menu.map");
-    load_location_map(ctx_, "menu_buttons_mainmenu.map");
-    load_location_map(ctx_, "menu_buttons_select_game_type.map");
-    ShowTextFile(ctx_, "text\\choose_game_type.txt", "menu_buttons_select_game_type");
-    load_location_map(ctx_, "menu_buttons_music_sound_fullscreen.map");
-    ShowTextFile(ctx_, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen");
-    load_location_map(ctx_, "menu_help.map");
+    load_location_map(*ctx_.sceneObjects, "menu.map");
+    load_location_map(*ctx_.sceneObjects, "menu_buttons_mainmenu.map");
+    load_location_map(*ctx_.sceneObjects, "menu_buttons_select_game_type.map");
+    ShowTextFile(*ctx_.sceneObjects, "text\\choose_game_type.txt", "menu_buttons_select_game_type");
+    load_location_map(*ctx_.sceneObjects, "menu_buttons_music_sound_fullscreen.map");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen");
+    load_location_map(*ctx_.sceneObjects, "menu_help.map");
     scores_->prepare();
-    load_location_map(ctx_, "input_player_name.map");
-    menuPanel_ = findObject(ctx_, "menu_panel", -1, "menu");
-    renameCursor_ = findObject(ctx_, "rename_cursor", -1, "input_player_name");
-    load_location_map(ctx_, "input_player_name_back.map");
+    load_location_map(*ctx_.sceneObjects, "input_player_name.map");
+    menuPanel_ = findObject(*ctx_.sceneObjects, "menu_panel", -1, "menu");
+    renameCursor_ = findObject(*ctx_.sceneObjects, "rename_cursor", -1, "input_player_name");
+    load_location_map(*ctx_.sceneObjects, "input_player_name_back.map");
 
     ShowWelcomeText();
     for (const char* tag : kMainMenuTags) objects.SetAlphaByTag(tag, 0);
@@ -137,23 +137,23 @@ void MenuScene::setUp() {
     static const char* const kOptions[] = {"button_body_music", "button_body_sound", "button_fullscreen",
                                            "button_tips", "button_back"};
     for (int i = 0; i < 5; ++i) {
-        mainButtons_[i] = findObject(ctx_, kMain[i], -1, "menu_buttons_mainmenu");
-        mainMovers_[i] = findObject(ctx_, "movepart", i, "menu_buttons_mainmenu");
-        optionButtons_[i] = findObject(ctx_, kOptions[i], -1, "menu_buttons_music_sound_fullscreen");
-        optionMovers_[i] = findObject(ctx_, "movepart", i, "menu_buttons_music_sound_fullscreen");
+        mainButtons_[i] = findObject(*ctx_.sceneObjects, kMain[i], -1, "menu_buttons_mainmenu");
+        mainMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_mainmenu");
+        optionButtons_[i] = findObject(*ctx_.sceneObjects, kOptions[i], -1, "menu_buttons_music_sound_fullscreen");
+        optionMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_music_sound_fullscreen");
     }
     for (int i = 0; i < 4; ++i) {
-        gameTypeButtons_[i] = findObject(ctx_, kTypes[i], -1, "menu_buttons_select_game_type");
-        gameTypeMovers_[i] = findObject(ctx_, "movepart", i, "menu_buttons_select_game_type");
+        gameTypeButtons_[i] = findObject(*ctx_.sceneObjects, kTypes[i], -1, "menu_buttons_select_game_type");
+        gameTypeMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_select_game_type");
     }
-    helpButtons_ = {findObject(ctx_, "button_ok_mini", -1, "menu_help"),
-                    findObject(ctx_, "repair_left", 0, "menu_help"),
-                    findObject(ctx_, "repair_right", 0, "menu_help")};
-    helpMover_ = findObject(ctx_, "movepart_mini", -1, "menu_help");
-    nameButtons_ = {findObject(ctx_, "panel_ok", 0, "input_player_name"),
-                    findObject(ctx_, "panel_cancel", 0, "input_player_name")};
+    helpButtons_ = {findObject(*ctx_.sceneObjects, "button_ok_mini", -1, "menu_help"),
+                    findObject(*ctx_.sceneObjects, "repair_left", 0, "menu_help"),
+                    findObject(*ctx_.sceneObjects, "repair_right", 0, "menu_help")};
+    helpMover_ = findObject(*ctx_.sceneObjects, "movepart_mini", -1, "menu_help");
+    nameButtons_ = {findObject(*ctx_.sceneObjects, "panel_ok", 0, "input_player_name"),
+                    findObject(*ctx_.sceneObjects, "panel_cancel", 0, "input_player_name")};
 
-    TMultiSprite* panel = objectAt(ctx_, menuPanel_);
+    TMultiSprite* panel = objectAt(*ctx_.sceneObjects, menuPanel_);
     if (state_.shownBefore) {
         // Back from a game: the menu is there at once.
         for (const char* tag : kMainMenuTags) objects.SetAlphaByTag(tag, 255);
@@ -163,9 +163,9 @@ void MenuScene::setUp() {
     }
 
     for (const char* tag : {"game_comment1", "game_comment2", "game_comment3"}) objects.unload_by_tag(tag);
-    ShowTextFile(ctx_, "text\\game_comment_arcade.txt", "game_comment1");
-    ShowTextFile(ctx_, "text\\game_comment_challenge.txt", "game_comment2");
-    ShowTextFile(ctx_, "text\\game_comment_puzzle.txt", "game_comment3");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_arcade.txt", "game_comment1");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_challenge.txt", "game_comment2");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_puzzle.txt", "game_comment3");
     hideGameComments();
 
     state_.shownBefore = true;
@@ -191,24 +191,24 @@ void MenuScene::runMenuFade(uint32_t now) {
         s.menuFadeState = 1;
     else
         alpha = static_cast<uint8_t>(elapsed * 255 / kMenuFadeMs);
-    if (TMultiSprite* panel = objectAt(ctx_, menuPanel_); panel && !panel->sprites.empty())
+    if (TMultiSprite* panel = objectAt(*ctx_.sceneObjects, menuPanel_); panel && !panel->sprites.empty())
         panel->sprites[0]->alpha = alpha;
     for (const char* tag : kMainMenuTags) ctx_.sceneObjects->SetAlphaByTag(tag, alpha);
 }
 
 void MenuScene::markHovered(int button) {
     ctx_.input.hoveredButton = button;
-    showCursorFrame(ctx_, 1);
+    showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 1);
 }
 
 void MenuScene::hoverObjectButtons(const std::vector<ObjectRef>& buttons, bool pressedFrame, bool visibleOnly,
                                    int firstNumber) {
     const InputState& in = ctx_.input;
     for (size_t i = 0; i < buttons.size(); ++i) {
-        TMultiSprite* button = objectAt(ctx_, buttons[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, buttons[i]);
         if (!button) continue;
         const int number = firstNumber + static_cast<int>(i);
-        const bool over = hitsObject(ctx_, button, in.mouseX, in.mouseY, visibleOnly);
+        const bool over = hitsObject(*ctx_.sceneObjects, button, in.mouseX, in.mouseY, visibleOnly);
         if (over) markHovered(number);
         showButtonFrame(button, over ? (pressedFrame && in.pressedButton == number ? 2 : 1) : 0);
     }
@@ -224,8 +224,8 @@ void MenuScene::hoverPass(uint32_t now) {
             const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr;
             const ModeProgress* progress = player ? player->progress(ctx_.selectedMode) : nullptr;
             if (!dialogButtons_.empty()) {
-                TMultiSprite* checkbox = objectAt(ctx_, dialogButtons_[0]);
-                if (hitsObject(ctx_, checkbox, in.mouseX, in.mouseY)) markHovered(1);
+                TMultiSprite* checkbox = objectAt(*ctx_.sceneObjects, dialogButtons_[0]);
+                if (hitsObject(*ctx_.sceneObjects, checkbox, in.mouseX, in.mouseY)) markHovered(1);
                 showButtonFrame(checkbox, progress && progress->showMessage == 1 ? 1 : 0);
             }
             if (dialogButtons_.size() > 1) hoverObjectButtons({dialogButtons_[1]}, false, true, 2);
@@ -339,7 +339,7 @@ void MenuScene::unloadTags(std::initializer_list<const char*> tags) {
 void MenuScene::UnloadSceneMenu() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     ctx_.frame.sceneLive = false;
-    showCursorFrame(ctx_, 0);
+    showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 0);
     for (const char* tag : {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
                             "poloska_sound", "menu_help", "menu_buttons_music_sound_fullscreen", "input_player_name",
                             "input_player_name_back", "menu_text", "menu_text_button1", "menu_text_button2",
@@ -351,7 +351,7 @@ void MenuScene::UnloadSceneMenu() {
     dialogButtons_.clear();
     ctx_.frame.paused = false;
     ctx_.frame.pausedTotal = 0;
-    ctx_.handlers.HandleButtonRelease = nullptr;
+    ctx_.hooks.HandleButtonRelease = nullptr;
 }
 
 }  // namespace qs

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/scene.h"
+#include "ui/scene.h"
 #include "game/game_mode.h"
 #include "menu/menu_state.h"
 #include "ui/buttons.h"
 
 namespace qs {
 
-class Context;
+class SceneServices;
 class ImagePrefetcher;
 class ScoresScreen;
 
@@ -24,7 +24,7 @@ class ScoresScreen;
 // each (main menu, game type, options, records, help, player list, name entry, dialogs).
 class MenuScene final : public Scene {
 public:
-    explicit MenuScene(Context& context);
+    explicit MenuScene(SceneServices& context);
     ~MenuScene() override;
 
     void StartSceneMenu();
@@ -118,7 +118,7 @@ private:
     void releaseExitQuestion(int button);
     void openDialog(const char* map, const std::string& tag, std::vector<std::string> buttonNames);
 
-    Context& ctx_;
+    SceneServices& ctx_;
     MenuState state_;
     std::unique_ptr<ScoresScreen> scores_;
     // Decodes the images of the next entries of the loading list on a second thread.

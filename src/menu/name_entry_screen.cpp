@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "core/text_util.h"
 #include "profile/player_store.h"
@@ -19,7 +19,7 @@ constexpr const char* kEntryTag = "input_player_name";
 
 // A profile that cannot be written is said once more here, where the player waits for it:
 // once a run, with the file and the reason (the log may well be off).
-void tellNotSaved(Context& ctx) {
+void tellNotSaved(SceneServices& ctx) {
     std::optional<std::string> failure = ctx.players ? ctx.players->failureToTell() : std::nullopt;
     if (!failure) return;
     ctx.platform().showMessageBox("Quibblestar", "The players could not be saved: " + *failure +
@@ -38,8 +38,8 @@ void MenuScene::openNameEntry() {
     objects.SetVisibleByTag(kEntryTag, true);
     objects.SetVisibleByTag("input_player_name_back", true);
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
-    TMultiSprite* ok = objectAt(ctx_, nameButtons_[0]);
-    TMultiSprite* cancel = objectAt(ctx_, nameButtons_[1]);
+    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, nameButtons_[0]);
+    TMultiSprite* cancel = objectAt(*ctx_.sceneObjects, nameButtons_[1]);
     if (cancel) cancel->visible = 1;
     if (ok) ok->x = 296;
     if (state_.editMode == kEditRename) {
@@ -48,7 +48,7 @@ void MenuScene::openNameEntry() {
         state_.nameText = selection >= 0 && selection < static_cast<int>(players.size())
                               ? players[static_cast<size_t>(selection)].name
                               : std::string();
-        ShowTextFile(ctx_, "text\\rename_player.txt", "input_player_name_title");
+        ShowTextFile(*ctx_.sceneObjects, "text\\rename_player.txt", "input_player_name_title");
     } else {
         if (!state_.keepEdit) state_.nameText.clear();
         if (state_.editMode == kEditFirstPlayer) {
@@ -56,10 +56,10 @@ void MenuScene::openNameEntry() {
             if (cancel) cancel->visible = 0;
             if (ok) ok->x = 352;
         }
-        ShowTextFile(ctx_, "text\\your_name.txt", "input_player_name_title");
+        ShowTextFile(*ctx_.sceneObjects, "text\\your_name.txt", "input_player_name_title");
     }
     // The panel's ribbon names the screen, as it does on every other one.
-    ShowTextFile(ctx_, "text\\game_title_players.txt", "input_player_name_title");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_players.txt", "input_player_name_title");
     state_.keepEdit = false;
     redrawName();
     startFade({kEntryTag, "input_player_name_back", "input_player_name_title", "input_player_name_text"});
@@ -67,10 +67,10 @@ void MenuScene::openNameEntry() {
 
 void MenuScene::redrawName() {
     unloadTags({"input_player_name_text"});
-    const double width = create_txt(ctx_, state_.nameText, 1010, "graphics\\fonts\\font_taurus1.spr", 400, 280, 0.75,
+    const double width = create_txt(*ctx_.sceneObjects, state_.nameText, 1010, "graphics\\fonts\\font_taurus1.spr", 400, 280, 0.75,
                                     0xFFFFFF, "input_player_name_text", kAlignCentre);
     // The cursor stands just right of the centred name.
-    if (TMultiSprite* cursor = objectAt(ctx_, renameCursor_)) cursor->x = width / 2 + 400 + 4;
+    if (TMultiSprite* cursor = objectAt(*ctx_.sceneObjects, renameCursor_)) cursor->x = width / 2 + 400 + 4;
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }
 
@@ -146,7 +146,7 @@ void MenuScene::showNameMessage(const char* textFile, bool nameExists) {
     if (nameExists) objects.SetVisibleByTag("input_player_name_text", false);
     if (state_.editMode == kEditNewPlayer) objects.SetVisibleByTag("input_player_name_title", false);
     openDialog("name_message.map", "name_message", {"panel_ok"});
-    ShowTextFile(ctx_, textFile, "name_message");
+    ShowTextFile(*ctx_.sceneObjects, textFile, "name_message");
     ctx_.input.ScreenKind = kScreenNameMessage;
     if (state_.editMode == kEditNewPlayer)
         startFade({"input_player_name_back", "name_message"});

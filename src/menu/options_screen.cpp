@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
@@ -26,13 +26,13 @@ bool anyMessageOn(const PlayerRecord* player) {
 }
 
 // Redraws one volume bar: `level` elements of 6 pixels from x 360.
-void drawBar(Context& ctx, const char* tag, int level, int y) {
+void drawBar(SceneServices& ctx, const char* tag, int level, int y) {
     SceneObjectList& objects = *ctx.sceneObjects;
     objects.unload_by_tag(tag);
     const uint8_t alpha = static_cast<uint8_t>(ctx.dialogFade->running() ? ctx.dialogFade->alpha() : 255);
     double x = kMusicBar.left;
     for (int i = 0; i < level; ++i) {
-        TMultiSprite& element = objects.create(ctx, "graphics\\musicsoundfullscreen\\music_sound_poloska.spr");
+        TMultiSprite& element = objects.create("graphics\\musicsoundfullscreen\\music_sound_poloska.spr");
         element.tag = tag;
         element.x = x;
         element.y = y;
@@ -51,7 +51,7 @@ void MenuScene::openOptions() {
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
     objects.SetVisibleByTag("menu_buttons_music_sound_fullscreen", true);
     unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "options_text"});
-    ShowTextFile(ctx_, "text\\game_title_options.txt", "options_text");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_options.txt", "options_text");
     state_.drawnMusicLevel = -1;
     state_.drawnSoundLevel = -1;
     startFade({"menu_buttons_music_sound_fullscreen", "options_text", "poloska_music", "poloska_sound"});
@@ -62,8 +62,8 @@ void MenuScene::hoverOptions(uint32_t now) {
     const int x = in.mouseX, y = in.mouseY;
     for (int i = 0; i < 5; ++i) {
         const int number = i + 1;
-        TMultiSprite* button = objectAt(ctx_, optionButtons_[i]);
-        TMultiSprite* mover = objectAt(ctx_, optionMovers_[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, optionButtons_[i]);
+        TMultiSprite* mover = objectAt(*ctx_.sceneObjects, optionMovers_[i]);
         const HitZone& zone = kBigButtons[i == 4 ? 4 : i];
         bool over = button && zone.contains(x, y);
         if (number == kMusicButton || number == kSoundButton) {

@@ -1,6 +1,6 @@
 #include "menu/menu_scene.h"
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "profile/player_store.h"
 #include "render/key_codes.h"
@@ -29,18 +29,18 @@ void MenuScene::openPlayerList() {
     objects.SetVisibleByTag("input_player_name", false);
     objects.SetVisibleByTag("input_player_name_back", true);
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
-    load_location_map(ctx_, "select_player.map");
-    ShowTextFile(ctx_, "text\\create_player1.txt", "select_player_text_button1");
-    ShowTextFile(ctx_, "text\\create_player2.txt", "select_player_text_button2");
+    load_location_map(*ctx_.sceneObjects, "select_player.map");
+    ShowTextFile(*ctx_.sceneObjects, "text\\create_player1.txt", "select_player_text_button1");
+    ShowTextFile(*ctx_.sceneObjects, "text\\create_player2.txt", "select_player_text_button2");
     objects.SetVisibleByTag("select_player_text_button2", false);
 
-    marker_ = findObject(ctx_, "marker", -1, kListTag);
+    marker_ = findObject(*ctx_.sceneObjects, "marker", -1, kListTag);
     dialogButtons_.clear();
     for (const char* name : {"scroller_up", "scroller_down", "panel_delete", "panel_rename", "panel_ok", "panel_cancel"})
-        dialogButtons_.push_back(findObject(ctx_, name, -1, kListTag));
-    scrollerBar_ = findObject(ctx_, "scroller_bar", -1, kListTag);
-    ShowTextFile(ctx_, "text\\choose_player.txt", kListTag);
-    ShowTextFile(ctx_, "text\\game_title_players.txt", kListTag);
+        dialogButtons_.push_back(findObject(*ctx_.sceneObjects, name, -1, kListTag));
+    scrollerBar_ = findObject(*ctx_.sceneObjects, "scroller_bar", -1, kListTag);
+    ShowTextFile(*ctx_.sceneObjects, "text\\choose_player.txt", kListTag);
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_players.txt", kListTag);
 
     if (!state_.keepEdit) state_.list.place(ctx_.players->currentPlayer());
     state_.keepEdit = false;
@@ -56,11 +56,11 @@ void MenuScene::DrawPlayerList() {
     list.clampTo(count);
     unloadTags({"select_player_text"});
     for (int i = 0; i < kListRows && list.top + i < count; ++i)
-        create_txt(ctx_, players[static_cast<size_t>(list.top + i)].name, 1005, "graphics\\fonts\\font_taurus2.spr",
+        create_txt(*ctx_.sceneObjects, players[static_cast<size_t>(list.top + i)].name, 1005, "graphics\\fonts\\font_taurus2.spr",
                    380, 207 + 24 * i, 0.9, -1, "select_player_text", kAlignCentre);
-    if (TMultiSprite* marker = objectAt(ctx_, marker_)) marker->y = 208 + 24 * list.row;
+    if (TMultiSprite* marker = objectAt(*ctx_.sceneObjects, marker_)) marker->y = 208 + 24 * list.row;
     // The thumb shows which part of the list is in view: at the top while every name fits.
-    if (TMultiSprite* bar = objectAt(ctx_, scrollerBar_))
+    if (TMultiSprite* bar = objectAt(*ctx_.sceneObjects, scrollerBar_))
         bar->y = count <= kListRows ? 201 : 201 + 130.0 * list.top / (count - kListRows);
     // Names made during a fade come in with it.
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
@@ -136,8 +136,8 @@ void MenuScene::openDeleteQuestion() {
     if (selection < 0 || selection >= static_cast<int>(players.size())) return;
     unloadTags({kListTag, "select_player_text", "select_player_text_button1", "select_player_text_button2"});
     openDialog("name_confirm.map", "name_confirm", {"panel_yes", "panel_no"});
-    ShowTextFile(ctx_, "text\\delete_player.txt", "name_confirm");
-    create_txt(ctx_, players[static_cast<size_t>(selection)].name + "?", 1010, "graphics\\fonts\\font_taurus2.spr", 400,
+    ShowTextFile(*ctx_.sceneObjects, "text\\delete_player.txt", "name_confirm");
+    create_txt(*ctx_.sceneObjects, players[static_cast<size_t>(selection)].name + "?", 1010, "graphics\\fonts\\font_taurus2.spr", 400,
                297, 1.0, 0xFFFFFF, "name_confirm", kAlignCentre);
     ctx_.input.ScreenKind = kScreenDeleteQuestion;
     startFade({"input_player_name_back", "name_confirm"});

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "core/comma_fields.h"
-#include "app/context.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/scene_object_list.h"
 #include "visual/sprite_engine.h"
@@ -18,24 +20,24 @@ namespace {
 constexpr int64_t kFarOff = 100000;
 }  // namespace
 
-int load_location_map(Context& ctx, const std::string& path) {
+int load_location_map(SceneObjectList& objects, const std::string& path) {
     int created = 0;
     int result = -1;
     auto finish = [&]() {
-        ctx.WriteLog("load_location_map(\"" + path + "\"), created: " + std::to_string(created));
+        objects.log().WriteLog("load_location_map(\"" + path + "\"), created: " + std::to_string(created));
         return result;
     };
     auto bad = [&](size_t line, const std::string& what) {
-        ctx.log.error(path + " line " + std::to_string(line) + ": " + what);
+        objects.log().error(path + " line " + std::to_string(line) + ": " + what);
     };
 
-    std::optional<std::string> text = ctx.files.readContent(path);
+    std::optional<std::string> text = objects.files().readContent(path);
     if (!text) {
-        ctx.log.error("map " + path + " is missing");
+        objects.log().error("map " + path + " is missing");
         return finish();
     }
-    ctx.spriteEngine->scrollX = 0;
-    ctx.spriteEngine->scrollY = 0;
+    objects.engine().scrollX = 0;
+    objects.engine().scrollY = 0;
 
     const std::vector<std::string> lines = splitLines(*text);
     size_t next = 0;
@@ -105,8 +107,8 @@ int load_location_map(Context& ctx, const std::string& path) {
         if (std::abs(int64_t{*x}) > kFarOff || std::abs(int64_t{*y}) > kFarOff)
             bad(lineNumber, "the place " + std::to_string(*x) + "," + std::to_string(*y) + " lies far off any screen");
         // What the prototype's loading says is said of this map line too.
-        Log::Scope scope(ctx.log, path + " line " + std::to_string(lineNumber));
-        TMultiSprite& object = ctx.sceneObjects->create(ctx, prototypes[*index]);
+        Log::Scope scope(objects.log(), path + " line " + std::to_string(lineNumber));
+        TMultiSprite& object = objects.create(prototypes[*index]);
         ++created;
         if (!object.isometric) {
             object.x = *x;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/context.h"
+#include "core/random.h"
 #include "scene/scene_object_list.h"
 
 namespace qs {
@@ -24,13 +24,13 @@ ParticleList::~ParticleList() = default;
 
 TExploseParticle* ParticleList::Create(int type, double x, double y, TMultiSprite* existing) {
     if (type < 0 || type > 23 || (type == 23 && !existing)) return nullptr;
-    Random& random = ctx_.random;
+    Random& random = random_;
     auto r = [&] { return random.below(1000) / 500.0 - 1.0; };
 
     auto particle = std::make_unique<TExploseParticle>();
     TExploseParticle& p = *particle;
     p.type = type;
-    p.startTime = ctx_.frame.gameClock;
+    p.startTime = gameClock_;
     p.originX = x;
     p.originY = y;
 
@@ -102,7 +102,7 @@ TExploseParticle* ParticleList::Create(int type, double x, double y, TMultiSprit
     TMultiSprite* object = existing;
     if (!object) {
         const std::string path = prototype ? prototype : ballPath(type <= 7 ? type : type - 7);
-        object = &ctx_.sceneObjects->create(ctx_, path);
+        object = &objects_.create(path);
         object->x = objectX;
         object->y = objectY;
         if (type >= 1 && type <= 14) {
@@ -138,7 +138,7 @@ TExploseParticle* ParticleList::Create(int type, double x, double y, TMultiSprit
 }
 
 bool ParticleList::objectAlive(const TExploseParticle& p) const {
-    return p.object && ctx_.sceneObjects->at(p.objectSlot) == p.object;
+    return p.object && objects_.at(p.objectSlot) == p.object;
 }
 
 void ParticleList::Update(TExploseParticle& p) {
@@ -149,7 +149,7 @@ void ParticleList::Update(TExploseParticle& p) {
         return;
     }
     TMultiSprite& o = *p.object;
-    const uint32_t now = ctx_.frame.gameClock;
+    const uint32_t now = gameClock_;
     const double elapsed = static_cast<double>(static_cast<int32_t>(now - p.startTime));
     const double life = p.lifetime;
 
@@ -202,8 +202,8 @@ void ParticleList::Update(TExploseParticle& p) {
                 pieceArrived = true;
                 break;
             }
-            p.vx = (ctx_.random.below(4) + (targetX - o.x) / d * 7 - 2) * 0.75;
-            p.vy = ((targetY - o.y) / d * 7 - ctx_.random.below(10) * 0.1) * 0.75;
+            p.vx = (random_.below(4) + (targetX - o.x) / d * 7 - 2) * 0.75;
+            p.vy = ((targetY - o.y) / d * 7 - random_.below(10) * 0.1) * 0.75;
             if (o.y < targetY) {
                 p.startTime = 0;
                 arrived = true;
@@ -241,7 +241,7 @@ void ParticleList::UpdateAll() {
 }
 
 void ParticleList::Free(TExploseParticle& p) {
-    if (objectAlive(p)) ctx_.sceneObjects->free(p.objectSlot);
+    if (objectAlive(p)) objects_.free(p.objectSlot);
     int slot = p.slot;
     if (slot >= 0 && slot < static_cast<int>(list_.size())) list_[slot].reset();
 }

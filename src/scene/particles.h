@@ -6,7 +6,8 @@
 
 namespace qs {
 
-class Context;
+class Random;
+class SceneObjectList;
 class TMultiSprite;
 
 inline constexpr const char* kParticleTag = "explose_particle";
@@ -29,7 +30,9 @@ public:
 // Every live particle; the scenes update them once per scene step.
 class ParticleList {
 public:
-    explicit ParticleList(Context& ctx) : ctx_(ctx) {}
+    // Particles are objects of the list, move by the random source and age by the game clock.
+    ParticleList(SceneObjectList& objects, Random& random, const uint32_t& gameClock)
+        : objects_(objects), random_(random), gameClock_(gameClock) {}
     ~ParticleList();
 
     // A new particle of `type` at (x, y); `existing` hands an object over instead of creating
@@ -51,7 +54,9 @@ public:
 private:
     bool objectAlive(const TExploseParticle& particle) const;
 
-    Context& ctx_;
+    SceneObjectList& objects_;
+    Random& random_;
+    const uint32_t& gameClock_;
     std::vector<std::unique_ptr<TExploseParticle>> list_;
 };
 

@@ -4,9 +4,15 @@
 
 #include "core/log.h"
 #include "visual/object_3d.h"
+#include "visual/prototype_library.h"
 #include "visual/texture_library.h"
 
 namespace qs {
+
+SceneObjectList::SceneObjectList(const SpriteWorld& world)
+    : world_(world), log_(world.prototypes.services().log) {}
+
+const FileSystem& SceneObjectList::files() const { return world_.prototypes.services().files; }
 
 SceneObjectList::~SceneObjectList() {
     // Free in slot order so image sprites leave the engine while it still exists.

@@ -10,6 +10,7 @@
 
 namespace qs {
 
+class FileSystem;
 class Log;
 class Object3DList;
 
@@ -25,17 +26,25 @@ struct ObjectGroup {
 // whole screen by its tag; slots are reused but never moved while their object lives.
 class SceneObjectList {
 public:
-    explicit SceneObjectList(Log& log) : log_(log) {}
+    explicit SceneObjectList(const SpriteWorld& world);
     ~SceneObjectList();
 
     // Builds an object from a prototype path in the first free slot.
     template <typename T = TMultiSprite, typename... Args>
-    T& create(Context& ctx, const std::string& path, Args&&... args) {
-        auto object = std::make_unique<T>(ctx, path, std::forward<Args>(args)...);
+    T& create(const std::string& path, Args&&... args) {
+        auto object = std::make_unique<T>(world_, path, std::forward<Args>(args)...);
         T& ref = *object;
         place(std::move(object));
         return ref;
     }
+
+    // What the objects are built from: the prototypes (with the files and log they were
+    // read through), the sprite engine and the game clock.
+    const SpriteWorld& world() const { return world_; }
+    // The content files and the log, as the prototypes were read through them.
+    const FileSystem& files() const;
+    Log& log() const { return log_; }
+    SpriteEngine& engine() const { return world_.engine; }
 
     TMultiSprite* at(int slot) const;
     int count() const { return static_cast<int>(slots_.size()); }
@@ -71,6 +80,7 @@ private:
     void place(std::unique_ptr<TMultiSprite> object);
     ObjectGroup* group(const std::string& name);
 
+    SpriteWorld world_;
     Log& log_;
     std::vector<std::unique_ptr<TMultiSprite>> slots_;
     std::vector<ObjectGroup> groups_;

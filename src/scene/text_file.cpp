@@ -1,7 +1,9 @@
 #include "scene/text_file.h"
 
 #include "core/comma_fields.h"
-#include "app/context.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/text_objects.h"
 
@@ -31,7 +33,7 @@ std::string fillPlaceholders(const std::string& line, const std::vector<std::str
     return out;
 }
 
-bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
+bool ShowTextFile(SceneObjectList& objects, const std::string& path, const std::string& tag,
                   const std::string& values) {
     std::vector<std::string> fields;
     for (int n = 1;; ++n) {
@@ -39,14 +41,14 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
         if (field.empty()) break;
         fields.push_back(field);
     }
-    std::optional<std::string> text = ctx.files.readContent(path);
+    std::optional<std::string> text = objects.files().readContent(path);
     if (!text) {
-        ctx.log.error("text file " + path + " is missing");
+        objects.log().error("text file " + path + " is missing");
         return false;
     }
     // No screen text comes near this; a larger file is damaged, and every glyph is an object.
     if (text->size() > kMaxTextFileBytes) {
-        ctx.log.error("text file " + path + " holds " + std::to_string(text->size()) +
+        objects.log().error("text file " + path + " holds " + std::to_string(text->size()) +
                       " characters, more than the " + std::to_string(kMaxTextFileBytes) +
                       " a screen text may have; only those are read");
         text->resize(kMaxTextFileBytes);
@@ -62,7 +64,7 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
         ++lineNumber;
         const std::string line = cutLine(raw);
         auto bad = [&](const std::string& what) {
-            ctx.log.error(path + " line " + std::to_string(lineNumber) + ": " + what);
+            objects.log().error(path + " line " + std::to_string(lineNumber) + ": " + what);
         };
         if (inSection) {
             if (trim(line) == "#end") {
@@ -76,7 +78,7 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
                 shown = fillPlaceholders(line, fields, &problem);
                 if (!problem.empty()) bad(problem);
             }
-            create_txt(ctx, shown, z, font, x, y, size, color, tag, alignment);
+            create_txt(objects, shown, z, font, x, y, size, color, tag, alignment);
             y += leading;
             continue;
         }
@@ -116,8 +118,8 @@ bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
     }
     // A text cut short or written without its section would show nothing, or half of itself,
     // without a word.
-    if (!sectionSeen) ctx.log.error("text file " + path + ": no #begin section: the text shows nothing");
-    else if (inSection) ctx.log.error("text file " + path + ": the file ends inside a #begin section (no #end)");
+    if (!sectionSeen) objects.log().error("text file " + path + ": no #begin section: the text shows nothing");
+    else if (inSection) objects.log().error("text file " + path + ": the file ends inside a #begin section (no #end)");
     return true;
 }
 

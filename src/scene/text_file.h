@@ -13,12 +13,12 @@ namespace qs {
 // read only this far.
 inline constexpr size_t kMaxTextFileBytes = 4096;
 
-class Context;
+class SceneObjectList;
 
 // Shows a screen text from a "text\" file: layout settings, then "#begin"/"#end" sections
 // whose lines are created with create_txt under `tag`. `values` fills the "%N;" placeholders
 // (comma-separated, 1-based). False when the file is missing (logged).
-bool ShowTextFile(Context& ctx, const std::string& path, const std::string& tag,
+bool ShowTextFile(SceneObjectList& objects, const std::string& path, const std::string& tag,
                   const std::string& values = {});
 
 // A text line with its "%N;" placeholders filled from `values`.

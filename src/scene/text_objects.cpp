@@ -1,6 +1,8 @@
 #include "scene/text_objects.h"
 
-#include "app/context.h"
+#include "core/file_system.h"
+#include "core/log.h"
+#include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/scene_object_list.h"
 
@@ -12,13 +14,13 @@ constexpr int kCodeLimit = 1 << 20;
 
 }  // namespace
 
-bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& widths) {
+bool readFontWidths(SceneObjectList& objects, const std::string& fontPath, FontWidths& widths) {
     widths = FontWidths();
     if (!endsWithNoCase(fontPath, ".spr")) return false;
     const std::string posPath = fontPath.substr(0, fontPath.size() - 3) + "pos";
-    std::optional<std::string> text = ctx.files.readContent(posPath);
+    std::optional<std::string> text = objects.files().readContent(posPath);
     if (!text) {
-        ctx.log.error("font width file " + posPath + " is missing: its texts are not shown");
+        objects.log().error("font width file " + posPath + " is missing: its texts are not shown");
         return false;
     }
     bool spacingRead = false;
@@ -34,7 +36,7 @@ bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& width
         line = trim(line);
         if (line.empty()) continue;
         auto bad = [&](const std::string& what) {
-            ctx.log.error(posPath + " line " + std::to_string(lineNumber) + ": " + what);
+            objects.log().error(posPath + " line " + std::to_string(lineNumber) + ": " + what);
         };
         if (!spacingRead) {
             spacingRead = true;
@@ -61,7 +63,7 @@ bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& width
         if (frame < kCodeLimit) ++frame;
     }
     // Without a single width the font draws no letter at all.
-    if (frame == 0) ctx.log.error("font width file " + posPath + " holds no letter widths: its texts show nothing");
+    if (frame == 0) objects.log().error("font width file " + posPath + " holds no letter widths: its texts show nothing");
     return true;
 }
 
@@ -74,19 +76,19 @@ double measureText(const FontWidths& widths, const std::string& text, double sca
     return total;
 }
 
-double MeasureText(Context& ctx, const std::string& text, const std::string& font, double scale) {
+double MeasureText(SceneObjectList& objects, const std::string& text, const std::string& font, double scale) {
     FontWidths widths;
-    if (!readFontWidths(ctx, font, widths)) return 0;
+    if (!readFontWidths(objects, font, widths)) return 0;
     return measureText(widths, text, scale);
 }
 
-double create_txt(Context& ctx, const std::string& text, int z, const std::string& font, double x,
+double create_txt(SceneObjectList& objects, const std::string& text, int z, const std::string& font, double x,
                   double y, double scale, int color, const std::string& tag, int alignment) {
     if (text.empty()) return 0;
     double result = 0;
     int created = 0;
     FontWidths widths;
-    if (readFontWidths(ctx, font, widths)) {
+    if (readFontWidths(objects, font, widths)) {
         const double total = measureText(widths, text, scale);
         if (alignment == kAlignRight) x -= total;
         else if (alignment != kAlignLeft) x -= total / 2;
@@ -94,7 +96,7 @@ double create_txt(Context& ctx, const std::string& text, int z, const std::strin
         for (char ch : text) {
             const unsigned char code = static_cast<unsigned char>(ch);
             if (ch != ' ') {
-                TMultiSprite& glyph = ctx.sceneObjects->create(ctx, font);
+                TMultiSprite& glyph = objects.create(font);
                 glyph.x = pen + scale * widths.spacing;
                 glyph.y = y;
                 glyph.scale_x = scale;
@@ -109,7 +111,7 @@ double create_txt(Context& ctx, const std::string& text, int z, const std::strin
             result += scale * widths.width[code];
         }
     }
-    ctx.WriteLog("create_txt(\"" + tag + "\"), created: " + std::to_string(created));
+    objects.log().WriteLog("create_txt(\"" + tag + "\"), created: " + std::to_string(created));
     return result;
 }
 

@@ -5,7 +5,7 @@
 
 namespace qs {
 
-class Context;
+class SceneObjectList;
 
 // The widths of a bitmap font, read from the ".pos" file beside its ".spr".
 struct FontWidths {
@@ -20,17 +20,17 @@ struct FontWidths {
 
 // Reads the width file of a font ("x\font.spr" -> "x\font.pos"). False (logged) when the
 // font path is not a ".spr" or its width file is missing; bad lines are logged and skipped.
-bool readFontWidths(Context& ctx, const std::string& fontPath, FontWidths& widths);
+bool readFontWidths(SceneObjectList& objects, const std::string& fontPath, FontWidths& widths);
 
 enum TextAlign { kAlignLeft = 1, kAlignCentre = 2, kAlignRight = 3 };
 
 // Lays a line of text out and creates one object per non-blank character, tagged `tag`.
 // Returns the sum of scale x width over the characters (spacing not included).
-double create_txt(Context& ctx, const std::string& text, int z, const std::string& font, double x,
+double create_txt(SceneObjectList& objects, const std::string& text, int z, const std::string& font, double x,
                   double y, double scale, int color, const std::string& tag, int alignment);
 
 // The laid-out width: widths plus the spacing before every character but the first.
-double MeasureText(Context& ctx, const std::string& text, const std::string& font, double scale);
+double MeasureText(SceneObjectList& objects, const std::string& text, const std::string& font, double scale);
 double measureText(const FontWidths& widths, const std::string& text, double scale);
 
 }  // namespace qs

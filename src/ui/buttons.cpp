@@ -1,20 +1,20 @@
 #include "ui/buttons.h"
 
-#include "app/context.h"
+#include "core/log.h"
 #include "scene/scene_object_list.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 
 namespace qs {
 
-ObjectRef findObject(Context& ctx, const std::string& name, int occurrence, const std::string& tag) {
-    ObjectRef ref{ctx.sceneObjects->FindSceneObject(name, occurrence, tag), name, tag};
-    if (ref.slot < 0) ctx.log.error("no object \"" + name + "\" with the tag \"" + tag + "\" (" + tag + ".map)");
+ObjectRef findObject(SceneObjectList& objects, const std::string& name, int occurrence, const std::string& tag) {
+    ObjectRef ref{objects.FindSceneObject(name, occurrence, tag), name, tag};
+    if (ref.slot < 0) objects.log().error("no object \"" + name + "\" with the tag \"" + tag + "\" (" + tag + ".map)");
     return ref;
 }
 
-TMultiSprite* objectAt(Context& ctx, const ObjectRef& ref) {
-    TMultiSprite* object = ctx.sceneObjects->at(ref.slot);
+TMultiSprite* objectAt(SceneObjectList& objects, const ObjectRef& ref) {
+    TMultiSprite* object = objects.at(ref.slot);
     if (!object || object->name != ref.name || object->tag != ref.tag) return nullptr;
     return object;
 }
@@ -32,15 +32,15 @@ void animateCompanion(TMultiSprite* companion, bool hovered, uint32_t now) {
     showPartFrame(companion, 1, frame);
 }
 
-bool hitsObject(Context& ctx, const TMultiSprite* object, int x, int y, bool visibleOnly) {
+bool hitsObject(SceneObjectList& objects, const TMultiSprite* object, int x, int y, bool visibleOnly) {
     if (!object || object->sprites.empty()) return false;
     if (visibleOnly && !object->visible) return false;
-    return ctx.sceneObjects->ObjectContainsPoint(*object, x, y, 0, 0, ctx.prototypes->textures());
+    return objects.ObjectContainsPoint(*object, x, y, 0, 0, objects.world().prototypes.textures());
 }
 
-void createMouseCursor(Context& ctx) {
-    if (ctx.sceneObjects->at(ctx.input.cursorObject)) return;
-    TMultiSprite& cursor = ctx.sceneObjects->create(ctx, "graphics\\cursors\\mouse_cursor.spr");
+void createMouseCursor(SceneObjectList& objects, int& cursorSlot) {
+    if (objects.at(cursorSlot)) return;
+    TMultiSprite& cursor = objects.create("graphics\\cursors\\mouse_cursor.spr");
     cursor.tag = "mouse_cursor";
     cursor.map_koeff = 0;
     // The point of the arrow is two pixels into its picture.
@@ -48,11 +48,11 @@ void createMouseCursor(Context& ctx) {
         cursor.sprites[i]->partX = -2;
         cursor.sprites[i]->partY = -2;
     }
-    ctx.input.cursorObject = cursor.slot;
+    cursorSlot = cursor.slot;
 }
 
-void showCursorFrame(Context& ctx, int frame) {
-    showPartFrame(ctx.sceneObjects->at(ctx.input.cursorObject), 0, frame);
+void showCursorFrame(SceneObjectList& objects, int cursorSlot, int frame) {
+    showPartFrame(objects.at(cursorSlot), 0, frame);
 }
 
 }  // namespace qs

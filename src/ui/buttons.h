@@ -5,7 +5,7 @@
 
 namespace qs {
 
-class Context;
+class SceneObjectList;
 class TMultiSprite;
 
 // A screen's fixed hit rectangle; both bounds belong to it.
@@ -23,8 +23,8 @@ struct ObjectRef {
     std::string tag;
 };
 // Looks the object up; a missing one is logged with the name and tag that should hold it.
-ObjectRef findObject(Context& ctx, const std::string& name, int occurrence, const std::string& tag);
-TMultiSprite* objectAt(Context& ctx, const ObjectRef& ref);
+ObjectRef findObject(SceneObjectList& objects, const std::string& name, int occurrence, const std::string& tag);
+TMultiSprite* objectAt(SceneObjectList& objects, const ObjectRef& ref);
 
 // Shows one frame of a part and holds it there (button faces never run on their own).
 void showPartFrame(TMultiSprite* object, int part, int frame);
@@ -38,13 +38,13 @@ void animateCompanion(TMultiSprite* companion, bool hovered, uint32_t now);
 
 // The object's own pixels decide whether the point hits it; a missing object never does, and
 // with `visibleOnly` neither does a hidden one.
-bool hitsObject(Context& ctx, const TMultiSprite* object, int x, int y, bool visibleOnly = true);
+bool hitsObject(SceneObjectList& objects, const TMultiSprite* object, int x, int y, bool visibleOnly = true);
 
 // The game's own mouse pointer, made once the content is loaded (it stays for the run and
 // does not scroll with the map); the handlers move it.
-void createMouseCursor(Context& ctx);
+void createMouseCursor(SceneObjectList& objects, int& cursorSlot);
 
 // The pointer object shows frame 1 over a button and frame 0 elsewhere.
-void showCursorFrame(Context& ctx, int frame);
+void showCursorFrame(SceneObjectList& objects, int cursorSlot, int frame);
 
 }  // namespace qs

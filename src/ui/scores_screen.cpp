@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "profile/records_store.h"
 #include "scene/location_map.h"
@@ -30,7 +30,7 @@ constexpr int kHighlightColour = 0x00CDEE;
 void ScoresScreen::prepare() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     if (objects.FindSceneObject("button_ok_mini", 0, kTag) < 0) {
-        load_location_map(ctx_, "menu_scores.map");
+        load_location_map(*ctx_.sceneObjects, "menu_scores.map");
         objects.SetVisibleByTag(kTag, false);
     }
     FindScoresButtons();
@@ -53,7 +53,7 @@ void ScoresScreen::OpenScoresScreen(int mode, const std::optional<GameResult>& r
     objects.SetVisibleByTag(kTag, true);
     for (const char* tag : {"menu_text", "menu_text_button1", "menu_text_button2", "scores_text"})
         objects.unload_by_tag(tag);
-    ShowTextFile(ctx_, "text\\game_title_scores.txt", "scores_text");
+    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_scores.txt", "scores_text");
     scoresMode_ = mode >= 1 && mode <= 3 ? mode : 1;
     ShowRecords(result ? &*result : nullptr);
     ctx_.dialogFade->start({kTag, "scores_text", "scores_records"});
@@ -62,8 +62,8 @@ void ScoresScreen::OpenScoresScreen(int mode, const std::optional<GameResult>& r
 void ScoresScreen::ShowRecords(const GameResult* result) {
     SceneObjectList& objects = *ctx_.sceneObjects;
     objects.unload_by_tag("scores_records");
-    ShowTextFile(ctx_, kTitles[scoresMode_ - 1], "scores_records");
-    ShowTextFile(ctx_, "text\\scores_title_footer.txt", "scores_records");
+    ShowTextFile(*ctx_.sceneObjects, kTitles[scoresMode_ - 1], "scores_records");
+    ShowTextFile(*ctx_.sceneObjects, "text\\scores_title_footer.txt", "scores_records");
 
     if (!ctx_.records) ctx_.openRecords();
     const int score = static_cast<int>(std::clamp<int64_t>(result ? result->score : 0, 0, INT32_MAX));
@@ -75,10 +75,10 @@ void ScoresScreen::ShowRecords(const GameResult* result) {
         const RecordEntry& row = view.rows[static_cast<size_t>(i - 1)];
         const int colour = i == highlighted_ ? kHighlightColour : kRowColour;
         const double y = 197 + 25 * i;
-        create_txt(ctx_, row.rank + ".", 200, kFont, 222, y, 0.65, colour, "scores_records", kAlignRight);
-        create_txt(ctx_, row.name, 200, kFont, 230, y, 0.65, colour, "scores_records", kAlignLeft);
-        create_txt(ctx_, row.level, 200, kFont, 450, y, 0.65, colour, "scores_records", kAlignRight);
-        create_txt(ctx_, row.score, 200, kFont, 590, y, 0.65, colour, "scores_records", kAlignRight);
+        create_txt(*ctx_.sceneObjects, row.rank + ".", 200, kFont, 222, y, 0.65, colour, "scores_records", kAlignRight);
+        create_txt(*ctx_.sceneObjects, row.name, 200, kFont, 230, y, 0.65, colour, "scores_records", kAlignLeft);
+        create_txt(*ctx_.sceneObjects, row.level, 200, kFont, 450, y, 0.65, colour, "scores_records", kAlignRight);
+        create_txt(*ctx_.sceneObjects, row.score, 200, kFont, 590, y, 0.65, colour, "scores_records", kAlignRight);
     }
     ctx_.recordsShown = {true, scoresMode_, rows_, highlighted_};
     // A fade under way takes the new rows along.
@@ -95,7 +95,7 @@ void ScoresScreen::UpdateScoresButtons(uint32_t now) {
         const bool over = button && kZones[i].contains(in.mouseX, in.mouseY);
         if (over) {
             in.hoveredButton = number;
-            showCursorFrame(ctx_, 1);
+            showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 1);
         }
         const bool arrow = number != 3;
         showButtonFrame(button, over ? (arrow && in.pressedButton == number ? 2 : 1) : 0);

@@ -6,7 +6,7 @@
 
 namespace qs {
 
-class Context;
+class SceneServices;
 
 // A game's result as the records table takes it.
 struct GameResult {
@@ -23,7 +23,7 @@ class ScoresScreen {
 public:
     static constexpr const char* kTag = "menu_scores";
 
-    explicit ScoresScreen(Context& ctx) : ctx_(ctx) {}
+    explicit ScoresScreen(SceneServices& ctx) : ctx_(ctx) {}
 
     // Loads the screen's map unless an earlier scene did, and finds its buttons.
     void prepare();
@@ -44,7 +44,7 @@ public:
 private:
     void ShowRecords(const GameResult* result);
 
-    Context& ctx_;
+    SceneServices& ctx_;
     int buttons_[3] = {-1, -1, -1};
     int companion_ = -1;
     int scoresMode_ = 1;

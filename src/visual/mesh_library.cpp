@@ -1,6 +1,6 @@
 #include "visual/mesh_library.h"
 
-#include "app/context.h"
+#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
@@ -25,14 +25,14 @@ int MeshLibrary::find(const std::string& name) const {
 }
 
 int MeshLibrary::load(const std::string& path, const std::string& name) {
-    std::optional<std::string> text = ctx_.files.readContent(path);
+    std::optional<std::string> text = load_.files.readContent(path);
     if (!text) return -1;
     return loadText(path, name, *text);
 }
 
 int MeshLibrary::loadText(const std::string& path, const std::string& name,
                           const std::string& text) {
-    ObjMeshReader reader(ctx_, *this, path);
+    ObjMeshReader reader(load_, *this, path);
     std::unique_ptr<Mesh> mesh = reader.read(text);
     size_t slot = 0;
     while (slot < entries_.size() && !entries_[slot].name.empty()) ++slot;
@@ -49,25 +49,25 @@ int MeshLibrary::textureFor(const std::string& path) {
     }
     const ImageKind kind = imageKindOf(path);
     if (kind == ImageKind::Unknown) {
-        ctx_.log.error("the mesh texture \"" + path +
+        load_.log.error("the mesh texture \"" + path +
                        "\" is not a png, bmp, jpg or tga image; drawn without it");
         return -1;
     }
-    std::optional<std::string> file = ctx_.files.readContent(path);
+    std::optional<std::string> file = load_.files.readContent(path);
     if (!file) {
-        ctx_.log.error("the mesh texture \"" + path + "\" is missing; drawn without it");
+        load_.log.error("the mesh texture \"" + path + "\" is missing; drawn without it");
         return -1;
     }
     DecodedImage image;
     std::string error;
     if (!decodeImage(kind, *file, image, error)) {
-        ctx_.log.error("the mesh texture \"" + path + "\" cannot be decoded (" + error +
+        load_.log.error("the mesh texture \"" + path + "\" cannot be decoded (" + error +
                        "); drawn without it");
         return -1;
     }
     if (image.width <= 0 || image.height <= 0 || image.width > kMaxTextureSide ||
         image.height > kMaxTextureSide) {
-        ctx_.log.error("the mesh texture \"" + path + "\" is " + std::to_string(image.width) +
+        load_.log.error("the mesh texture \"" + path + "\" is " + std::to_string(image.width) +
                        " x " + std::to_string(image.height) + ", beyond " +
                        std::to_string(kMaxTextureSide) + " pixels a side; drawn without it");
         return -1;
@@ -81,10 +81,10 @@ int MeshLibrary::textureFor(const std::string& path) {
         convertPixels(image, nullptr, 0, y, image.width,
                       texture.argb.data() + static_cast<size_t>(y) * image.width);
     const int id = static_cast<int>(textures_.size());
-    texture.onDevice = ctx_.platform().device().createMeshTexture(id, texture.width, texture.height,
+    texture.onDevice = load_.platform.device().createMeshTexture(id, texture.width, texture.height,
                                                                   texture.argb.data());
     if (!texture.onDevice)
-        ctx_.log.error("the mesh texture \"" + path + "\" cannot be made a device texture");
+        load_.log.error("the mesh texture \"" + path + "\" cannot be made a device texture");
     textures_.push_back(std::move(texture));
     return id;
 }
@@ -96,7 +96,7 @@ bool MeshLibrary::restoreTextures(RenderDevice& device) {
         texture.onDevice = device.createMeshTexture(static_cast<int>(i), texture.width,
                                                     texture.height, texture.argb.data());
         if (!texture.onDevice) {
-            ctx_.log.error("cannot create the mesh texture \"" + texture.path + "\" again");
+            load_.log.error("cannot create the mesh texture \"" + texture.path + "\" again");
             ok = false;
         }
     }

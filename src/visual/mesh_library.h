@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "visual/load_services.h"
 #include "visual/mesh.h"
 
 namespace qs {
 
-class Context;
 class RenderDevice;
 
 // Every mesh the 3D prototypes name, loaded once per bare name and kept for the run, and
 // the textures their materials use, kept as pixels so a new device gets them again.
 class MeshLibrary {
 public:
-    explicit MeshLibrary(Context& ctx) : ctx_(ctx) {}
+    explicit MeshLibrary(const LoadServices& load) : load_(load) {}
 
     // The entry holding the mesh of that name, or -1.
     int find(const std::string& name) const;
@@ -56,7 +56,7 @@ private:
         std::unique_ptr<Mesh> mesh;
     };
 
-    Context& ctx_;
+    LoadServices load_;
     std::vector<Entry> entries_;
     std::vector<Texture> textures_;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/context.h"
 #include "core/file_system.h"
 #include "core/text_util.h"
 #include "visual/prototype_library.h"
@@ -163,26 +162,26 @@ namespace {
 // Prototypes are found by their bare name, so "graphics\wrong\ball1" finds the "ball1" read
 // from another folder. That is how the game works, but a name whose own file is not there is
 // most likely a mistake in a map or list: it is logged.
-void noteOtherFolder(Context& ctx, const std::string& path, const TMultiSpritePrototype& proto) {
+void noteOtherFolder(const LoadServices& load, const std::string& path, const TMultiSpritePrototype& proto) {
     if (proto.file.empty() || path.find_first_of("\\/") == std::string::npos) return;
     auto key = [](const std::string& name) {
         std::string k = toLower(FileSystem::normaliseName(trim(name)));
         return endsWithNoCase(k, ".spr") ? k : k + ".spr";
     };
-    if (key(path) == key(proto.file) || ctx.files.contentExists(key(path))) return;
-    ctx.WriteLog(path + " is not there; the prototype of that name read from " + proto.file + " is used");
+    if (key(path) == key(proto.file) || load.files.contentExists(key(path))) return;
+    load.WriteLog(path + " is not there; the prototype of that name read from " + proto.file + " is used");
 }
 
 }  // namespace
 
-TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
-    creationTime = ctx.frame.gameClock;
-    PrototypeLibrary& library = *ctx.prototypes;
+TMultiSprite::TMultiSprite(const SpriteWorld& world, const std::string& path) {
+    creationTime = world.gameClock;
+    PrototypeLibrary& library = world.prototypes;
     prototype = library.FindPrototype(path, 0);
     if (prototype < 0) prototype = library.LoadSpritePrototype(path);
     const TMultiSpritePrototype* proto = library.prototypeAt(prototype);
     if (!proto) return;
-    noteOtherFolder(ctx, path, *proto);
+    noteOtherFolder(library.services(), path, *proto);
     library.ensureImages(prototype);
 
     rot_center_x = proto->rot_center_x;
@@ -211,7 +210,7 @@ TMultiSprite::TMultiSprite(Context& ctx, const std::string& path) : ctx_(ctx) {
 
     const TextureLibrary& textures = library.textures();
     for (const PrototypePart& part : proto->parts) {
-        auto sprite = std::make_unique<TMyImageSprite>(*this, *ctx.spriteEngine);
+        auto sprite = std::make_unique<TMyImageSprite>(*this, world.engine);
         sprite->copyFrom(part, textures);
         sprites.push_back(std::move(sprite));
     }

@@ -9,7 +9,7 @@
 
 namespace qs {
 
-class Context;
+class PrototypeLibrary;
 class SpriteEngine;
 class TextureLibrary;
 class TMultiSprite;
@@ -81,11 +81,19 @@ struct ObjectGroupState {
     std::string textureName;
 };
 
+// What a new object is built from: the prototypes, the engine that draws its image sprites,
+// and the game clock it notes as its creation time.
+struct SpriteWorld {
+    PrototypeLibrary& prototypes;
+    SpriteEngine& engine;
+    const uint32_t& gameClock;
+};
+
 // A live visual object built from a prototype: one image sprite per prototype part.
 // Objects are created and freed through the scene object list.
 class TMultiSprite {
 public:
-    TMultiSprite(Context& ctx, const std::string& path);
+    TMultiSprite(const SpriteWorld& world, const std::string& path);
     virtual ~TMultiSprite();
     TMultiSprite(const TMultiSprite&) = delete;
     TMultiSprite& operator=(const TMultiSprite&) = delete;
@@ -116,9 +124,6 @@ public:
     bool isometric = false;
     double iso_x = 0, iso_y = 0;
     int iso_z = 0;
-
-protected:
-    Context& ctx_;
 };
 
 }  // namespace qs

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/context.h"
+#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "visual/mesh_library.h"
 #include "visual/sprite_prototype_loader.h"
@@ -93,15 +93,15 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-ObjMeshReader::ObjMeshReader(Context& ctx, MeshLibrary& library, const std::string& path)
-    : ctx_(ctx), library_(library), path_(path), folder_(folderOf(path)) {}
+ObjMeshReader::ObjMeshReader(const LoadServices& load, MeshLibrary& library, const std::string& path)
+    : load_(load), library_(library), path_(path), folder_(folderOf(path)) {}
 
 void ObjMeshReader::problem(const std::string& file, int line, const std::string& message) {
     ++problems_;
     if (problems_ < kMaxProblemsLogged) {
-        ctx_.log.error(file + " line " + std::to_string(line) + ": " + message);
+        load_.log.error(file + " line " + std::to_string(line) + ": " + message);
     } else if (problems_ == kMaxProblemsLogged) {
-        ctx_.log.error(file + " line " + std::to_string(line) + ": " + message +
+        load_.log.error(file + " line " + std::to_string(line) + ": " + message +
                        " (further problems of " + path_ + " are not reported)");
     }
 }
@@ -249,7 +249,7 @@ void ObjMeshReader::readMaterialLibraries(std::string_view rest, Mesh& mesh) {
     const int objLine = lineNumber_;
     for (std::string_view name = nextToken(rest); !name.empty(); name = nextToken(rest)) {
         const std::string mtlPath = contentName(folder_, name);
-        std::optional<std::string> text = ctx_.files.readContent(mtlPath);
+        std::optional<std::string> text = load_.files.readContent(mtlPath);
         if (!text) {
             problem(path_, objLine, "the material file " + inQuotes(mtlPath) +
                                         " is missing; its materials are drawn plain white");
@@ -343,7 +343,7 @@ int ObjMeshReader::textureOf(std::string_view rest, const std::string& mtlPath) 
     const std::string_view name =
         trimView(std::string_view(token.data(), rest.data() + rest.size() - token.data()));
     if (token.empty() || name.empty()) {
-        ctx_.log.error(mtlPath + ": a map_Kd line names no file");
+        load_.log.error(mtlPath + ": a map_Kd line names no file");
         return -1;
     }
     return library_.textureFor(contentName(folderOf(mtlPath), name));

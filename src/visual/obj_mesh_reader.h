@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "visual/load_services.h"
 #include "visual/mesh.h"
 
 namespace qs {
 
-class Context;
 class MeshLibrary;
 
 // Reads a Wavefront OBJ mesh: points (v), texture coordinates (vt), normals (vn), faces (f)
@@ -27,7 +27,7 @@ public:
     static constexpr int kMaxProblemsLogged = 20;
 
     // `path` is the OBJ file's content name; material files are looked up in its folder.
-    ObjMeshReader(Context& ctx, MeshLibrary& library, const std::string& path);
+    ObjMeshReader(const LoadServices& load, MeshLibrary& library, const std::string& path);
 
     std::unique_ptr<Mesh> read(const std::string& text);
     // Adds the materials of one MTL text to the mesh's table (textures through the library).
@@ -43,7 +43,7 @@ private:
     int textureOf(std::string_view rest, const std::string& mtlPath);
     void problem(const std::string& file, int line, const std::string& message);
 
-    Context& ctx_;
+    LoadServices load_;
     MeshLibrary& library_;
     std::string path_;
     std::string folder_;

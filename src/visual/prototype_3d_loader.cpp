@@ -1,16 +1,16 @@
 #include "visual/prototype_3d_loader.h"
 
 #include "core/comma_fields.h"
-#include "app/context.h"
+#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "visual/mesh_library.h"
 #include "visual/obj_mesh_reader.h"
 
 namespace qs {
 
-Prototype3DLoader::Prototype3DLoader(Context& ctx, MeshLibrary& meshes,
+Prototype3DLoader::Prototype3DLoader(const LoadServices& load, MeshLibrary& meshes,
                                      TMulti3DPrototype& prototype, const std::string& path)
-    : PrototypeFieldReader(ctx, path), meshes_(meshes), prototype_(prototype),
+    : PrototypeFieldReader(load, path), meshes_(meshes), prototype_(prototype),
       folder_(folderOf(path)) {}
 
 void Prototype3DLoader::read(const std::string& text) {
@@ -85,8 +85,8 @@ void Prototype3DLoader::readPartKeys(const std::string& line, Prototype3DPart& p
 
 int Prototype3DLoader::meshOf(const std::string& field) {
     const std::string path = foldParentFolders(folder_ + trim(field));
-    if (!ctx_.files.contentExists(path))
-        ctx_.log.error("ERROR: prototype3d_create_mesh_file_not_found \"" + path + "\"");
+    if (!load_.files.contentExists(path))
+        load_.log.error("ERROR: prototype3d_create_mesh_file_not_found \"" + path + "\"");
     // Meshes are shared by bare name, whichever folder names them.
     const std::string name = withoutExtension(withoutFolders(path));
     int index = meshes_.find(name);

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "visual/load_services.h"
 #include "visual/prototype_3d.h"
 #include "visual/sprite_prototype_loader.h"
 
 namespace qs {
 
-class Context;
 class MeshLibrary;
 
 // Reads one .m3d text into a 3D prototype. The lines are those of a .spr file; a part line
@@ -17,7 +17,7 @@ class MeshLibrary;
 class Prototype3DLoader : private PrototypeFieldReader {
 public:
     // `path` is the .m3d file's content name; its folder is where meshes are looked up.
-    Prototype3DLoader(Context& ctx, MeshLibrary& meshes, TMulti3DPrototype& prototype,
+    Prototype3DLoader(const LoadServices& load, MeshLibrary& meshes, TMulti3DPrototype& prototype,
                       const std::string& path);
 
     void read(const std::string& text);

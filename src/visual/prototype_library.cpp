@@ -1,7 +1,7 @@
 #include "visual/prototype_library.h"
 
 #include "core/comma_fields.h"
-#include "app/context.h"
+#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
@@ -88,8 +88,8 @@ private:
 }  // namespace
 
 bool PrototypeLibrary::restorePages() {
-    FrameRecutter recutter(ctx_.files, textures_.bytesPerPixel());
-    return textures_.restorePages(ctx_.platform().device(), std::ref(recutter));
+    FrameRecutter recutter(load_.files, textures_.bytesPerPixel());
+    return textures_.restorePages(load_.platform.device(), std::ref(recutter));
 }
 
 void PrototypeLibrary::releaseImages(int prototype) {
@@ -97,18 +97,18 @@ void PrototypeLibrary::releaseImages(int prototype) {
     if (!proto) return;
     for (const PrototypePart& part : proto->parts) {
         if (textures_.tilesUnshared(part.sheet))
-            textures_.releaseTiles(ctx_.platform().device(), part.sheet);
+            textures_.releaseTiles(load_.platform.device(), part.sheet);
     }
 }
 
 void PrototypeLibrary::ensureImages(int prototype) {
     const TMultiSpritePrototype* proto = prototypeAt(prototype);
     if (!proto) return;
-    FrameRecutter recutter(ctx_.files, textures_.bytesPerPixel());
+    FrameRecutter recutter(load_.files, textures_.bytesPerPixel());
     for (const PrototypePart& part : proto->parts) {
         const TextureSheet* sheet = textures_.sheetAt(part.sheet);
         if (sheet && sheet->released)
-            textures_.reloadTiles(ctx_.platform().device(), part.sheet, std::ref(recutter));
+            textures_.reloadTiles(load_.platform.device(), part.sheet, std::ref(recutter));
     }
 }
 
@@ -119,7 +119,7 @@ std::string prototypeKey(const std::string& name) {
     return toLower(trimmed);
 }
 
-PrototypeLibrary::PrototypeLibrary(Context& ctx) : ctx_(ctx), textures_(ctx.log), meshes_(ctx) {}
+PrototypeLibrary::PrototypeLibrary(const LoadServices& load) : load_(load), textures_(load.log), meshes_(load) {}
 
 int PrototypeLibrary::FindPrototype(const std::string& name, int kind) const {
     const std::string key = prototypeKey(name);
@@ -149,12 +149,12 @@ int PrototypeLibrary::takeSlot() {
 
 int PrototypeLibrary::LoadSpritePrototype(const std::string& path) {
     const std::string file = cutLine(path, kMaxName);
-    std::optional<std::string> text = ctx_.files.readContent(file);
+    std::optional<std::string> text = load_.files.readContent(file);
     if (!text) {
         const int slot = takeSlot();
-        ctx_.WriteLog("index=" + std::to_string(slot));
+        load_.WriteLog("index=" + std::to_string(slot));
         prototypes_[slot] = TMultiSpritePrototype{};
-        ctx_.log.error("ERROR_prototype_create_file_not_found: \"" + file + "\"");
+        load_.log.error("ERROR_prototype_create_file_not_found: \"" + file + "\"");
         return slot;
     }
     return LoadSpritePrototypeFromText(file, *text);
@@ -163,15 +163,15 @@ int PrototypeLibrary::LoadSpritePrototype(const std::string& path) {
 int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
                                                   const std::string& text) {
     // The first load settles the tile format when start-up has not done so already.
-    textures_.choosePixelFormat(ctx_.options.textures16bit);
+    textures_.choosePixelFormat(load_.options.textures16bit);
     const std::string file = cutLine(path, kMaxName);
     const int slot = takeSlot();
-    ctx_.WriteLog("index=" + std::to_string(slot));
+    load_.WriteLog("index=" + std::to_string(slot));
     TMultiSpritePrototype& prototype = prototypes_[slot];
     prototype = TMultiSpritePrototype{};
     prototype.name = withoutFolders(file.size() >= 4 ? file.substr(0, file.size() - 4) : file);
     prototype.file = file;
-    SpritePrototypeLoader loader(ctx_, textures_, prototype, file);
+    SpritePrototypeLoader loader(load_, textures_, prototype, file);
     loader.usePrefetcher(prefetcher_);
     loader.read(text);
     return slot;
@@ -189,12 +189,12 @@ int PrototypeLibrary::take3DSlot() {
 
 int PrototypeLibrary::Load3DPrototype(const std::string& path) {
     const std::string file = cutLine(path, kMaxName);
-    std::optional<std::string> text = ctx_.files.readContent(file);
+    std::optional<std::string> text = load_.files.readContent(file);
     if (!text) {
         const int slot = take3DSlot();
-        ctx_.WriteLog("index=" + std::to_string(slot));
+        load_.WriteLog("index=" + std::to_string(slot));
         prototypes3D_[slot] = TMulti3DPrototype{};
-        ctx_.log.error("ERROR_prototype3d_create_file_not_found: \"" + file + "\"");
+        load_.log.error("ERROR_prototype3d_create_file_not_found: \"" + file + "\"");
         return slot;
     }
     return Load3DPrototypeFromText(file, *text);
@@ -203,11 +203,11 @@ int PrototypeLibrary::Load3DPrototype(const std::string& path) {
 int PrototypeLibrary::Load3DPrototypeFromText(const std::string& path, const std::string& text) {
     const std::string file = cutLine(path, kMaxName);
     const int slot = take3DSlot();
-    ctx_.WriteLog("index=" + std::to_string(slot));
+    load_.WriteLog("index=" + std::to_string(slot));
     TMulti3DPrototype& prototype = prototypes3D_[slot];
     prototype = TMulti3DPrototype{};
     prototype.name = withoutExtension(withoutFolders(file));
-    Prototype3DLoader loader(ctx_, meshes_, prototype, file);
+    Prototype3DLoader loader(load_, meshes_, prototype, file);
     loader.read(text);
     return slot;
 }
@@ -223,7 +223,7 @@ void PrototypeLibrary::prefetchEntry(const std::string& entry) {
     if (file.empty() || isAudioExtension(extension) || extension == "m3d" ||
         FindPrototype(file, kSpritePrototype) >= 0)
         return;
-    std::optional<std::string> text = ctx_.files.readContent(file);
+    std::optional<std::string> text = load_.files.readContent(file);
     if (!text) return;
     for (const std::string& image : imagesNamedBy(file, *text)) {
         int sheet = -1, frame = -1;
@@ -233,7 +233,7 @@ void PrototypeLibrary::prefetchEntry(const std::string& entry) {
 }
 
 int64_t PrototypeLibrary::LoadResourceEntry(const ListEntry& entry) {
-    Log::Scope place(ctx_.log, entry.where());
+    Log::Scope place(load_.log, entry.where());
     return LoadResourceEntry(entry.text);
 }
 
@@ -247,7 +247,7 @@ int64_t PrototypeLibrary::LoadResourceEntry(const std::string& entry) {
         name = file = trim(line);
     }
     if (file.empty()) {
-        ctx_.log.error("resource entry \"" + line + "\" names no file; skipped");
+        load_.log.error("resource entry \"" + line + "\" names no file; skipped");
         return -1;
     }
     const size_t dot = file.find('.');
@@ -256,7 +256,7 @@ int64_t PrototypeLibrary::LoadResourceEntry(const std::string& entry) {
 
     if (isAudioExtension(extension)) {
         if (!audioEntryLoader) {
-            ctx_.log.error("no sound library for the resource entry \"" + line + "\"; skipped");
+            load_.log.error("no sound library for the resource entry \"" + line + "\"; skipped");
             return -1;
         }
         return audioEntryLoader(name, file, extension, trim(GetCommaField(line, 3)), line);

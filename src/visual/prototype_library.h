@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "visual/load_services.h"
 #include "core/list_entry.h"
 #include "visual/mesh_library.h"
 #include "visual/prototype_3d.h"
@@ -13,7 +14,6 @@
 
 namespace qs {
 
-class Context;
 class ImagePrefetcher;
 
 // Every prototype loaded during the run, found by name; nothing is ever unloaded, so a
@@ -23,7 +23,7 @@ public:
     static constexpr int kSpritePrototype = 0;
     static constexpr int k3DPrototype = 1;
 
-    explicit PrototypeLibrary(Context& ctx);
+    explicit PrototypeLibrary(const LoadServices& load);
 
     // The index of the prototype a name stands for, or -1. `kind` 0: multisprites, 1: 3D.
     // A name ending in ".spr" (any case) is looked up by its bare file name, case kept:
@@ -60,6 +60,8 @@ public:
         return &prototypes3D_[index];
     }
     int prototype3DCount() const { return static_cast<int>(prototypes3D_.size()); }
+    // The files, log and device the prototypes were loaded through.
+    const LoadServices& services() const { return load_; }
     const MeshLibrary& meshes() const { return meshes_; }
     MeshLibrary& meshes() { return meshes_; }
     const TextureLibrary& textures() const { return textures_; }
@@ -94,7 +96,7 @@ private:
     int takeSlot();
     int take3DSlot();
 
-    Context& ctx_;
+    LoadServices load_;
     std::vector<TMultiSpritePrototype> prototypes_;
     TextureLibrary textures_;
     std::vector<TMulti3DPrototype> prototypes3D_;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/comma_fields.h"
-#include "app/context.h"
+#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_prefetcher.h"
@@ -65,10 +65,10 @@ std::string foldParentFolders(std::string path) {
     return path;
 }
 
-SpritePrototypeLoader::SpritePrototypeLoader(Context& ctx, TextureLibrary& textures,
+SpritePrototypeLoader::SpritePrototypeLoader(const LoadServices& load, TextureLibrary& textures,
                                              TMultiSpritePrototype& prototype,
                                              const std::string& path)
-    : PrototypeFieldReader(ctx, path), textures_(textures), prototype_(prototype) {
+    : PrototypeFieldReader(load, path), textures_(textures), prototype_(prototype) {
     const size_t slash = path.find_last_of("\\/");
     if (slash != std::string::npos) folder_ = path.substr(0, slash + 1);
 }
@@ -80,15 +80,15 @@ constexpr int kProblemsSaid = 20;
 bool PrototypeFieldReader::reportProblem() { return ++problems_ <= kProblemsSaid; }
 
 void PrototypeFieldReader::problem(const std::string& message) {
-    if (reportProblem()) ctx_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
+    if (reportProblem()) load_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": " + message);
 }
 
 void PrototypeFieldReader::unknownKey(const char* what, const std::string& key) {
     // The box names the file and line too: the player has no other way to find it.
     if (!reportProblem()) return;
     const std::string text = path_ + " line " + std::to_string(lineNumber_) + ": " + what + " \"" + key + "\"!";
-    ctx_.log.error(text);
-    ctx_.platform().showMessageBox("Error", text);
+    load_.log.error(text);
+    load_.platform.showMessageBox("Error", text);
 }
 
 bool PrototypeFieldReader::intValue(const std::string& key, const std::string& value, int& out) {
@@ -157,20 +157,20 @@ void PrototypeFieldReader::readLines(const std::string& text) {
     }
     closeGroups();
     if (problems_ > kProblemsSaid)
-        ctx_.log.error(path_ + ": " + std::to_string(problems_ - kProblemsSaid) + " more problems");
+        load_.log.error(path_ + ": " + std::to_string(problems_ - kProblemsSaid) + " more problems");
 }
 
 void SpritePrototypeLoader::read(const std::string& text) {
     readLines(text);
     settleObjectSize();
-    if (prototype_.parts.empty()) ctx_.log.error(path_ + ": no part line: the prototype shows nothing");
+    if (prototype_.parts.empty()) load_.log.error(path_ + ": no part line: the prototype shows nothing");
 }
 
 void PrototypeFieldReader::shortenGroups(std::vector<PartGroup>& groups, int parts) {
     // A file that ends early leaves its last group short: it holds the parts it got.
     for (PartGroup& group : groups) {
         if (int64_t{group.firstPart} + group.count > parts) {
-            ctx_.log.error(path_ + ": a group of " + std::to_string(group.count) +
+            load_.log.error(path_ + ": a group of " + std::to_string(group.count) +
                            " parts ends after " + std::to_string(parts - group.firstPart));
             group.count = parts - group.firstPart;
         }
@@ -296,13 +296,13 @@ SpritePrototypeLoader::ImageSpec SpritePrototypeLoader::imageSpec(const std::str
         const std::string alpha = trim(image.substr(bar + 1));
         image = trim(image.substr(0, bar));
         spec.alphaPath = foldParentFolders(folder_ + alpha);
-        if (!ctx_.files.contentExists(spec.alphaPath))
-            ctx_.log.error("ERROR: prototype_create_alpha_texture_file_not_found \"" +
+        if (!load_.files.contentExists(spec.alphaPath))
+            load_.log.error("ERROR: prototype_create_alpha_texture_file_not_found \"" +
                            spec.alphaPath + "\"");
     }
     spec.imagePath = foldParentFolders(folder_ + image);
-    if (!ctx_.files.contentExists(spec.imagePath))
-        ctx_.log.error("ERROR: prototype_create_texture_file_not_found \"" + spec.imagePath +
+    if (!load_.files.contentExists(spec.imagePath))
+        load_.log.error("ERROR: prototype_create_texture_file_not_found \"" + spec.imagePath +
                        "\"");
     spec.textureName = withoutExtension(withoutFolders(spec.imagePath));
     return spec;
@@ -317,7 +317,7 @@ bool SpritePrototypeLoader::loadImage(const ImageSpec& spec, LoadedImage& loaded
     std::optional<PrefetchedImage> ahead;
     if (prefetcher_) ahead = prefetcher_->take(spec.imagePath);
     std::optional<std::string> file;
-    if (!ahead) file = ctx_.files.readContent(spec.imagePath);
+    if (!ahead) file = load_.files.readContent(spec.imagePath);
     if (ahead ? !ahead->read : !file) {
         problem("the image \"" + spec.imagePath + "\" cannot be read; part skipped");
         return false;
@@ -336,11 +336,11 @@ bool SpritePrototypeLoader::loadImage(const ImageSpec& spec, LoadedImage& loaded
 
     // Only a TGA alpha image carries the mask; the art never used the other kinds for it.
     if (imageKindOf(spec.alphaPath) != ImageKind::Tga) {
-        ctx_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": the alpha image \"" +
+        load_.WriteLog(path_ + " line " + std::to_string(lineNumber_) + ": the alpha image \"" +
                       spec.alphaPath + "\" is not a TGA image and changes nothing");
         return true;
     }
-    std::optional<std::string> alphaFile = ctx_.files.readContent(spec.alphaPath);
+    std::optional<std::string> alphaFile = load_.files.readContent(spec.alphaPath);
     DecodedImage alpha;
     if (!alphaFile) {
         problem("the alpha image \"" + spec.alphaPath + "\" cannot be read; part skipped");
@@ -408,7 +408,7 @@ int SpritePrototypeLoader::loadSheet(const ImageSpec& spec, const PrototypePart&
     cut.textureSize = keys.textureSize;
     cut.border = part.border;
     cut.bytesPerPixel = textures_.bytesPerPixel();
-    RenderDevice& device = ctx_.platform().device();
+    RenderDevice& device = load_.platform.device();
     for (int fr = 0; fr < rows; ++fr) {
         for (int fc = 0; fc < columns; ++fc) {
             cut.x = fc * frameWidth;
@@ -522,7 +522,7 @@ void SpritePrototypeLoader::readContinuationLine(const std::string& line) {
         SheetFrame frame = cutFrame(loaded.image, loaded.masked ? &loaded.mask : nullptr, cut);
         frame.name = spec.textureName;
         frame.source = {spec.imagePath, loaded.masked ? spec.alphaPath : "", 0, 0};
-        textures_.uploadFrame(ctx_.platform().device(), frame, cut.textureSize, sheet.filter);
+        textures_.uploadFrame(load_.platform.device(), frame, cut.textureSize, sheet.filter);
         appendContinuationFrame(sheet, std::move(frame));
     }
     updateFrameCount();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "visual/load_services.h"
 #include "core/comma_fields.h"
 #include "core/text_util.h"
 #include "visual/image_decoder.h"
@@ -12,7 +13,6 @@
 
 namespace qs {
 
-class Context;
 class ImagePrefetcher;
 
 inline constexpr int kMaxPrototypeFields = 100;
@@ -46,7 +46,7 @@ void forEachKeyField(const std::string& line, int first, Handle handle);
 // and shown in a message box.
 class PrototypeFieldReader {
 protected:
-    PrototypeFieldReader(Context& ctx, const std::string& path) : ctx_(ctx), path_(path) {}
+    PrototypeFieldReader(const LoadServices& load, const std::string& path) : load_(load), path_(path) {}
 
     bool intValue(const std::string& key, const std::string& value, int& out);
     bool realValue(const std::string& key, const std::string& value, double& out);
@@ -78,7 +78,7 @@ protected:
     // A group header: a new group of `count` parts starting after the parts read so far.
     void startGroup(const std::string& countText, std::vector<PartGroup>& groups, int partsSoFar);
 
-    Context& ctx_;
+    LoadServices load_;
     std::string path_;
     int lineNumber_ = 0;
     // A file of junk must not flood the log and the screen: the first problems are said,
@@ -95,7 +95,7 @@ protected:
 class SpritePrototypeLoader : private PrototypeFieldReader {
 public:
     // `path` is the .spr file's content name; its folder is where images are looked up.
-    SpritePrototypeLoader(Context& ctx, TextureLibrary& textures, TMultiSpritePrototype& prototype,
+    SpritePrototypeLoader(const LoadServices& load, TextureLibrary& textures, TMultiSpritePrototype& prototype,
                           const std::string& path);
 
     void read(const std::string& text);

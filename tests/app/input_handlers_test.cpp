@@ -12,8 +12,8 @@ namespace {
 struct Input {
     Input() {
         ctx().frame.appActive = true;
-        ctx().handlers.HandleButtonRelease = [this] { released.push_back(ctx().input.pressedButton); };
-        ctx().handlers.gamePlaying = [this] { return playing; };
+        ctx().hooks.HandleButtonRelease = [this] { released.push_back(ctx().input.pressedButton); };
+        ctx().hooks.gamePlaying = [this] { return playing; };
     }
     Context& ctx() { return *world.ctx; }
     InputHandlers& handlers() { return ctx().handlers; }
@@ -118,7 +118,7 @@ TEST(InputHandlers, TheGamesOwnCursorHidesTheDesktopPointer) {
 
     // A cursor from a missing prototype has no parts; the handlers only need its slot.
     in.ctx().log.setErrorSink([](const std::string&) {});
-    TMultiSprite& cursor = in.ctx().sceneObjects->create(in.ctx(), "graphics\\cursor.spr");
+    TMultiSprite& cursor = in.ctx().sceneObjects->create("graphics\\cursor.spr");
     in.ctx().input.cursorObject = cursor.slot;
     in.pointAt(120, 80);
     EXPECT_EQ(cursor.x, 120);

@@ -33,7 +33,7 @@ protected:
         fs::create_directories(user / "user");
         ctx = std::make_unique<Context>(std::make_unique<VirtualClock>(0),
                                         FileSystem(data, user / "user"), platform, 7);
-        ctx->audio = std::make_unique<Audio>(*ctx, makeSdlMixerBackend(ctx->files, ctx->log));
+        ctx->useAudioBackend(makeSdlMixerBackend(ctx->files, ctx->log));
         ctx->audio->initAudio();
         if (!ctx->audio->soundReady())
             GTEST_SKIP() << "SDL_mixer cannot open SDL's dummy audio driver on this machine";

@@ -53,7 +53,7 @@ TEST(GoldenRender, SpritesDrawAsTheReferencePicture) {
     ASSERT_NE(platform, nullptr);
     Context ctx(std::make_unique<VirtualClock>(), FileSystem(dir / "data", dir / "user"), *platform, 1);
     for (const char* name : {"plain", "rotated", "glow", "smooth", "sharp", "mirror"})
-        ctx.sceneObjects->create(ctx, std::string(name) + ".spr");
+        ctx.sceneObjects->create(std::string(name) + ".spr");
     ctx.sceneObjects->ApplyTransformAll();
     ctx.spriteEngine->Move(0);
 

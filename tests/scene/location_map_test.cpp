@@ -19,7 +19,7 @@ struct MapWorld {
         world.ctx->log.setFile(world.dir / "log.txt");
         world.ctx->log.setEnabled(true);
     }
-    int load(const std::string& name) { return load_location_map(*world.ctx, name); }
+    int load(const std::string& name) { return load_location_map(*world.ctx->sceneObjects, name); }
     SceneObjectList& objects() { return *world.ctx->sceneObjects; }
     std::string log() { return test::readFile(world.dir / "log.txt"); }
     test::TestWorld world;

@@ -19,7 +19,7 @@ TEST(ObjectGroup3D, GroupAlphaReachesTagged3DObjectsButNotAReusedSlot) {
         object.tag = tag;
         return object;
     };
-    TMultiSprite& sprite = list.create(*world.ctx, "nothing.spr");
+    TMultiSprite& sprite = list.create("nothing.spr");
     sprite.tag = "dialog";
     TMultiObject3D& member = add3D("dialog");     // 3D slot 0
     TMultiObject3D& outsider = add3D("menu");     // 3D slot 1

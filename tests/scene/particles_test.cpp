@@ -93,7 +93,7 @@ TEST(Particles, ShrinkingBallsKeepTheirCentre) {
 
 TEST(Particles, TakeOverAGivenObjectAndFreeItWithThem) {
     ParticleWorld w;
-    TMultiSprite& text = w.world.ctx->sceneObjects->create(*w.world.ctx, "graphics\\particles\\particle1.spr");
+    TMultiSprite& text = w.world.ctx->sceneObjects->create("graphics\\particles\\particle1.spr");
     text.tag = "score";
     int before = w.world.ctx->sceneObjects->liveCount();
     TExploseParticle* rising = w.list().Create(23, 10, 10, &text);

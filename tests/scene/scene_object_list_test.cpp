@@ -10,7 +10,7 @@ namespace {
 struct Registry {
     Registry() { world.ctx->log.setEnabled(false); }
     TMultiSprite& add(const std::string& name, const std::string& tag) {
-        TMultiSprite& object = list().create(*world.ctx, "nothing\\" + name + ".spr");
+        TMultiSprite& object = list().create("nothing\\" + name + ".spr");
         object.name = name;
         object.tag = tag;
         return object;

@@ -26,7 +26,7 @@ struct SpriteWorld {
     }
     void spr(const std::string& name, const std::string& text) { world.content(name, text); }
     TMultiSprite& create(const std::string& path) {
-        return world.ctx->sceneObjects->create(*world.ctx, path);
+        return world.ctx->sceneObjects->create(path);
     }
     DrawList draw() {
         world.ctx->sceneObjects->ApplyTransformAll();

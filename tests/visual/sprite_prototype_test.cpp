@@ -739,7 +739,7 @@ TEST(SpritePrototype, ReleasedImagesGiveBackTheirPagesAndComeBackForTheNextObjec
     EXPECT_EQ(next.page, w.textures().pages[0].textureIndex);
     EXPECT_EQ(w.device().pages.size(), 1u);
 
-    TMultiSprite object(*w.world.ctx, "logo.spr");
+    TMultiSprite object(w.world.ctx->sceneObjects->world(), "logo.spr");
     EXPECT_FALSE(logoSheet.released);
     ASSERT_EQ(logoSheet.frames.size(), 20u);
     for (int f = 0; f < 20; ++f) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "core/clock.h"
 #include "game/game_session.h"
 #include "scene/scene_object_list.h"
@@ -25,7 +25,7 @@ double approach(double value, double target, double speed) {
 
 }  // namespace
 
-Dragons::Dragons(Context& ctx, int blueSlot, int greenSlot) : ctx_(ctx) {
+Dragons::Dragons(SceneServices& ctx, int blueSlot, int greenSlot) : ctx_(ctx) {
     dragons_[0].slot = blueSlot;
     dragons_[1].slot = greenSlot;
     for (Dragon& dragon : dragons_) {

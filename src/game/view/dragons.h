@@ -5,7 +5,7 @@
 
 namespace qs {
 
-class Context;
+class SceneServices;
 class GameSession;
 
 // Where a dragon of 150 pixels stands so that it covers no caption of the panel beside it
@@ -19,7 +19,7 @@ class Dragons {
 public:
     enum Mood : int { kIdle = 0, kJoy = 1, kSad = 2 };
 
-    Dragons(Context& ctx, int blueSlot, int greenSlot);
+    Dragons(SceneServices& ctx, int blueSlot, int greenSlot);
 
     // A level starts: the dragons set off 500 and 700 ms from now.
     void start(uint32_t now);
@@ -42,7 +42,7 @@ private:
     void move(Dragon& dragon, bool blue, uint32_t now, const GameSession& session);
     void show(Dragon& dragon, bool sad, uint32_t now);
 
-    Context& ctx_;
+    SceneServices& ctx_;
     std::array<Dragon, 2> dragons_;
 };
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "game/view/cell_art.h"
 #include "scene/text_objects.h"
@@ -63,7 +63,7 @@ void FieldView::cellFilled(int column, int row, const GridCell& cell, int x, int
     cellEmptied(column, row);
     CellArt art = cellArt(cell.kind);
     if (art.prototype.empty()) return;
-    TMultiSprite& object = ctx_.sceneObjects->create(ctx_, art.prototype);
+    TMultiSprite& object = ctx_.sceneObjects->create(art.prototype);
     object.tag = art.tag;
     object.x = x;
     object.y = y;
@@ -121,7 +121,7 @@ void FieldView::update(Gameplay& game) {
     if (game.ball) {
         if (!ballObject()) {
             CellArt art = cellArt(game.ball->kind);
-            TMultiSprite& object = ctx_.sceneObjects->create(ctx_, art.prototype);
+            TMultiSprite& object = ctx_.sceneObjects->create(art.prototype);
             object.tag = "shot_ball";
             dressBall(object, game.ball->kind, game.ball->tint, game.ball->bonus);
             ballSlot_ = object.slot;
@@ -143,7 +143,7 @@ void FieldView::update(Gameplay& game) {
 void FieldView::risingText(const std::string& text, const char* font, uint32_t colour, double x, double y) {
     SceneObjectList& objects = *ctx_.sceneObjects;
     y = std::max(y, kFieldTop + kTextRise);
-    create_txt(ctx_, text, 300, font, x, y, 1.0, static_cast<int>(colour), kRisingTextTag, 2);
+    create_txt(*ctx_.sceneObjects, text, 300, font, x, y, 1.0, static_cast<int>(colour), kRisingTextTag, 2);
     // Every glyph of the text becomes a particle that floats up and fades.
     for (int slot = 0; slot < objects.count(); ++slot) {
         TMultiSprite* glyph = objects.at(slot);

@@ -10,7 +10,7 @@
 
 namespace qs {
 
-class Context;
+class SceneServices;
 class TMultiSprite;
 
 // Dresses a cell or ball object per kind: a colour ball shows only its ball layer (animated,
@@ -21,7 +21,7 @@ void dressBall(TMultiSprite& object, int kind, int tint, int bonus);
 // the ball in flight, and the effects the gameplay asks for (particles and sounds).
 class FieldView final : public GridView {
 public:
-    explicit FieldView(Context& ctx) : ctx_(ctx) {}
+    explicit FieldView(SceneServices& ctx) : ctx_(ctx) {}
     ~FieldView() override;
     FieldView(const FieldView&) = delete;
     FieldView& operator=(const FieldView&) = delete;
@@ -43,7 +43,7 @@ private:
     void playEvents(Gameplay& game);
     void risingText(const std::string& text, const char* font, uint32_t colour, double x, double y);
 
-    Context& ctx_;
+    SceneServices& ctx_;
     std::map<std::pair<int, int>, int> cells_;  // (column, row) -> object slot
     std::map<int, int> crystalLayers_;           // a crystal's slot -> the layer its art gives it
     void placeCrystal(int slot);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "audio/audio_backend.h"
 #include "core/scene_codes.h"
@@ -57,7 +57,7 @@ bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <
 
 }  // namespace
 
-GameScene::GameScene(Context& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {}
+GameScene::GameScene(SceneServices& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {}
 GameScene::~GameScene() = default;
 
 void GameScene::StartSceneMain() {
@@ -80,8 +80,8 @@ void GameScene::StartSceneMain() {
     zone_ = std::make_unique<GameZone>(ctx_);
     zone_->build();
     for (const Overlay& overlay : kOverlays) {
-        load_location_map(ctx_, overlay.map);
-        if (overlay.text) ShowTextFile(ctx_, overlay.text, overlay.tag);
+        load_location_map(*ctx_.sceneObjects, overlay.map);
+        if (overlay.text) ShowTextFile(*ctx_.sceneObjects, overlay.text, overlay.tag);
         ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
     }
     dragons_ = std::make_unique<Dragons>(ctx_, zone_->blueDragon(), zone_->greenDragon());
@@ -91,9 +91,9 @@ void GameScene::StartSceneMain() {
     session_->setView(field_.get());
     ctx_.session = session_.get();
 
-    ctx_.handlers.HandleButtonRelease = [this] { HandleButtonRelease(); };
-    ctx_.handlers.gamePlaying = [this] { return session_ && session_->state() == kGamePlaying; };
-    ctx_.handlers.clearStatisticsExit = [] {};
+    ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
+    ctx_.hooks.gamePlaying = [this] { return session_ && session_->state() == kGamePlaying; };
+    ctx_.hooks.clearStatisticsExit = [] {};
 }
 
 void GameScene::setUp() {
@@ -114,7 +114,7 @@ void GameScene::setUp() {
 void GameScene::UpdateSceneMain() {
     FrameState& frame = ctx_.frame;
     if (frame.sceneChangeRequest != 0 || !session_) return;
-    ctx_.handlers.ReadMousePosition(true);
+    ctx_.readPointer(true);
     if (frame.sceneSetupState == kSetupPending) {
         setUp();
         return;
@@ -206,7 +206,7 @@ void GameScene::showRecords() {
     for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
                                  "graphics\\elements_gamezone\\dark_panel.spr",
                                  "graphics\\elements_gamezone\\menu_panel.spr"}) {
-        TMultiSprite& made = objects.create(ctx_, backdrop);
+        TMultiSprite& made = objects.create(backdrop);
         made.tag = "hiscores";
     }
     scores_->prepare();
@@ -251,9 +251,9 @@ void GameScene::showOverlay(const std::string& name) {
         // Lost past a checkpoint: the player learns the game goes on from there.
         const int checkpoint = session_->saved().level;
         if (session_->game().mode != kModePuzzle && checkpoint > 4)
-            ShowTextFile(ctx_, "text\\game_over_checkpoint.txt", "game_over_text", std::to_string(checkpoint));
+            ShowTextFile(*ctx_.sceneObjects, "text\\game_over_checkpoint.txt", "game_over_text", std::to_string(checkpoint));
         else
-            ShowTextFile(ctx_, "text\\game_over.txt", "game_over_text");
+            ShowTextFile(*ctx_.sceneObjects, "text\\game_over.txt", "game_over_text");
         ctx_.dialogFade->start({"game_over", "game_over_text"});
     } else if (name == "exit_to_menu") {
         objects.SetVisibleByTag("exit_to_menu", true);
@@ -295,20 +295,20 @@ void GameScene::showStatistics() {
     TMultiSprite* line = objects.at(objects.FindSceneObject("stat_poloska", 0, "game_stat"));
     switch (session_->statisticsKind()) {
         case StatisticsKind::kGameWon:
-            ShowTextFile(ctx_, "text\\congratulations.txt", "game_stat_text");
+            ShowTextFile(*ctx_.sceneObjects, "text\\congratulations.txt", "game_stat_text");
             if (line) line->visible = 0;
             if (menu) menu->visible = 0;
             if (ok) ok->x = 352;
             break;
         case StatisticsKind::kBestShot:
-            ShowTextFile(ctx_, "text\\stat_with_best_shot.txt", "game_stat_text",
+            ShowTextFile(*ctx_.sceneObjects, "text\\stat_with_best_shot.txt", "game_stat_text",
                          level + "," + total + "," + std::to_string(game.score.bestShot));
-            ShowTextFile(ctx_, "text\\best_combo.txt", "game_stat_text",
+            ShowTextFile(*ctx_.sceneObjects, "text\\best_combo.txt", "game_stat_text",
                          game.score.bestCombo > 0 ? std::to_string(game.score.bestCombo) : "NONE");
             if (line) line->visible = 0;
             break;
         case StatisticsKind::kNewItem: {
-            ShowTextFile(ctx_, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
+            ShowTextFile(*ctx_.sceneObjects, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
             if (line) line->y = 301;
             // The bonus's lines, a little smaller and wider apart than the figures, with room
             // for the ball that shows the bonus at their left.
@@ -316,17 +316,17 @@ void GameScene::showStatistics() {
             constexpr double kScale = 0.9, kTop = 314, kLeading = 19, kBallRoom = 44;
             double widest = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                widest = std::max(widest, MeasureText(ctx_, text, font, kScale));
+                widest = std::max(widest, MeasureText(*ctx_.sceneObjects, text, font, kScale));
             int i = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                create_txt(ctx_, text, 1010, font, 400 + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
+                create_txt(*ctx_.sceneObjects, text, 1010, font, 400 + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
                            "game_stat_text", 2);
             const double lines = static_cast<double>(game.levelValues.newBonusText.size());
             const int item = game.levelValues.newBonus;
             const int kind = item == kBonusMultiball ? kCellMultiball
                              : item == kBonusColourBomb ? kCellColourBomb
                                                         : game.level % 7 + 1;
-            TMultiSprite& picture = objects.create(ctx_, cellArt(kind).prototype);
+            TMultiSprite& picture = objects.create(cellArt(kind).prototype);
             picture.tag = "game_stat_text";
             picture.z = 1010;
             dressBall(picture, kind, kind == kCellColourBomb ? 4 : 0,
@@ -349,8 +349,8 @@ void GameScene::showTryAgain() {
     objects.unload_by_tag("game_over_text");
     std::vector<std::string> tags;
     if (game.mode == kModePuzzle) {
-        load_location_map(ctx_, "try_again_puzzle.map");
-        ShowTextFile(ctx_, "text\\try_again_puzzle.txt", "try_again_puzzle");
+        load_location_map(*ctx_.sceneObjects, "try_again_puzzle.map");
+        ShowTextFile(*ctx_.sceneObjects, "text\\try_again_puzzle.txt", "try_again_puzzle");
         setButtons("try_again_puzzle", {"panel_ok", "panel_menu"});
         tags = {"try_again_puzzle"};
     } else {
@@ -359,15 +359,15 @@ void GameScene::showTryAgain() {
         for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
                                      "graphics\\elements_gamezone\\dark_panel.spr",
                                      "graphics\\elements_gamezone\\menu_panel.spr"}) {
-            TMultiSprite& made = objects.create(ctx_, backdrop);
+            TMultiSprite& made = objects.create(backdrop);
             made.tag = "try_again";
         }
-        load_location_map(ctx_, "try_again.map");
-        ShowTextFile(ctx_, "text\\try_again.txt", "try_again");
+        load_location_map(*ctx_.sceneObjects, "try_again.map");
+        ShowTextFile(*ctx_.sceneObjects, "text\\try_again.txt", "try_again");
         setButtons("try_again", {"panel_ok", "panel_menu"});
         tags = {"try_again"};
     }
-    ShowTextFile(ctx_, modeTitle(game.mode), "game_type_text");
+    ShowTextFile(*ctx_.sceneObjects, modeTitle(game.mode), "game_type_text");
     tags.push_back("game_type_text");
     ctx_.dialogFade->start(tags);
 }
@@ -531,8 +531,8 @@ void GameScene::UnloadSceneMain() {
         objects.unload_by_tag(tag);
     scores_->close();
     ctx_.particles->FreeAll();
-    ctx_.handlers.HandleButtonRelease = nullptr;
-    ctx_.handlers.gamePlaying = nullptr;
+    ctx_.hooks.HandleButtonRelease = nullptr;
+    ctx_.hooks.gamePlaying = nullptr;
     ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
     ctx_.frame.sceneLive = false;
 }

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/scene.h"
+#include "ui/scene.h"
 
 namespace qs {
 
-class Context;
+class SceneServices;
 class DialogFade;
 class Dragons;
 class FieldView;
@@ -25,7 +25,7 @@ struct GameEvent;
 // and the overlays' buttons to it, and hands back to the menu.
 class GameScene final : public Scene {
 public:
-    explicit GameScene(Context& context);
+    explicit GameScene(SceneServices& context);
     ~GameScene() override;
 
     void StartSceneMain();
@@ -55,7 +55,7 @@ private:
     void showRecords();
     void leaveRecords();
 
-    Context& ctx_;
+    SceneServices& ctx_;
     std::unique_ptr<ProgressStore> progress_;
     std::unique_ptr<GameSession> session_;
     std::unique_ptr<GameZone> zone_;

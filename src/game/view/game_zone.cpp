@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/context.h"
+#include "ui/scene_services.h"
 #include "game/game_session.h"
 #include "game/nearest.h"
 #include "game/view/cell_art.h"
@@ -44,7 +44,7 @@ int GameZone::find(const std::string& name, int occurrence) const {
 
 void GameZone::build() {
     SceneObjectList& objects = *ctx_.sceneObjects;
-    load_location_map(ctx_, "main.map");
+    load_location_map(*ctx_.sceneObjects, "main.map");
     canonIntro_ = find("canon1");
     canon_ = find("canon2");
     nextBall_ = find("next_ball");
@@ -68,7 +68,7 @@ void GameZone::build() {
     }
 
     for (int i = 0; i < 5; ++i) {
-        TMultiSprite& digit = objects.create(ctx_, kDigitFont);
+        TMultiSprite& digit = objects.create(kDigitFont);
         digit.tag = "font_score";
         digit.x = 674 + 16 * i;
         digit.y = 164;
@@ -77,14 +77,14 @@ void GameZone::build() {
         showFrame(&digit, 0, 0);
         digits_[static_cast<size_t>(i)] = digit.slot;
     }
-    TMultiSprite& gauge = objects.create(ctx_, "graphics\\elements_gamezone\\poloska.spr");
+    TMultiSprite& gauge = objects.create("graphics\\elements_gamezone\\poloska.spr");
     gauge.tag = "poloska";
     gauge.x = 233;
     gauge.y = 69;
     gauge_ = gauge.slot;
     covers_.clear();
     for (int i = 0; i < kCoverCount; ++i) {
-        TMultiSprite& cover = objects.create(ctx_, "graphics\\elements_gamezone\\poloska_over.spr");
+        TMultiSprite& cover = objects.create("graphics\\elements_gamezone\\poloska_over.spr");
         cover.tag = "poloska";
         cover.x = 233 + 8 * i;
         cover.y = 66;
@@ -113,9 +113,9 @@ void GameZone::showModePanel(int mode, const std::string& bestScore) {
     objects.unload_by_tag("mode_panel");
     const char* word = mode == kModeChallenge ? "CHALLENGE" : mode == kModePuzzle ? "PUZZLE" : "ARCADE";
     // Above the blue dragon's head: it never stands higher than row 181.
-    create_txt(ctx_, word, 300, kDigitFont, 60, 108, 0.8, 0xFFD257, "mode_panel", 2);
-    create_txt(ctx_, "BEST", 300, kDigitFont, 60, 130, 0.7, 0x9DB8EA, "mode_panel", 2);
-    create_txt(ctx_, bestScore.empty() ? "-" : bestScore, 300, kDigitFont, 60, 147, 0.8, 0x32FA32, "mode_panel", 2);
+    create_txt(*ctx_.sceneObjects, word, 300, kDigitFont, 60, 108, 0.8, 0xFFD257, "mode_panel", 2);
+    create_txt(*ctx_.sceneObjects, "BEST", 300, kDigitFont, 60, 130, 0.7, 0x9DB8EA, "mode_panel", 2);
+    create_txt(*ctx_.sceneObjects, bestScore.empty() ? "-" : bestScore, 300, kDigitFont, 60, 147, 0.8, 0x32FA32, "mode_panel", 2);
     objects.SetVisibleByTag("mode_panel", !hidden_);
 }
 
@@ -166,7 +166,7 @@ void GameZone::updateCannon(const GameSession& session) {
     if (cannonShown && current.kind != 0) {
         if (cannonBallKind_ != current.kind || cannonBallBonus_ != current.bonus || !object(cannonBall_)) {
             if (cannonBall_ >= 0) ctx_.sceneObjects->free(cannonBall_);
-            TMultiSprite& ball = ctx_.sceneObjects->create(ctx_, cellArt(current.kind).prototype);
+            TMultiSprite& ball = ctx_.sceneObjects->create(cellArt(current.kind).prototype);
             ball.tag = "cannon_ball";
             ball.z = 250;
             dressBall(ball, current.kind, current.tint, current.bonus);
@@ -236,7 +236,7 @@ void GameZone::updateLevel(const GameSession& session) {
         x = panel->x + panel->width / 2.0;
         y = panel->y + panel->height / 2.0 - 8;
     }
-    create_txt(ctx_, std::to_string(shownLevel_), 300, kDigitFont, x, y, 1.0, 0x32FA32, "font_level", 2);
+    create_txt(*ctx_.sceneObjects, std::to_string(shownLevel_), 300, kDigitFont, x, y, 1.0, 0x32FA32, "font_level", 2);
 }
 
 void GameZone::syncObjects(std::vector<int>& slots, size_t count, const std::string& prototype,
@@ -247,7 +247,7 @@ void GameZone::syncObjects(std::vector<int>& slots, size_t count, const std::str
         slots.pop_back();
     }
     while (slots.size() < count) {
-        TMultiSprite& made = objects.create(ctx_, prototype);
+        TMultiSprite& made = objects.create(prototype);
         made.tag = tag;
         made.z = z;
         slots.push_back(made.slot);
@@ -277,7 +277,7 @@ void GameZone::updateBonusColumn(const GameSession& session) {
         if (icons_[i] < 0) {
             const std::string kind = isColour(entry->iconKind) ? std::to_string(entry->iconKind) : "0";
             TMultiSprite& icon =
-                ctx_.sceneObjects->create(ctx_, "graphics\\balls\\ball0\\ball" + kind + ".spr");
+                ctx_.sceneObjects->create("graphics\\balls\\ball0\\ball" + kind + ".spr");
             icon.tag = "bonus_icon";
             icon.z = 110;
             dressBall(icon, isColour(entry->iconKind) ? entry->iconKind : 1, 0, entry->type);
@@ -323,7 +323,7 @@ void GameZone::updateField(const GameSession& session) {
     // The limit plank: challenge on the limit line, puzzle moving with the field.
     if (g.mode != kModeArcade) {
         if (!object(plank_)) {
-            TMultiSprite& plank = objects.create(ctx_, "graphics\\additional\\planka1.spr");
+            TMultiSprite& plank = objects.create("graphics\\additional\\planka1.spr");
             plank.tag = "planka";
             plank_ = plank.slot;
             plankBaseWidth_ = std::max(1, plank.width);
@@ -341,7 +341,7 @@ void GameZone::updateField(const GameSession& session) {
     const bool marker = g.bonuses.active[kBonusTarget] && !g.ball && g.path.count() > 0 &&
                         session.state() == kGamePlaying;
     if (marker && !object(marker_)) {
-        TMultiSprite& made = objects.create(ctx_, "graphics\\bonuses\\target.spr");
+        TMultiSprite& made = objects.create("graphics\\bonuses\\target.spr");
         made.tag = "trasser";
         made.z = 210;
         marker_ = made.slot;

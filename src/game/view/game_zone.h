@@ -6,7 +6,7 @@
 
 namespace qs {
 
-class Context;
+class SceneServices;
 class GameSession;
 class TMultiSprite;
 
@@ -15,7 +15,7 @@ class TMultiSprite;
 // It draws what the session says and decides nothing.
 class GameZone {
 public:
-    explicit GameZone(Context& ctx) : ctx_(ctx) {}
+    explicit GameZone(SceneServices& ctx) : ctx_(ctx) {}
     ~GameZone();
     GameZone(const GameZone&) = delete;
     GameZone& operator=(const GameZone&) = delete;
@@ -53,7 +53,7 @@ private:
     void syncObjects(std::vector<int>& slots, size_t count, const std::string& prototype,
                      const std::string& tag, int z);
 
-    Context& ctx_;
+    SceneServices& ctx_;
     int canonIntro_ = -1, canon_ = -1, nextBall_ = -1, laser_ = -1;
     int netLeft_ = -1, netRight_ = -1, menuButton_ = -1, levelPanel_ = -1;
     int dragonBlue_ = -1, dragonGreen_ = -1;

@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "ui/scene_services.h"
 
 #include <cstdlib>
 
@@ -16,21 +16,21 @@
 
 namespace qs {
 
-Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& platform,
+SceneServices::SceneServices(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& platform,
                  uint32_t seed)
     : files(std::move(fileSystem)),
       log(files.userPath("log.txt")),
       random(seed),
       clock_(std::move(clock)),
       platform_(platform) {
-    prototypes = std::make_unique<PrototypeLibrary>(*this);
+    prototypes = std::make_unique<PrototypeLibrary>(LoadServices{files, log, platform_, options});
     spriteEngine = std::make_unique<SpriteEngine>();
-    sceneObjects = std::make_unique<SceneObjectList>(log);
-    particles = std::make_unique<ParticleList>(*this);
+    sceneObjects = std::make_unique<SceneObjectList>(SpriteWorld{*prototypes, *spriteEngine, frame.gameClock});
+    particles = std::make_unique<ParticleList>(*sceneObjects, random, frame.gameClock);
     objects3D = std::make_unique<Object3DList>();
     sceneObjects->use3DObjects(objects3D.get());
     dialogFade = std::make_unique<DialogFade>(*sceneObjects);
-    audio = std::make_unique<Audio>(*this, std::make_unique<RecordingAudioBackend>(files, log));
+    audio = std::make_unique<Audio>(audioServices(), std::make_unique<RecordingAudioBackend>(files, log));
     // Sound lines of the resource lists land in the sound table of whichever audio is current.
     prototypes->audioEntryLoader = [this](const std::string& name, const std::string& file,
                                           const std::string& extension, const std::string& field3,
@@ -39,7 +39,7 @@ Context::Context(std::unique_ptr<Clock> clock, FileSystem fileSystem, Platform& 
     };
 }
 
-void Context::openPlayers() {
+void SceneServices::openPlayers() {
     players = std::make_unique<PlayerStore>(
         files, log,
         [this](const std::string& key, const std::string& value) {
@@ -52,16 +52,18 @@ void Context::openPlayers() {
     players->ReadPlayers();
 }
 
-void Context::openRecords() {
+void SceneServices::openRecords() {
     records = std::make_unique<RecordsStore>(
         files, log, [this](const std::string& text) { platform_.showMessageBox("Quibblestar", text); });
 }
 
-void Context::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
-    audio = std::make_unique<Audio>(*this, std::move(backend));
+void SceneServices::useAudioBackend(std::unique_ptr<AudioBackend> backend) {
+    audio = std::make_unique<Audio>(audioServices(), std::move(backend));
 }
 
-Context::~Context() {
+AudioServices SceneServices::audioServices() { return {options, log, frame.frameTick, frame.appActive}; }
+
+SceneServices::~SceneServices() {
     // Particles and objects first: their image sprites leave the engine as they go.
     particles.reset();
     dialogFade.reset();
@@ -69,7 +71,7 @@ Context::~Context() {
     spriteEngine.reset();
 }
 
-const GameOptions& Context::shippedOptions() {
+const GameOptions& SceneServices::shippedOptions() {
     // The content folder's file completes a user file that lacks keys (one kept from an
     // older version, or cut short by hand); its own gaps take the program's values.
     if (!shippedOptions_) {
@@ -94,7 +96,7 @@ const GameOptions& Context::shippedOptions() {
     return *shippedOptions_;
 }
 
-void Context::ReadOptions() {
+void SceneServices::ReadOptions() {
     // The options are read again at every scene start, each time over the shipped values;
     // a missing file is said once a run.
     options = shippedOptions();
@@ -106,7 +108,7 @@ void Context::ReadOptions() {
                     });
 }
 
-bool Context::WriteOptionValue(const std::string& key, const std::string& value) {
+bool SceneServices::WriteOptionValue(const std::string& key, const std::string& value) {
     return qs::WriteOptionValue(files.userPath(kOptionsFile), key, value, log);
 }
 
