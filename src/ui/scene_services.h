@@ -32,10 +32,12 @@ class GameSession;
 class SceneObjectList;
 class SpriteEngine;
 
-// What a screen hands the window's input handlers: the release of a button on it, whether
-// the game is in its playing state, and the game's "statistics exit" flag.
+// What a scene hands the window's input handlers: the release of a button on the screen up,
+// the button Enter or Escape stands for there (0: none), whether the game is in its playing
+// state, and the game's "statistics exit" flag.
 struct ScreenHooks {
     std::function<void()> HandleButtonRelease;
+    std::function<int(int virtualKey)> keyButton;
     std::function<bool()> gamePlaying;
     std::function<void()> clearStatisticsExit;
 };

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "core/scene_codes.h"
+
+namespace qs {
+
+// One screen or dialog of a scene: the main menu, the options, a question, the game's
+// statistics... It builds its objects when entered and frees them when left, gives the
+// hovered button its feedback at each step, and answers a released button. Enter and Escape
+// stand for one of its buttons (0: the key goes to the scene as a plain key).
+class Screen {
+public:
+    virtual ~Screen() = default;
+
+    virtual ScreenKind kind() const = 0;
+    virtual void enter() = 0;
+    virtual void leave() = 0;
+    virtual void hover(uint32_t /*now*/) {}
+    virtual void release(int button) = 0;
+    virtual int enterButton() const { return 0; }
+    virtual int escapeButton() const { return 0; }
+};
+
+// The screens of a scene, one per kind, found by the kind that is up.
+class ScreenTable {
+public:
+    // Takes the screen in under its kind; a second screen of the same kind replaces the first.
+    Screen& add(std::unique_ptr<Screen> screen) {
+        Screen& added = *screen;
+        screens_[static_cast<size_t>(screen->kind())] = std::move(screen);
+        return added;
+    }
+    // The screen of a kind, or null for a kind the scene does not have (and for "none").
+    Screen* find(int kind) const {
+        if (kind <= kScreenNone || kind >= kScreenKindCount) return nullptr;
+        return screens_[static_cast<size_t>(kind)].get();
+    }
+
+private:
+    std::array<std::unique_ptr<Screen>, kScreenKindCount> screens_;
+};
+
+// The button a key stands for on a screen: Enter and Escape (virtual-key codes 13 and 27),
+// or 0 when the key is not one of them or the screen has no button for it.
+inline int keyButtonOf(const Screen* screen, int virtualKey) {
+    if (!screen) return 0;
+    if (virtualKey == 13) return screen->enterButton();
+    if (virtualKey == 27) return screen->escapeButton();
+    return 0;
+}
+
+}  // namespace qs
