@@ -1,6 +1,7 @@
 #include "game/view/game_scene.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "ui/scene_services.h"
 #include "audio/audio.h"
@@ -30,12 +31,12 @@ namespace qs {
 namespace {
 
 // The overlays loaded hidden with the zone, each a map and its text under the map's tag.
-struct Overlay {
+struct OverlayFiles {
     const char* tag;
     const char* map;
     const char* text;
 };
-constexpr Overlay kOverlays[] = {
+constexpr OverlayFiles kOverlays[] = {
     {"game_over", "game_over.map", nullptr},  // its text depends on how the game was lost
     {"exit_to_menu", "exit_to_menu.map", "text\\exit_to_menu.txt"},
     {"game_stat", "game_stat.map", "text\\stat_title.txt"},
@@ -79,7 +80,7 @@ void GameScene::StartSceneMain() {
     for (const char* tag : {"loading", "zast", "scroll_element"}) ctx_.sceneObjects->SetVisibleByTag(tag, false);
     zone_ = std::make_unique<GameZone>(ctx_);
     zone_->build();
-    for (const Overlay& overlay : kOverlays) {
+    for (const OverlayFiles& overlay : kOverlays) {
         load_location_map(*ctx_.sceneObjects, overlay.map);
         if (overlay.text) ShowTextFile(*ctx_.sceneObjects, overlay.text, overlay.tag);
         ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
@@ -92,8 +93,28 @@ void GameScene::StartSceneMain() {
     ctx_.session = session_.get();
 
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
-    ctx_.hooks.gamePlaying = [this] { return session_ && session_->state() == kGamePlaying; };
-    ctx_.hooks.clearStatisticsExit = [] {};
+    ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
+}
+
+bool GameScene::take(const InputCommand& command) {
+    if (!session_) return false;
+    if (const auto* key = std::get_if<input::Key>(&command)) {
+        if (key->code == kVkEscape) queue(command::Escape{});
+        else if (key->code == kVkSpace || key->code == kVkReturn) queue(command::Hurry{});
+        return true;
+    }
+    // A press is a shot only in play, and not on the small menu button.
+    const int button = std::get<input::Press>(command).button;
+    if (session_->state() != kGamePlaying || ctx_.input.hoveredButton != -1) return true;
+    if (button == 1) queue(command::Fire{});
+    else queue(secondButton());
+    return true;
+}
+
+GameCommand GameScene::secondButton() const {
+    // The right (or middle) button swaps the balls, or fires the paint rocket while one is held.
+    if (session_->game().queue.rocketCount >= 1) return command::FireRocket{};
+    return command::Swap{};
 }
 
 void GameScene::setUp() {
@@ -109,6 +130,9 @@ void GameScene::setUp() {
     ctx_.frame.sceneSetupState = kSetupDone;
     ctx_.input.SceneCommand = kCommandNone;
     ctx_.input.pressedButton = -1;
+    queued_.clear();
+    // The new session learns where the pointer is at its first step.
+    pointerX_ = std::numeric_limits<int>::min();
 }
 
 void GameScene::UpdateSceneMain() {
@@ -125,14 +149,15 @@ void GameScene::UpdateSceneMain() {
     if (ctx_.bot) botMoves();
 
     InputState& in = ctx_.input;
-    StepInput input;
-    input.command = in.SceneCommand;
-    input.keyCode = in.keyCode;
-    input.mouseX = ctx_.bot ? -1000 : in.mouseX;
-    input.mouseY = in.mouseY;
-    input.overButton = in.hoveredButton != -1;
-    in.SceneCommand = kCommandHandled;
-    session_->step(frame.gameClock, input);
+    // The pointer aims the cannon; the bot aims by itself.
+    if (!ctx_.bot && (in.mouseX != pointerX_ || in.mouseY != pointerY_)) {
+        pointerX_ = in.mouseX;
+        pointerY_ = in.mouseY;
+        queue(command::Pointer{pointerX_, pointerY_});
+    }
+    std::vector<GameCommand> commands;
+    commands.swap(queued_);
+    session_->step(frame.gameClock, commands);
     // Score pieces fly to the end of the gauge as it is shown.
     ctx_.particles->indicatorX = session_->shownProgress();
     if (ctx_.particles->pieceArrived) {
@@ -144,7 +169,7 @@ void GameScene::UpdateSceneMain() {
     if (frame.sceneChangeRequest != 0) return;
     field_->update(session_->game());
     zone_->update(*session_);
-    in.ScreenKind = session_->screenKind();
+    in.ScreenKind = screenKindOf(*session_);
     ctx_.particles->UpdateAll();
 }
 
@@ -179,13 +204,25 @@ void GameScene::playSessionEvents() {
                 if (burningChannel_ != 0) audio.backend().stopChannel(static_cast<uint32_t>(burningChannel_));
                 burningChannel_ = 0;
                 break;
-            case GameEvent::kShowOverlay: showOverlay(event.name); break;
-            case GameEvent::kHideOverlay: hideOverlay(event.name); break;
+            case GameEvent::kShowOverlay: showOverlay(overlayName(static_cast<Overlay>(event.value))); break;
+            case GameEvent::kHideOverlay: hideOverlay(overlayName(static_cast<Overlay>(event.value))); break;
             case GameEvent::kShowRecords: showRecords(); break;
             case GameEvent::kLeaveForMenu:
             case GameEvent::kLevelFailed: leaveForMenu(); return;
             default: break;
         }
+    }
+}
+
+ScreenKind screenKindOf(const GameSession& session) {
+    if (session.leaveRequested()) return kScreenMainMenu;
+    switch (session.state()) {
+        case kGameOverDialog: return kScreenGameOver;
+        case kGameStatistics: return kScreenStatistics;
+        case kGameRecords: return kScreenScores;
+        case kGameTryAgain: return kScreenTryAgain;
+        case kGameExitDialog: return kScreenExitToMenu;
+        default: return kScreenNone;
     }
 }
 
@@ -219,16 +256,15 @@ void GameScene::showRecords() {
 }
 
 void GameScene::leaveRecords() {
-    InputState& in = ctx_.input;
     const Gameplay& game = session_->game();
     scores_->close();
     // A game lost past a checkpoint offers to go back to it; anything else ends at the menu.
     if (!session_->gameWon() && game.mode != kModePuzzle && session_->saved().level > 4) {
-        in.SceneCommand = kCommandTryAgainScreen;
+        queue(command::ShowTryAgain{});
         return;
     }
     ctx_.sceneObjects->unload_by_tag("hiscores");
-    in.SceneCommand = kCommandMainMenu;
+    queue(command::LeaveForMenu{});
 }
 
 void GameScene::setButtons(const std::string& tag, const std::vector<std::string>& names) {
@@ -406,32 +442,34 @@ void GameScene::HandleButtonRelease() {
     int button = in.pressedButton;
     const Gameplay& game = session_->game();
     switch (in.ScreenKind) {
+        case kScreenNone:
+            // The small menu button while playing asks whether to leave.
+            if (button == 1 && session_->state() == kGamePlaying) queue(command::OpenExitDialog{});
+            break;
         case kScreenGameOver:
             if (button == 1) {
                 hideOverlay("game_over");
-                in.SceneCommand = kCommandRecords;
+                queue(command::ShowRecords{});
             }
             break;
         case kScreenStatistics:
             // After the last level the menu button is hidden: Escape then means OK.
             if (button == 2 && session_->gameWon()) button = 1;
             if (button == 1) {
-                in.SceneCommand = session_->gameWon() ? kCommandRecords : kCommandNextLevel;
+                if (session_->gameWon()) queue(command::ShowRecords{});
+                else queue(command::NextLevel{});
             } else if (button == 2) {
-                session_->statisticsLeft();
                 hideOverlay("game_stat");
-                in.SceneCommand = kCommandExitToMenuDialog;
+                queue(command::OpenExitDialog{});
             }
             break;
         case kScreenTryAgain:
             if (button == 1 || button == 2) {
                 hideOverlay("try_again");
-                session_->setState(kGameButtonReleased);
-                session_->setScreenKind(kScreenNone);
                 in.ScreenKind = kScreenNone;
-                in.SceneCommand = button == 1                    ? kCommandTryAgain
-                                  : game.mode == kModePuzzle ? kCommandRecords
-                                                             : kCommandMainMenu;
+                if (button == 1) queue(command::TryAgain{});
+                else if (game.mode == kModePuzzle) queue(command::ShowRecords{});
+                else queue(command::LeaveForMenu{});
             }
             in.pressedButton = -1;
             break;
@@ -441,10 +479,9 @@ void GameScene::HandleButtonRelease() {
         case kScreenExitToMenu:
             if (button == 1) {
                 in.ScreenKind = kScreenMainMenu;
-                in.SceneCommand = kCommandMainMenu;
+                queue(command::LeaveForMenu{});
             } else if (button == 2) {
-                session_->closeExitDialog();
-                playSessionEvents();
+                queue(command::CloseExitDialog{});
             }
             break;
         default:
@@ -457,7 +494,7 @@ void GameScene::HandleButtonRelease() {
 void GameScene::botMoves() {
     GameSession& session = *session_;
     InputState& in = ctx_.input;
-    if (in.SceneCommand != kCommandNone && in.SceneCommand != kCommandHandled) return;
+    if (!queued_.empty()) return;
     Gameplay& game = session.game();
     const GameState state = session.state();
     // Like a player, the bot reads an overlay for a moment before it clicks on.
@@ -471,25 +508,24 @@ void GameScene::botMoves() {
         return;
     }
     if (state == kGameStatistics) {
-        in.SceneCommand = session.gameWon() ? kCommandRecords : kCommandNextLevel;
+        if (session.gameWon()) queue(command::ShowRecords{});
+        else queue(command::NextLevel{});
         hideOverlay("game_stat");
         return;
     }
     if (state == kGameOverDialog) {
         hideOverlay("game_over");
-        in.SceneCommand = kCommandRecords;
+        queue(command::ShowRecords{});
         return;
     }
     if (state == kGameTryAgain) {
         hideOverlay("try_again");
-        session.setState(kGameButtonReleased);
-        in.SceneCommand = kCommandTryAgain;
+        queue(command::TryAgain{});
         return;
     }
     if (state != kGamePlaying || !session.cannonReady() || session.levelStartPending() || game.ball) return;
     if (session.fastDropping()) {
-        in.SceneCommand = kCommandShoot;
-        in.keyCode = 1;
+        queue(command::Fire{});
         return;
     }
     if (!session.mayFire()) return;
@@ -499,16 +535,14 @@ void GameScene::botMoves() {
         botAngle_ = choice.angle;
         if (choice.swap) {
             botSwapped_ = true;
-            in.SceneCommand = kCommandShoot;
-            in.keyCode = 2;
+            queue(secondButton());
             return;
         }
     }
     botSwapped_ = false;
     setAimAngle(game.aim, botAngle_);
     game.updatePath();
-    in.SceneCommand = kCommandShoot;
-    in.keyCode = 1;
+    queue(command::Fire{});
 }
 
 void GameScene::UnloadSceneMain() {
@@ -532,7 +566,8 @@ void GameScene::UnloadSceneMain() {
     scores_->close();
     ctx_.particles->FreeAll();
     ctx_.hooks.HandleButtonRelease = nullptr;
-    ctx_.hooks.gamePlaying = nullptr;
+    ctx_.hooks.command = nullptr;
+    queued_.clear();
     ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
     ctx_.frame.sceneLive = false;
 }

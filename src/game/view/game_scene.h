@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/scene_codes.h"
+#include "game/game_command.h"
+#include "ui/input_command.h"
 #include "ui/scene.h"
 
 namespace qs {
@@ -19,6 +22,10 @@ class PlayerProgress;
 class ProgressStore;
 class ScoresScreen;
 struct GameEvent;
+
+// The screen a game's state puts up: an overlay's, the records', the main menu once the
+// player chose to leave, none while playing.
+ScreenKind screenKindOf(const GameSession& session);
 
 // The game scene: one game of arcade, challenge or puzzle from level start to game over. The
 // rules live in the session; this scene shows them (zone, field, overlays), routes the input
@@ -43,6 +50,10 @@ public:
 private:
     void setUp();
     void HandleButtonRelease();
+    // A press or key from the window: queued for the next step as the game's commands.
+    bool take(const InputCommand& command);
+    void queue(GameCommand command) { queued_.push_back(command); }
+    GameCommand secondButton() const;
     void playSessionEvents();
     void showOverlay(const std::string& name);
     void hideOverlay(const std::string& name);
@@ -66,6 +77,10 @@ private:
     std::vector<int> levelChannels_;
     int burningChannel_ = 0;
     uint32_t overlayShownAt_ = 0;
+    // The commands for the next step, and the pointer position last handed on.
+    std::vector<GameCommand> queued_;
+    int pointerX_ = -1000;
+    int pointerY_ = 0;
     bool botSwapped_ = false;
     double botAngle_ = 0;
 };
