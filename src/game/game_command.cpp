@@ -19,6 +19,7 @@ std::string describe(const GameCommand& command) {
             [](const command::Pointer& p) {
                 return "pointer " + std::to_string(p.x) + " " + std::to_string(p.y);
             },
+            [](const command::AimAngle& a) { return "aim_angle " + std::to_string(a.radians); },
             [](const command::Fire&) { return std::string("fire"); },
             [](const command::Swap&) { return std::string("swap"); },
             [](const command::FireRocket&) { return std::string("rocket"); },

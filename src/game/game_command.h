@@ -16,6 +16,9 @@ struct Pointer {      // the pointer moved to (x, y) of the 800 x 600 picture
     int x = 0;
     int y = 0;
 };
+struct AimAngle {     // turn the cannon to an angle (radians, 0 straight up, positive to the left)
+    double radians = 0;
+};
 struct Fire {};       // fire the ball in the cannon (a press while the level comes in hurries it on)
 struct Swap {};       // exchange the ball in the cannon with the next one
 struct FireRocket {}; // fire the paint rocket held
@@ -32,7 +35,7 @@ struct NextLevel {};        // the statistics were read: on to the next level
 }  // namespace command
 
 using GameCommand =
-    std::variant<command::Pointer, command::Fire, command::Swap, command::FireRocket, command::Hurry,
+    std::variant<command::Pointer, command::AimAngle, command::Fire, command::Swap, command::FireRocket, command::Hurry,
                  command::Escape, command::OpenExitDialog, command::CloseExitDialog,
                  command::LeaveForMenu, command::ShowRecords, command::ShowTryAgain,
                  command::TryAgain, command::NextLevel>;
