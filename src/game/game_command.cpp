@@ -32,6 +32,7 @@ std::string describe(const GameCommand& command) {
             [](const command::ShowTryAgain&) { return std::string("show_try_again"); },
             [](const command::TryAgain&) { return std::string("try_again"); },
             [](const command::NextLevel&) { return std::string("next_level"); },
+            [](const command::ScorePieceArrived&) { return std::string("score_piece_arrived"); },
         },
         command);
 }

@@ -31,6 +31,7 @@ struct ShowRecords {};      // the game ended: the records of its mode
 struct ShowTryAgain {};     // lost past a checkpoint: offer to go back to it
 struct TryAgain {};         // play the level (puzzle) or the checkpoint again
 struct NextLevel {};        // the statistics were read: on to the next level
+struct ScorePieceArrived {};  // a score piece reached the gauge: the bar may rise
 
 }  // namespace command
 
@@ -38,7 +39,7 @@ using GameCommand =
     std::variant<command::Pointer, command::AimAngle, command::Fire, command::Swap, command::FireRocket, command::Hurry,
                  command::Escape, command::OpenExitDialog, command::CloseExitDialog,
                  command::LeaveForMenu, command::ShowRecords, command::ShowTryAgain,
-                 command::TryAgain, command::NextLevel>;
+                 command::TryAgain, command::NextLevel, command::ScorePieceArrived>;
 
 // The name of a command as logs, dumps and shot lists write it ("fire", "pointer 400 300").
 std::string describe(const GameCommand& command);

@@ -281,8 +281,6 @@ void GameSession::stepScoreAndGauge() {
         play_.riseFlag = false;
 }
 
-void GameSession::scorePieceArrived() { play_.riseFlag = true; }
-
 void GameSession::checkLevelComplete() {
     Gameplay& g = game_;
     if (play_.state != kGamePlaying || play_.levelStartRequested) return;
@@ -413,6 +411,8 @@ void GameSession::takeAtOnce(const std::vector<GameCommand>& commands) {
             setAimAngle(game_.aim, aim->radians);
             game_.updatePath();
         }
+        // A score piece that reached the gauge lets the bar rise from this step on.
+        if (std::holds_alternative<command::ScorePieceArrived>(command)) play_.riseFlag = true;
         // "No" on the exit question goes back to the game (or the statistics) at once.
         if (std::holds_alternative<command::CloseExitDialog>(command)) closeExitDialog();
         // Either button of the try-again screen takes it down; what it chose is done below.

@@ -53,8 +53,6 @@ public:
     // generator, files, log, progress store and view: the copy plays on independently.
     void copyPlayFrom(const GameSession& other);
 
-    // A score piece reached the gauge: the bar may rise.
-    void scorePieceArrived();
 
     // The first frame of a game: level and score from the saved progress (or `beg_level`),
     // the level start requested.

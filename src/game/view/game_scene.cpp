@@ -18,6 +18,7 @@
 #include "game/view/try_again_overlay.h"
 #include "game/view/field_view.h"
 #include "game/view/game_zone.h"
+#include "game/view/hud_layout.h"
 #include "game/view/player_progress.h"
 #include "profile/player_store.h"
 #include "profile/records_store.h"
@@ -50,8 +51,6 @@ constexpr OverlayFiles kOverlays[] = {
 // How long the bot looks at an overlay before it clicks on.
 constexpr int32_t kBotReadingMs = 1500;
 
-// The small menu button's hit zone on the panel.
-bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <= 17; }
 
 }  // namespace
 
@@ -163,10 +162,10 @@ void GameScene::UpdateSceneMain() {
     commands.swap(queued_);
     session_->step(frame.gameClock, commands);
     // Score pieces fly to the end of the gauge as it is shown.
-    ctx_.particles->indicatorX = session_->shownProgress();
+    ctx_.particles->gaugeTarget = {hud::kGaugeLeft + session_->shownProgress(), hud::kGaugeTop};
     if (ctx_.particles->pieceArrived) {
         ctx_.particles->pieceArrived = false;
-        session_->scorePieceArrived();
+        queue(command::ScorePieceArrived{});
     }
 
     playSessionEvents();
@@ -268,7 +267,7 @@ void GameScene::hoverButtons() {
     const GameState state = session_->state();
     TMultiSprite* small = objects.at(zone_->menuButton());
     if (state == kGamePlaying) {
-        const bool over = overMenuButton(in.mouseX, in.mouseY);
+        const bool over = hud::overMenuButton(in.mouseX, in.mouseY);
         if (over) in.hoveredButton = 1;
         if (small && !small->sprites.empty())
             small->sprites[0]->animPos = over ? (in.pressedButton == 1 ? 2 : 1) : 0;
@@ -296,7 +295,11 @@ void GameScene::HandleButtonRelease() {
 }
 
 void GameScene::botMoves() {
-    if (!queued_.empty()) return;
+    // Like a player, the bot waits for what it (or anyone) asked for to be done.
+    const bool pending = std::any_of(queued_.begin(), queued_.end(), [](const GameCommand& command) {
+        return !std::holds_alternative<command::ScorePieceArrived>(command);
+    });
+    if (pending) return;
     const GameSession& session = *session_;
     // Like a player, the bot reads an overlay for a moment before it clicks on.
     if (const int button = Bot::overlayButton(session)) {

@@ -7,6 +7,7 @@
 #include "game/game_session.h"
 #include "game/view/cell_art.h"
 #include "game/view/field_view.h"
+#include "game/view/hud_layout.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "scene/text_objects.h"
@@ -32,7 +33,7 @@ void StatisticsOverlay::enter() {
             ShowTextFile(objects, "text\\congratulations.txt", "game_stat_text");
             if (line) line->visible = 0;
             if (menu) menu->visible = 0;
-            if (ok) ok->x = 352;
+            if (ok) ok->x = hud::kStatisticsLoneOkX;
             break;
         case StatisticsKind::kBestShot:
             ShowTextFile(objects, "text\\stat_with_best_shot.txt", "game_stat_text",
@@ -43,17 +44,19 @@ void StatisticsOverlay::enter() {
             break;
         case StatisticsKind::kNewItem: {
             ShowTextFile(objects, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
-            if (line) line->y = 301;
+            if (line) line->y = hud::kStatisticsBonusLineY;
             // The bonus's lines, a little smaller and wider apart than the figures, with room
             // for the ball that shows the bonus at their left.
             const char* font = "graphics\\fonts\\font_crystal1.spr";
-            constexpr double kScale = 0.9, kTop = 314, kLeading = 19, kBallRoom = 44;
+            using namespace hud;
+            constexpr double kScale = kBonusTextScale, kTop = kBonusTextTop, kLeading = kBonusTextLeading,
+                             kBallRoom = kBonusBallRoom;
             double widest = 0;
             for (const std::string& text : game.levelValues.newBonusText)
                 widest = std::max(widest, MeasureText(objects, text, font, kScale));
             int i = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                create_txt(objects, text, 1010, font, 400 + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
+                create_txt(objects, text, kStatisticsTextZ, font, kStatisticsCentre + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
                            "game_stat_text", 2);
             const double lines = static_cast<double>(game.levelValues.newBonusText.size());
             const int item = game.levelValues.newBonus;
@@ -62,11 +65,11 @@ void StatisticsOverlay::enter() {
                                                         : game.level % 7 + 1;
             TMultiSprite& picture = objects.create(cellArt(kind).prototype);
             picture.tag = "game_stat_text";
-            picture.z = 1010;
+            picture.z = kStatisticsTextZ;
             dressBall(picture, kind, kind == kCellColourBomb ? 4 : 0,
                       kind == kCellMultiball || kind == kCellColourBomb ? 0 : item);
             if (kind == kCellColourBomb && picture.sprites.size() >= 2) picture.sprites[1]->color = 0xFF0000;
-            picture.x = 400 + kBallRoom / 2 - widest / 2 - kBallRoom;
+            picture.x = kStatisticsCentre + kBallRoom / 2 - widest / 2 - kBallRoom;
             picture.y = kTop + kLeading * (std::max(lines, 1.0) - 1) / 2 + 7;
             break;
         }
