@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building, playing and testing need on Debian 12, when something is missing.
-# Options (any number): --fuzz also clang with its libFuzzer runtime, for scripts/fuzz;
-# --package also what scripts/package needs (debhelper, lintian).
-# --play installs only what building and running the game needs (scripts/play).
+# Options (any number): --play only what building and running the game needs (scripts/play);
+# --fuzz also clang with its libFuzzer runtime, for scripts/fuzz; --package also what
+# scripts/package needs (debhelper, lintian).
 set -euo pipefail
 
 # The game itself: compiler, build tool and the libraries it links.
 game=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libjpeg-dev zlib1g-dev)
-# The tests: GoogleTest, Google Benchmark, a virtual display for the windowed runs, and the
-# validators of the desktop entry and the AppStream metadata the install carries.
-tests=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool desktop-file-utils appstream)
+# The tests: GoogleTest, Google Benchmark, a virtual display for the windowed runs (xprop reads
+# the window's class and icon back), and the validators of the desktop entry and the AppStream
+# metadata the install carries.
+tests=(googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils desktop-file-utils appstream)
 
 packages=("${game[@]}" "${tests[@]}")
 reason="to build the game and run its tests"
@@ -17,7 +18,7 @@ for option in "$@"; do
   case "$option" in
     --play) packages=("${game[@]}"); reason="to build the game" ;;
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    --package) packages+=(build-essential debhelper dpkg-dev lintian desktop-file-utils appstream) ;;
+    --package) packages+=(build-essential debhelper dpkg-dev lintian) ;;
     *) echo "deps.sh: unknown option $option (--play, --fuzz, --package)" >&2; exit 2 ;;
   esac
 done
