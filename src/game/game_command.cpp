@@ -16,9 +16,7 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 std::string describe(const GameCommand& command) {
     return std::visit(
         Overloaded{
-            [](const command::Pointer& p) {
-                return "pointer " + std::to_string(p.x) + " " + std::to_string(p.y);
-            },
+            [](const command::Pointer& p) { return "pointer " + std::to_string(p.x) + " " + std::to_string(p.y); },
             [](const command::AimAngle& a) { return "aim_angle " + std::to_string(a.radians); },
             [](const command::Fire&) { return std::string("fire"); },
             [](const command::Swap&) { return std::string("swap"); },

@@ -1,8 +1,6 @@
 // The layers of src/ and what each may include. A folder sees its own headers and those of
 // the layers below it; an include that reaches up or across fails here with the file, the
 // line and the rule it breaks, so the build's libraries stay linked only downward.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,6 +8,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,11 +26,8 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"game", {"core", "profile", "game"}},
     {"ui", {"core", "render", "visual", "scene", "audio", "profile", "game", "ui"}},
     {"menu", {"core", "render", "visual", "scene", "audio", "profile", "game", "ui", "menu"}},
-    {"game/view",
-     {"core", "render", "visual", "scene", "audio", "profile", "game", "ui", "game/view"}},
-    {"app",
-     {"core", "render", "visual", "scene", "audio", "profile", "game", "ui", "menu", "game/view",
-      "app"}},
+    {"game/view", {"core", "render", "visual", "scene", "audio", "profile", "game", "ui", "game/view"}},
+    {"app", {"core", "render", "visual", "scene", "audio", "profile", "game", "ui", "menu", "game/view", "app"}},
 };
 
 // The folder an include or a source file belongs to: "game/view/x.h" is "game/view".
@@ -79,8 +76,8 @@ TEST(Layers, EveryIncludeRunsDownwardOrWithinItsFolder) {
     const fs::path src = fs::path(QUIBBLESTAR_SOURCE_DIR) / "src";
     ASSERT_TRUE(fs::is_directory(src)) << src;
     for (const Breach& b : breachesIn(src))
-        ADD_FAILURE() << "src/" << b.file << " line " << b.line << " includes " << b.included
-                      << ", which the layer " << folderOf(b.file) << " may not see";
+        ADD_FAILURE() << "src/" << b.file << " line " << b.line << " includes " << b.included << ", which the layer "
+                      << folderOf(b.file) << " may not see";
 }
 
 TEST(Layers, AnUpwardIncludeIsFound) {
@@ -100,9 +97,9 @@ TEST(Layers, AnUpwardIncludeIsFound) {
 
     std::set<std::string> said;
     for (const Breach& b : found) said.insert(b.file + ":" + std::to_string(b.line) + " " + b.included);
-    EXPECT_EQ(said, (std::set<std::string>{"visual/sprite.cpp:3 app/context.h",
-                                           "game/view/zone.cpp:3 menu/menu_scene.h",
-                                           "game/rules.cpp:1 game/view/zone.h"}));
+    EXPECT_EQ(said,
+              (std::set<std::string>{"visual/sprite.cpp:3 app/context.h", "game/view/zone.cpp:3 menu/menu_scene.h",
+                                     "game/rules.cpp:1 game/view/zone.h"}));
 }
 
 }  // namespace

@@ -20,16 +20,16 @@ void RecordsOverlay::enter() {
     objects.unload_by_tag("hiscores");
     // The records carry their own title; the mode's title from the menu would cover it.
     objects.unload_by_tag("game_type_text");
-    for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
-                                 "graphics\\elements_gamezone\\dark_panel.spr",
-                                 "graphics\\elements_gamezone\\menu_panel.spr"}) {
+    for (const char* backdrop :
+         {"graphics\\elements_gamezone\\space_background.spr", "graphics\\elements_gamezone\\dark_panel.spr",
+          "graphics\\elements_gamezone\\menu_panel.spr"}) {
         TMultiSprite& made = objects.create(backdrop);
         made.tag = "hiscores";
     }
     scores_.prepare();
     const PlayerRecord* player = c_.ctx.players ? c_.ctx.players->current() : nullptr;
-    scores_.OpenScoresScreen(game.mode, GameResult{player ? player->name : "Player", game.level,
-                                                   game.score.totalScore});
+    scores_.OpenScoresScreen(game.mode,
+                             GameResult{player ? player->name : "Player", game.level, game.score.totalScore});
     c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, 500, 250);
 }
 

@@ -56,11 +56,11 @@ void StatisticsOverlay::enter() {
                 widest = std::max(widest, MeasureText(objects, text, font, kScale));
             int i = 0;
             for (const std::string& text : game.levelValues.newBonusText)
-                create_txt(objects, text, kStatisticsTextZ, font, kStatisticsCentre + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
-                           "game_stat_text", 2);
+                create_txt(objects, text, kStatisticsTextZ, font, kStatisticsCentre + kBallRoom / 2,
+                           kTop + kLeading * i++, kScale, 0xFFFFFF, "game_stat_text", 2);
             const double lines = static_cast<double>(game.levelValues.newBonusText.size());
             const int item = game.levelValues.newBonus;
-            const int kind = item == kBonusMultiball ? kCellMultiball
+            const int kind = item == kBonusMultiball    ? kCellMultiball
                              : item == kBonusColourBomb ? kCellColourBomb
                                                         : game.level % 7 + 1;
             TMultiSprite& picture = objects.create(cellArt(kind).prototype);
@@ -89,8 +89,10 @@ void StatisticsOverlay::release(int button) {
     if (button == 2 && won) button = 1;
     if (button == 1) {
         leave();
-        if (won) c_.queue(command::ShowRecords{});
-        else c_.queue(command::NextLevel{});
+        if (won)
+            c_.queue(command::ShowRecords{});
+        else
+            c_.queue(command::NextLevel{});
     } else if (button == 2) {
         leave();
         c_.queue(command::OpenExitDialog{});

@@ -30,9 +30,9 @@ void TryAgainOverlay::enter() {
     } else {
         // A screen of its own: the zone goes behind it.
         c_.zone.setHidden(true);
-        for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
-                                     "graphics\\elements_gamezone\\dark_panel.spr",
-                                     "graphics\\elements_gamezone\\menu_panel.spr"}) {
+        for (const char* backdrop :
+             {"graphics\\elements_gamezone\\space_background.spr", "graphics\\elements_gamezone\\dark_panel.spr",
+              "graphics\\elements_gamezone\\menu_panel.spr"}) {
             TMultiSprite& made = objects.create(backdrop);
             made.tag = "try_again";
         }
@@ -60,9 +60,12 @@ void TryAgainOverlay::release(int button) {
     if (button == 1 || button == 2) {
         leave();
         in.ScreenKind = kScreenNone;
-        if (button == 1) c_.queue(command::TryAgain{});
-        else if (c_.session().game().mode == kModePuzzle) c_.queue(command::ShowRecords{});
-        else c_.queue(command::LeaveForMenu{});
+        if (button == 1)
+            c_.queue(command::TryAgain{});
+        else if (c_.session().game().mode == kModePuzzle)
+            c_.queue(command::ShowRecords{});
+        else
+            c_.queue(command::LeaveForMenu{});
     }
     in.pressedButton = -1;
 }
