@@ -52,6 +52,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
         else if (arg == "--check-content") line.checkContent = true;
         else if (arg == "--strict-content") line.strictContent = true;
         else if (arg == "--help" || arg == "-h") line.help = true;
+        else if (arg == "--version") line.version = true;
         else if (arg == "--data") {
             if (!next(&line.dataDir) || line.dataDir.empty()) return fail("--data needs a folder");
         } else if (arg == "--user-dir") {
@@ -113,7 +114,9 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
 std::string commandLineHelp() {
     return "Usage: quibblestar [options]\n"
            "\n"
-           "  --data DIR       content folder (default: the game's data folder)\n"
+           "  --data DIR       content folder (default: $QUIBBLESTAR_DATA, else\n"
+           "                   ../share/quibblestar beside the program, else the data\n"
+           "                   folder of the checkout the program was built from)\n"
            "  --user-dir DIR   folder for options.txt, log.txt, players and records\n"
            "                   (default: $XDG_DATA_HOME/quibblestar or ~/.local/share/quibblestar)\n"
            "  --seed N         seed of the random generator\n"
@@ -135,6 +138,7 @@ std::string commandLineHelp() {
            "                   start a game of MODE (arcade, challenge, puzzle) at once,\n"
            "                   at the saved level or at level N\n"
            "  --bot            an automatic player plays the game (with --start-game)\n"
+           "  --version        print the version and the content folder a run would use\n"
            "  --help           this text\n"
            "\n"
            "In the game, F11 or Alt+Enter switches between a window and full screen.\n";

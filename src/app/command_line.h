@@ -11,7 +11,7 @@ namespace qs {
 
 struct CommandLine {
     bool headless = false;
-    std::string dataDir;   // empty: the built-in default
+    std::string dataDir;   // empty: found by findDataFolder (app/data_folder.h)
     std::string userDir;   // empty: $XDG_DATA_HOME/quibblestar
     std::optional<uint32_t> seed;
     std::optional<uint32_t> untilMs;
@@ -31,6 +31,7 @@ struct CommandLine {
     int startLevel = 0;
     bool bot = false;
     bool help = false;
+    bool version = false;  // print the version and the content folder a run would use
 };
 
 // Parses the arguments (without the program name); on a bad one returns nothing and says

@@ -339,7 +339,8 @@ int runProgram(const CommandLine& line) {
         headless = created.get();
         platform = std::move(created);
     } else {
-        platform = SdlPlatform::create(kWindowTitle, report);
+        platform = SdlPlatform::create(kWindowTitle, report,
+                                       (files.contentRoot() / "graphics/icon/quibblestar.bmp").string());
     }
     if (!platform) return 1;
 

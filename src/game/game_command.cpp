@@ -19,6 +19,7 @@ std::string describe(const GameCommand& command) {
             [](const command::Pointer& p) {
                 return "pointer " + std::to_string(p.x) + " " + std::to_string(p.y);
             },
+            [](const command::AimAngle& a) { return "aim_angle " + std::to_string(a.radians); },
             [](const command::Fire&) { return std::string("fire"); },
             [](const command::Swap&) { return std::string("swap"); },
             [](const command::FireRocket&) { return std::string("rocket"); },
@@ -31,6 +32,7 @@ std::string describe(const GameCommand& command) {
             [](const command::ShowTryAgain&) { return std::string("show_try_again"); },
             [](const command::TryAgain&) { return std::string("try_again"); },
             [](const command::NextLevel&) { return std::string("next_level"); },
+            [](const command::ScorePieceArrived&) { return std::string("score_piece_arrived"); },
         },
         command);
 }

@@ -16,6 +16,9 @@ struct Pointer {      // the pointer moved to (x, y) of the 800 x 600 picture
     int x = 0;
     int y = 0;
 };
+struct AimAngle {     // turn the cannon to an angle (radians, 0 straight up, positive to the left)
+    double radians = 0;
+};
 struct Fire {};       // fire the ball in the cannon (a press while the level comes in hurries it on)
 struct Swap {};       // exchange the ball in the cannon with the next one
 struct FireRocket {}; // fire the paint rocket held
@@ -28,14 +31,15 @@ struct ShowRecords {};      // the game ended: the records of its mode
 struct ShowTryAgain {};     // lost past a checkpoint: offer to go back to it
 struct TryAgain {};         // play the level (puzzle) or the checkpoint again
 struct NextLevel {};        // the statistics were read: on to the next level
+struct ScorePieceArrived {};  // a score piece reached the gauge: the bar may rise
 
 }  // namespace command
 
 using GameCommand =
-    std::variant<command::Pointer, command::Fire, command::Swap, command::FireRocket, command::Hurry,
+    std::variant<command::Pointer, command::AimAngle, command::Fire, command::Swap, command::FireRocket, command::Hurry,
                  command::Escape, command::OpenExitDialog, command::CloseExitDialog,
                  command::LeaveForMenu, command::ShowRecords, command::ShowTryAgain,
-                 command::TryAgain, command::NextLevel>;
+                 command::TryAgain, command::NextLevel, command::ScorePieceArrived>;
 
 // The name of a command as logs, dumps and shot lists write it ("fire", "pointer 400 300").
 std::string describe(const GameCommand& command);

@@ -110,8 +110,8 @@ void GameSession::step(uint32_t now, const std::vector<GameCommand>& commands) {
     Gameplay& g = game_;
     // The previous step's events have been shown (or reported) by now.
     g.events.clear();
-    // The answers to a dialog take it down before the step's time moves on.
-    takeDialogAnswers(commands);
+    // An aim and the answers to a dialog take effect before the step's time moves on.
+    takeAtOnce(commands);
     ++play_.steps;
     play_.now = now;
     g.now = now;
@@ -281,8 +281,6 @@ void GameSession::stepScoreAndGauge() {
         play_.riseFlag = false;
 }
 
-void GameSession::scorePieceArrived() { play_.riseFlag = true; }
-
 void GameSession::checkLevelComplete() {
     Gameplay& g = game_;
     if (play_.state != kGamePlaying || play_.levelStartRequested) return;
@@ -405,8 +403,16 @@ bool GameSession::mayFire() const {
            g.net.direction == 0 && g.path.count() > 0 && !fastDropping();
 }
 
-void GameSession::takeDialogAnswers(const std::vector<GameCommand>& commands) {
+void GameSession::takeAtOnce(const std::vector<GameCommand>& commands) {
     for (const GameCommand& command : commands) {
+        // An aim by angle (the automatic player's) turns the cannon before anything moves.
+        if (const auto* aim = std::get_if<command::AimAngle>(&command)) {
+            game_.aim.smoothTurn = false;
+            setAimAngle(game_.aim, aim->radians);
+            game_.updatePath();
+        }
+        // A score piece that reached the gauge lets the bar rise from this step on.
+        if (std::holds_alternative<command::ScorePieceArrived>(command)) play_.riseFlag = true;
         // "No" on the exit question goes back to the game (or the statistics) at once.
         if (std::holds_alternative<command::CloseExitDialog>(command)) closeExitDialog();
         // Either button of the try-again screen takes it down; what it chose is done below.
@@ -415,6 +421,12 @@ void GameSession::takeDialogAnswers(const std::vector<GameCommand>& commands) {
                                     std::holds_alternative<command::ShowRecords>(command);
         if (tryAgainAnswer && play_.state == kGameTryAgain) play_.state = kGameButtonReleased;
     }
+}
+
+GameCommand GameSession::secondButton() const {
+    // The right (or middle) button swaps the balls, or fires the paint rocket while one is held.
+    if (game_.queue.rocketCount >= 1) return command::FireRocket{};
+    return command::Swap{};
 }
 
 void GameSession::handleCommand(const GameCommand& command) {

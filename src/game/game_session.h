@@ -53,14 +53,14 @@ public:
     // generator, files, log, progress store and view: the copy plays on independently.
     void copyPlayFrom(const GameSession& other);
 
-    // A score piece reached the gauge: the bar may rise.
-    void scorePieceArrived();
 
     // The first frame of a game: level and score from the saved progress (or `beg_level`),
     // the level start requested.
     void beginGame(GameMode mode, uint32_t now);
     // One scene step at game time `now`, with the commands queued for it, in order.
     void step(uint32_t now, const std::vector<GameCommand>& commands = {});
+    // What the second mouse button asks for now: a swap, or the paint rocket while one is held.
+    GameCommand secondButton() const;
     // Steps run so far: the step the next commands apply to.
     uint64_t stepCount() const { return play_.steps; }
 
@@ -129,7 +129,7 @@ private:
     void stepFastDrop();
     bool fastDropStalled() const;
     void stepPushIndicator();
-    void takeDialogAnswers(const std::vector<GameCommand>& commands);
+    void takeAtOnce(const std::vector<GameCommand>& commands);
     void handleCommand(const GameCommand& command);
     void openExitDialog();
     void closeExitDialog();

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -121,6 +123,32 @@ void keepSystemLibrariesLoaded() {
 #endif
 }
 
+// The desktop pairs a window with its menu entry, and so with the entry's name and icon in
+// the task bar, through this id: the window's class on X11, its app id on Wayland. It is the
+// name of the installed desktop file, metainfo and icons. A value the player set wins.
+constexpr const char* kApplicationId = "io.github.quibblestar.quibblestar";
+
+void nameTheApplication() {
+    setenv("SDL_VIDEO_X11_WMCLASS", kApplicationId, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kApplicationId, 0);
+    // What the sound server and the screen-saver inhibition show.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Quibblestar");
+}
+
+// The icon window managers show before, or instead of, the desktop file's. A content folder
+// without the file keeps SDL's; one that cannot be read is named with SDL's reason.
+void setWindowIcon(SDL_Window* window, const std::string& iconFile, const SdlPlatform::Logger& log) {
+    std::error_code ec;
+    if (iconFile.empty() || !std::filesystem::exists(iconFile, ec)) return;
+    SDL_Surface* icon = SDL_LoadBMP(iconFile.c_str());
+    if (!icon) {
+        log(iconFile + ": not a window icon: " + SDL_GetError());
+        return;
+    }
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 }  // namespace
 
 // The window, its renderer and the device drawing through it. Made once the video system
@@ -228,8 +256,10 @@ struct HeadlessPlatform::Canvas {
     }
 };
 
-std::unique_ptr<SdlPlatform> SdlPlatform::create(const std::string& title, const Logger& log) {
+std::unique_ptr<SdlPlatform> SdlPlatform::create(const std::string& title, const Logger& log,
+                                                  const std::string& iconFile) {
     keepSystemLibrariesLoaded();
+    nameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         log(std::string("cannot start the video system: ") + SDL_GetError());
         return nullptr;
@@ -243,6 +273,7 @@ std::unique_ptr<SdlPlatform> SdlPlatform::create(const std::string& title, const
         return nullptr;
     }
     SDL_SetWindowMinimumSize(window->window, kScreenWidth / 2, kScreenHeight / 2);
+    setWindowIcon(window->window, iconFile, log);
     if (!window->createRenderer(log)) return nullptr;
     return std::unique_ptr<SdlPlatform>(new SdlPlatform(std::move(window)));
 }

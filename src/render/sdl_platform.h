@@ -20,7 +20,9 @@ public:
     using Logger = std::function<void(const std::string&)>;
 
     // Opens the window; nothing when SDL or the window cannot be had (the reason is logged).
-    static std::unique_ptr<SdlPlatform> create(const std::string& title, const Logger& log);
+    // `iconFile` is a BMP for the window's icon; a content folder without one gets SDL's.
+    static std::unique_ptr<SdlPlatform> create(const std::string& title, const Logger& log,
+                                               const std::string& iconFile = {});
     ~SdlPlatform() override;
 
     RenderDevice& device() override;

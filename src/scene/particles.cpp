@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/particle_type.h"
 #include "core/random.h"
 #include "scene/scene_object_list.h"
 
@@ -18,12 +19,55 @@ std::string ballPath(int colour) {
     return "graphics\\balls\\ball" + n + "\\ball" + n + ".spr";
 }
 
+// How a particle moves at each update, and how it fades over its life.
+enum class Motion : uint8_t { kDrift, kFall, kShrink, kTumble };
+enum class Fade : uint8_t {
+    kLinear,       // from opaque to clear
+    kNone,         // stays opaque (falling balls leave the picture)
+    kHalf,         // half as opaque, to clear
+    kPartial,      // loses three quarters of its opacity
+    kGlow,         // an additive spark: drifts twice as fast, cools from orange to black
+    kToGauge,      // no fade: steers for the gauge and ends there
+    kRise,         // grows in, then floats up and fades
+};
+
+// One row per particle type. A random start: velocity within +-speed on each axis, then the
+// object within +-spread of the point (no random draw where the value is 0).
+struct ParticleRule {
+    const char* prototype;  // null: a ball of the type's colour, or the object handed over
+    double speed;
+    double spread;
+    int lifetime;  // ms
+    Motion motion;
+    Fade fade;
+};
+
+constexpr const char* kSpark = "graphics\\particles\\particle1.spr";
+constexpr ParticleRule kBall{nullptr, 0, 0, 1000, Motion::kFall, Fade::kNone};
+constexpr ParticleRule kFadingBall{nullptr, 0, 0, 700, Motion::kShrink, Fade::kLinear};
+constexpr ParticleRule kRules[kParticleTypeCount] = {
+    /* 0 spark */ {kSpark, 2, 3, 400, Motion::kDrift, Fade::kLinear},
+    kBall, kBall, kBall, kBall, kBall, kBall, kBall,
+    kFadingBall, kFadingBall, kFadingBall, kFadingBall, kFadingBall, kFadingBall, kFadingBall,
+    /* 15 rocket trail */ {kSpark, 0.5, 0.5, 500, Motion::kDrift, Fade::kLinear},
+    /* 16 bomb spark */ {kSpark, 0.5, 12, 1500, Motion::kDrift, Fade::kGlow},
+    /* 17 bonus trail */ {kSpark, 0.5, 0.5, 500, Motion::kDrift, Fade::kLinear},
+    /* 18 ball trail */ {kSpark, 1, 1, 100, Motion::kDrift, Fade::kHalf},
+    /* 19 burst */ {"graphics\\particles\\particle2.spr", 4, 0, 400, Motion::kTumble, Fade::kPartial},
+    /* 20 shard */ {"graphics\\particles\\particle3.spr", 3, 0, 500, Motion::kTumble, Fade::kPartial},
+    /* 21 small shard */ {"graphics\\particles\\particle3.spr", 2, 0, 500, Motion::kTumble, Fade::kLinear},
+    /* 22 score piece */ {"graphics\\particles\\line_piece.spr", 0, 0, 1000, Motion::kDrift, Fade::kToGauge},
+    /* 23 rising text */ {nullptr, 0, 0, 1000, Motion::kDrift, Fade::kRise},
+};
+
+bool isBall(int type) { return type >= kParticleFallingBall && type < kParticleRocketTrail; }
+
 }  // namespace
 
 ParticleList::~ParticleList() = default;
 
 TExploseParticle* ParticleList::Create(int type, double x, double y, TMultiSprite* existing) {
-    if (type < 0 || type > 23 || (type == 23 && !existing)) return nullptr;
+    if (type < 0 || type >= kParticleTypeCount || (type == kParticleRisingText && !existing)) return nullptr;
     Random& random = random_;
     auto r = [&] { return random.below(1000) / 500.0 - 1.0; };
 
@@ -34,90 +78,42 @@ TExploseParticle* ParticleList::Create(int type, double x, double y, TMultiSprit
     p.originX = x;
     p.originY = y;
 
-    const char* prototype = nullptr;
+    const ParticleRule& rule = kRules[type];
+    p.lifetime = rule.lifetime;
     double objectX = x, objectY = y;
-    switch (type) {
-        case 0:
-            prototype = "graphics\\particles\\particle1.spr";
-            p.vx = 2 * r();
-            p.vy = 2 * r();
-            objectX = x + 3 * r();
-            objectY = y + 3 * r();
-            p.lifetime = 400;
-            break;
-        case 15: case 17:
-            prototype = "graphics\\particles\\particle1.spr";
-            p.vx = r() / 2;
-            p.vy = r() / 2;
-            objectX = x + r() / 2;
-            objectY = y + r() / 2;
-            p.lifetime = 500;
-            break;
-        case 16:
-            prototype = "graphics\\particles\\particle1.spr";
-            p.vx = 0.5 * r();
-            p.vy = 0.5 * r();
-            objectX = x + 12 * r();
-            objectY = y + 12 * r();
-            p.lifetime = 1500;
-            break;
-        case 18:
-            prototype = "graphics\\particles\\particle1.spr";
-            p.vx = r();
-            p.vy = r();
-            objectX = x + r();
-            objectY = y + r();
-            p.lifetime = 100;
-            break;
-        case 19:
-            prototype = "graphics\\particles\\particle2.spr";
-            p.vx = 4 * r();
-            p.vy = 4 * r();
-            p.lifetime = 400;
-            break;
-        case 20: case 21:
-            prototype = "graphics\\particles\\particle3.spr";
-            p.vx = (type == 20 ? 3 : 2) * r();
-            p.vy = (type == 20 ? 3 : 2) * r();
-            p.lifetime = 500;
-            break;
-        case 22:
-            prototype = "graphics\\particles\\line_piece.spr";
-            p.lifetime = 1000;
-            break;
-        case 23:
-            p.lifetime = 1000;
-            break;
-        default:  // 1..14: balls
-            if (type <= 7) {
-                p.vx = r();
-                p.vy = random.below(1000) <= 700 ? 0 : -(1 + random.below(300) / 1000.0);
-                p.lifetime = 1000;
-            } else {
-                p.lifetime = 700;
-            }
-            break;
+    if (rule.speed > 0) {
+        p.vx = rule.speed * r();
+        p.vy = rule.speed * r();
+    }
+    if (rule.spread > 0) {
+        objectX = x + rule.spread * r();
+        objectY = y + rule.spread * r();
+    }
+    if (rule.motion == Motion::kFall) {
+        // Most falling balls drop straight; some jump a little first.
+        p.vx = r();
+        p.vy = random.below(1000) <= 700 ? 0 : -(1 + random.below(300) / 1000.0);
     }
 
     TMultiSprite* object = existing;
     if (!object) {
-        const std::string path = prototype ? prototype : ballPath(type <= 7 ? type : type - 7);
+        const std::string path = rule.prototype ? rule.prototype : ballPath(type <= 7 ? type : type - 7);
         object = &objects_.create(path);
         object->x = objectX;
         object->y = objectY;
-        if (type >= 1 && type <= 14) {
+        if (isBall(type)) {
             // The plain ball: no shine, symbol or outline layers, no animation.
             for (int layer : {0, 2, 3}) {
                 if (layer < static_cast<int>(object->sprites.size())) object->sprites[layer]->visible = false;
             }
             if (object->sprites.size() > 1) object->sprites[1]->animSpeed = 0;
         }
-        if (type == 15) object->color = 0x808080;
-        if (type == 16 && !object->sprites.empty()) object->sprites[0]->alphaMode = 1;
-        if (type == 19 || type == 20 || type == 21) {
+        if (type == kParticleRocketTrail) object->color = 0x808080;
+        if (rule.fade == Fade::kGlow && !object->sprites.empty()) object->sprites[0]->alphaMode = 1;
+        if (rule.motion == Motion::kTumble) {
             double scale = 1 - random.below(1000) / 3000.0;
-            if (type == 19) scale = 0.7 - random.below(1000) / 3000.0;
-            if (type == 21) scale *= 0.75;
+            if (type == kParticleBurst) scale = 0.7 - random.below(1000) / 3000.0;
+            if (type == kParticleSmallShard) scale *= 0.75;
             object->scale_x = object->scale_y = scale;
             object->angle = random.below(1000) / 1000.0 * kTwoPi;
         }
@@ -153,18 +149,19 @@ void ParticleList::Update(TExploseParticle& p) {
     const double elapsed = static_cast<double>(static_cast<int32_t>(now - p.startTime));
     const double life = p.lifetime;
 
+    const ParticleRule& rule = kRules[p.type];
     o.x += p.vx;
     o.y += p.vy;
-    if (p.type >= 19 && p.type <= 21) {
+    if (rule.motion == Motion::kTumble) {
         p.vy += 0.5;
         o.angle += 0.05;
         o.scale_x *= 0.975;
         o.scale_y = o.scale_x;
-    } else if (p.type >= 1 && p.type <= 7) {
+    } else if (rule.motion == Motion::kFall) {
         p.vy = p.vy > 0 ? p.vy * 1.3 : p.vy + 0.25;
         o.scale_x *= 0.997;
         o.scale_y = o.scale_x;
-    } else if (p.type >= 8 && p.type <= 14) {
+    } else if (rule.motion == Motion::kShrink) {
         o.scale_x *= 0.85;
         o.scale_y = o.scale_x;
         p.size = o.scale_x * 34;
@@ -175,10 +172,10 @@ void ParticleList::Update(TExploseParticle& p) {
     bool arrived = false;
     auto fade = [&](double range) { return static_cast<int>(std::trunc(elapsed / life * range)); };
     auto byte = [](int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
-    switch (p.type) {
-        case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+    switch (rule.fade) {
+        case Fade::kNone:
             break;
-        case 16: {
+        case Fade::kGlow: {
             o.x += p.vx;
             o.y += p.vy;
             int t = static_cast<int>(std::nearbyint(elapsed / life * 255));
@@ -186,14 +183,14 @@ void ParticleList::Update(TExploseParticle& p) {
             o.alpha = byte(255 - t);
             break;
         }
-        case 18:
+        case Fade::kHalf:
             o.alpha = byte((255 - fade(255)) / 2);
             break;
-        case 19: case 20:
+        case Fade::kPartial:
             o.alpha = byte(255 - fade(192));
             break;
-        case 22: {
-            const double targetX = 217 + indicatorX, targetY = 58;
+        case Fade::kToGauge: {
+            const double targetX = gaugeTarget.x, targetY = gaugeTarget.y;
             const double d = std::hypot(targetX - o.x, targetY - o.y);
             // A piece already on the point arrives at once (and nothing divides by 0).
             if (d < 1) {
@@ -211,7 +208,7 @@ void ParticleList::Update(TExploseParticle& p) {
             }
             break;
         }
-        case 23:
+        case Fade::kRise:
             if (elapsed >= 250) {
                 o.y -= 1;
                 o.alpha = byte(255 - static_cast<int>(std::trunc((elapsed - 250) / 1000 * 255)));
@@ -221,7 +218,7 @@ void ParticleList::Update(TExploseParticle& p) {
                 o.x = (o.width - o.width * scale) / 2 + p.originX;
             }
             break;
-        default:
+        case Fade::kLinear:
             o.alpha = byte(255 - fade(255));
             break;
     }

@@ -46,9 +46,12 @@ public:
     int liveCount() const;
     TExploseParticle* at(int slot) const;
 
-    // Where pieces of type 22 fly to (the game's indicator position), and the flag they set
+    // Where score pieces fly to (the end of the gauge as it is shown), and the flag they set
     // when one arrives.
-    double indicatorX = 0;
+    struct Point {
+        double x = 0, y = 0;
+    };
+    Point gaugeTarget;
     bool pieceArrived = false;
 
 private:

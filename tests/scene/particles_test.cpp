@@ -116,7 +116,7 @@ TEST(Particles, ObjectUnloadedUnderAParticleEndsItSafely) {
 
 TEST(Particles, PiecesFlyToTheIndicator) {
     ParticleWorld w;
-    w.list().indicatorX = 100;
+    w.list().gaugeTarget = {317, 58};
     TExploseParticle* piece = w.list().Create(22, 317, 300);
     for (int i = 0; i < 200 && w.list().liveCount() > 0; ++i) w.list().UpdateAll();
     EXPECT_EQ(w.list().liveCount(), 0);

@@ -16,7 +16,7 @@ import numpy as np
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 
-from qsgen import balls, core, dialogs, dragons, fonts, intro, menus, preview, spr, validate, zone  # noqa: E402
+from qsgen import balls, core, dialogs, dragons, fonts, icon, intro, menus, preview, spr, validate, zone  # noqa: E402
 
 # Folders this generator owns inside data/ (cleared before writing, so nothing stale stays).
 OWNED = ["graphics"]
@@ -266,6 +266,7 @@ def main():
     dialogs.write_maps(overlay)
     menus.write_maps(menus.make_all(overlay))
     write_lists(loading)
+    icon.make_all()
     n, size = validate.run(root)
     print("content: %d prototypes, %.1f MB under %s (%.0f s)" % (n, size / 1048576.0, root, time.time() - t0))
     if args.preview_dir:

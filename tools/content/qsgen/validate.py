@@ -636,10 +636,28 @@ def check_puzzle(c, rel, lines):
     _bonus_tail(c, rel, lines[hashes[0] + 1:])
 
 
+def check_icons(c):
+    """The application icon at every size the install puts into the hicolor theme, and the window's."""
+    from . import icon
+    wanted = [("%s/quibblestar-%d.png" % (icon.FOLDER, n), n) for n in icon.SIZES]
+    wanted.append(("%s/quibblestar.bmp" % icon.FOLDER, icon.WINDOW_ICON_SIZE))
+    for rel, side in wanted:
+        path = os.path.join(c.root, rel)
+        if not os.path.isfile(path):
+            c.err(rel, "missing: the install and the window need it")
+            continue
+        with Image.open(path) as im:
+            if im.size != (side, side):
+                c.err(rel, "is %d x %d, not %d x %d" % (im.size + (side, side)))
+    if not os.path.isfile(os.path.join(c.root, icon.FOLDER, "quibblestar.svg")):
+        c.err(icon.FOLDER + "/quibblestar.svg", "missing: the install needs the scalable icon")
+
+
 def run(root, max_bytes=40 * 1024 * 1024):
     c = Checker(root)
     maps = c.run()
     require(c, maps)
+    check_icons(c)
     total = 0
     for dirpath, _, filenames in os.walk(root):
         for fn in filenames:
