@@ -84,6 +84,10 @@ public:
         if (ec) problem("cannot read the content folder " + root_ + ": " + ec.message());
         std::sort(files.begin(), files.end());
         checkRequired();
+        // Font width files last: the pictures of their fonts are loaded by then, and a width
+        // file is measured against the glyphs its font draws.
+        std::stable_partition(files.begin(), files.end(),
+                              [](const fs::path& file) { return toLower(file.extension().string()) != ".pos"; });
         for (const fs::path& file : files) check(file);
         report_ << checked_ << " files checked, " << problems_ << " problems\n";
         return problems_;
@@ -145,8 +149,7 @@ private:
             }
         } else if (ext == ".pos") {
             ++checked_;
-            FontWidths widths;
-            readFontWidths(*ctx_.sceneObjects, name.substr(0, name.size() - 3) + "spr", widths);
+            checkFontWidths(*ctx_.sceneObjects, name.substr(0, name.size() - 3) + "spr");
         } else if (ext == ".map") {
             ++checked_;
             load_location_map(*ctx_.sceneObjects, name);

@@ -7,7 +7,9 @@
 #include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/cpu_time.h"
+#include "core/text_util.h"
 #include "scene/scene_object_list.h"
+#include "scene/text_objects.h"
 #include "visual/image_prefetcher.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
@@ -150,6 +152,13 @@ void MenuScene::finishLoading(uint32_t now) {
     SceneObjectList& objects = *ctx_.sceneObjects;
     state_.loadingFinished = true;
     ctx_.prototypes->usePrefetcher(nullptr);
+    // Every font loaded: its width file must place every glyph its picture draws.
+    for (int i = 0; i < ctx_.prototypes->prototypeCount(); ++i) {
+        const TMultiSpritePrototype* prototype = ctx_.prototypes->prototypeAt(i);
+        if (prototype && !prototype->name.empty() && endsWithNoCase(prototype->file, ".spr") &&
+            ctx_.files.contentExists(prototype->file.substr(0, prototype->file.size() - 3) + "pos"))
+            checkFontWidths(*ctx_.sceneObjects, prototype->file);
+    }
     const double decodingMs = prefetcher_ ? prefetcher_->decodingCpuMs() : 0.0;
     prefetcher_.reset();
     char spent[128];

@@ -5,12 +5,30 @@
 #include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/scene_object_list.h"
+#include "visual/prototype_library.h"
+#include "visual/sprite_prototype.h"
+#include "visual/texture_library.h"
 
 namespace qs {
 
 namespace {
 
 constexpr int kCodeLimit = 1 << 20;
+
+// How many glyph frames of a font's picture draw anything: the last frame with a visible
+// pixel, plus one. 0 when the font is not loaded (yet) or draws nothing.
+int drawnGlyphFrames(SceneObjectList& objects, const std::string& fontPath) {
+    PrototypeLibrary& library = objects.world().prototypes;
+    const TMultiSpritePrototype* font =
+        library.prototypeAt(library.FindPrototype(fontPath, PrototypeLibrary::kSpritePrototype));
+    if (!font || font->parts.empty()) return 0;
+    const TextureSheet* sheet = library.textures().sheetAt(font->parts[0].sheet);
+    if (!sheet) return 0;
+    for (size_t f = sheet->frames.size(); f > 0; --f)
+        for (const TextureTile& tile : sheet->frames[f - 1].tiles)
+            if (tile.hasVisiblePixels) return static_cast<int>(f);
+    return 0;
+}
 
 }  // namespace
 
@@ -54,6 +72,7 @@ bool readFontWidths(SceneObjectList& objects, const std::string& fontPath, FontW
         }
         std::optional<int> width = parseInt(line);
         if (!width) bad("the width \"" + line + "\" is not a whole number");
+        widths.lastWidthLine = lineNumber;
         // Codes outside 0..255 name no character; the glyph frame still counts the line.
         if (width && code >= 0 && code <= 255) {
             widths.width[code] = *width;
@@ -64,6 +83,23 @@ bool readFontWidths(SceneObjectList& objects, const std::string& fontPath, FontW
     }
     // Without a single width the font draws no letter at all.
     if (frame == 0) objects.log().error("font width file " + posPath + " holds no letter widths: its texts show nothing");
+    widths.frames = frame;
+    return true;
+}
+
+bool checkFontWidths(SceneObjectList& objects, const std::string& fontPath) {
+    FontWidths widths;
+    if (!readFontWidths(objects, fontPath, widths)) return false;
+    // A width line a glyph frame, in frame order: a file that stops before the last glyph
+    // its picture draws was cut short (only blank frames may follow the last width).
+    const int drawn = drawnGlyphFrames(objects, fontPath);
+    if (widths.frames > 0 && drawn > widths.frames) {
+        objects.log().error(fontPath.substr(0, fontPath.size() - 3) + "pos line " + std::to_string(widths.lastWidthLine) +
+                      ": the widths end after " + std::to_string(widths.frames) +
+                      " glyph frames, but the font's picture draws " + std::to_string(drawn) +
+                      ": the file is cut short and the later letters show nothing");
+        return false;
+    }
     return true;
 }
 

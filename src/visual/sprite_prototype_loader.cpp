@@ -170,8 +170,9 @@ void PrototypeFieldReader::shortenGroups(std::vector<PartGroup>& groups, int par
     // A file that ends early leaves its last group short: it holds the parts it got.
     for (PartGroup& group : groups) {
         if (int64_t{group.firstPart} + group.count > parts) {
-            load_.log.error(path_ + ": a group of " + std::to_string(group.count) +
-                           " parts ends after " + std::to_string(parts - group.firstPart));
+            load_.log.error(path_ + " line " + std::to_string(lineNumber_) + ": the file ends inside a group of " +
+                           std::to_string(group.count) + " parts, after " + std::to_string(parts - group.firstPart) +
+                           ": it is cut short");
             group.count = parts - group.firstPart;
         }
     }

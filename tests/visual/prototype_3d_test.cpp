@@ -177,7 +177,7 @@ TEST(Prototype3D, MalformedLinesAreLoggedAndSkipped) {
     EXPECT_TRUE(w.logged("objects\\bad.m3d line 2: expected the part count of a group"));
     EXPECT_TRUE(w.logged("objects\\bad.m3d line 4: the value \"half\" of alpha"));
     // The file ends one group short: the group keeps what it got.
-    EXPECT_TRUE(w.logged("a group of 3 parts ends after 1"));
+    EXPECT_TRUE(w.logged("the file ends inside a group of 3 parts, after 1"));
     ASSERT_EQ(p.groups.size(), 2u);
     EXPECT_EQ(p.groups[1].count, 1);
     ASSERT_EQ(p.parts.size(), 2u);
