@@ -161,6 +161,8 @@ void GameScene::UpdateSceneMain() {
     std::vector<GameCommand> commands;
     commands.swap(queued_);
     session_->step(frame.gameClock, commands);
+    // The shared board's command reads "handled" in the game, as the state dump has always said.
+    in.SceneCommand = kCommandHandled;
     // Score pieces fly to the end of the gauge as it is shown.
     ctx_.particles->gaugeTarget = {hud::kGaugeLeft + session_->shownProgress(), hud::kGaugeTop};
     if (ctx_.particles->pieceArrived) {
