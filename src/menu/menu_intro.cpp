@@ -177,7 +177,7 @@ void MenuScene::finishLoading(uint32_t now) {
     createMouseCursor(*ctx_.sceneObjects, ctx_.input.cursorObject);
     state_.menuFadeStamp = now;
     state_.menuFadeState = 2;
-    requestMenuMusic(0, 250);
+    menu_.requestMenuMusic(0, 250);
 }
 
 }  // namespace qs
