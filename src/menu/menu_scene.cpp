@@ -22,7 +22,6 @@
 #include "ui/dialog_fade.h"
 #include "ui/scene_services.h"
 #include "ui/scores_screen.h"
-#include "visual/image_prefetcher.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 
@@ -60,7 +59,8 @@ const char* modeTitle(GameMode mode) {
 }  // namespace
 
 MenuScene::MenuScene(SceneServices& context)
-    : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)), menu_(context, state_, screens_) {
+    : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)), menu_(context, state_, screens_),
+      intro_(menu_) {
     ctx_.menu = &state_;
     // The menu's screens, a row each.
     add(std::make_unique<MainMenuScreen>(menu_));
@@ -78,7 +78,6 @@ MenuScene::MenuScene(SceneServices& context)
 }
 
 MenuScene::~MenuScene() {
-    if (prefetcher_ && ctx_.prototypes) ctx_.prototypes->usePrefetcher(nullptr);
     if (ctx_.menu == &state_) ctx_.menu = nullptr;
 }
 
@@ -119,10 +118,11 @@ void MenuScene::StartSceneMenu() {
         state_.introNextTick = ctx_.clock().now();
         state_.introStateSince = state_.introNextTick;
         state_.introPresses = in.presses;
+        if (!ctx_.startGameAtOnce) intro_.show();
     }
     frame.sceneLive = true;
     frame.sceneSetupState = kSetupPending;
-    if (frame.loadIndex > 0) menu_.requestMenuMusic(250, 250);
+    if (intro_.contentLoaded()) menu_.requestMenuMusic(250, 250);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
     ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
 }
@@ -139,14 +139,14 @@ void MenuScene::UpdateSceneMenu() {
         if (ctx_.options.intro_seen && in.presses != state_.introPresses) {
             state_.introState = -1;
         } else {
-            runIntro(now);
+            intro_.runLogo(now);
             if (state_.introState == -1 && !ctx_.options.intro_seen) {
                 ctx_.options.intro_seen = true;
                 ctx_.WriteOptionValue("intro_seen", "1");
             }
         }
     }
-    if (!state_.loadingFinished) runLoading(now);
+    if (!state_.loadingFinished) intro_.runLoading(now);
     if (state_.introState != -1 || !state_.loadingFinished) return;
     if (frame.sceneSetupState == kSetupPending) setUp();
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "game/game_mode.h"
+#include "core/list_entry.h"
 #include "menu/menu_context.h"
+#include "menu/menu_intro.h"
 #include "menu/menu_state.h"
 #include "ui/buttons.h"
 #include "ui/scene.h"
@@ -14,7 +16,6 @@
 namespace qs {
 
 class SceneServices;
-class ImagePrefetcher;
 class MenuScreen;
 class ScoresScreen;
 
@@ -39,16 +40,16 @@ public:
     void unload() override { UnloadSceneMenu(); }
     bool preparing() const override;
 
+    // The content the loading phase loads behind the logo, read by the program at start-up.
+    void takeLoadList(std::vector<ListEntry> entries) { intro_.takeLoadList(std::move(entries)); }
+    // Straight into a game: the content loads now, and the menu will not show its logo.
+    void loadAtOnce() { intro_.loadAtOnce(); }
+
     const MenuState& state() const { return state_; }
     const ScreenTable& screens() const { return screens_; }
+    const MenuIntro& intro() const { return intro_; }
 
 private:
-    // menu_intro.cpp: the logo, the loading bar, the end of loading.
-    void runIntro(uint32_t now);
-    void runLoading(uint32_t now);
-    void finishLoading(uint32_t now);
-
-    // menu_scene.cpp: set-up, the fade-in, the step's screen and command.
     void add(std::unique_ptr<MenuScreen> screen);
     MenuScreen* screenUp() const;
     void setUp();
@@ -62,9 +63,7 @@ private:
     ScreenTable screens_;
     std::vector<MenuScreen*> screenList_;  // the table's screens in the order they were added
     MenuContext menu_;
-    // Decodes the images of the next entries of the loading list on a second thread.
-    std::unique_ptr<ImagePrefetcher> prefetcher_;
-    int prefetchedUpTo_ = 0;  // entries of the list whose images were asked for
+    MenuIntro intro_;
     ObjectRef menuPanel_;
 };
 
