@@ -154,8 +154,7 @@ public:
         game.aim.smoothTurn = false;
         qs::setAimAngle(game.aim, kAims[shots_++ % (sizeof kAims / sizeof kAims[0])]);
         game.updatePath();
-        ctx_->input.SceneCommand = qs::kCommandShoot;
-        ctx_->input.keyCode = 1;
+        ctx_->hooks.command(qs::input::Press{1});
     }
 
     // One scene step and the sprite moves after it, as the frame loop does at 60 steps a second.

@@ -62,6 +62,7 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
             return;
         }
     }
+    if (ctx_.hooks.command && ctx_.hooks.command(input::Key{key, shift})) return;
     in.keyCode = static_cast<uint16_t>(key);
     in.shiftState = shift;
     in.SceneCommand = kCommandKey;
@@ -98,10 +99,7 @@ void InputHandlers::FormMouseDown(int button) {
     // Every press starts afresh: a button pressed earlier never fires on a later release.
     in.pressedButton = in.hoveredButton;
     if (in.hoveredButton != -1) ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_mouse_down_button"));
-    if (ctx_.frame.currentScene == kSceneGame && ctx_.hooks.gamePlaying && ctx_.hooks.gamePlaying()) {
-        in.SceneCommand = kCommandShoot;
-        in.keyCode = button == 1 ? 1 : button == 2 ? 2 : 0;
-    }
+    if (ctx_.hooks.command) ctx_.hooks.command(input::Press{button});
 }
 
 void InputHandlers::FormMouseMove() {
@@ -119,14 +117,8 @@ void InputHandlers::FormMouseUp(int) {
     }
     // The scene's release handler forgets the pressed button, so it is read first.
     const int released = in.pressedButton;
-    if (released != -1 && released == in.hoveredButton && insidePicture()) {
-        const bool playing = ctx_.frame.currentScene == kSceneGame && ctx_.hooks.gamePlaying && ctx_.hooks.gamePlaying();
-        if (ctx_.hooks.HandleButtonRelease) ctx_.hooks.HandleButtonRelease();
-        if (playing && released == 1) {
-            if (ctx_.hooks.clearStatisticsExit) ctx_.hooks.clearStatisticsExit();
-            in.SceneCommand = kCommandExitToMenuDialog;
-        }
-    }
+    if (released != -1 && released == in.hoveredButton && insidePicture() && ctx_.hooks.HandleButtonRelease)
+        ctx_.hooks.HandleButtonRelease();
     in.pressedButton = -1;
 }
 

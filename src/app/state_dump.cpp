@@ -10,6 +10,7 @@
 #include "scene/particles.h"
 #include "audio/audio_state.h"
 #include "game/game_session.h"
+#include "game/view/game_scene.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "visual/multisprite.h"
@@ -76,7 +77,7 @@ void writeGame(JsonWriter& json, const GameSession& session) {
     json.field("level", g.level);
     json.field("lastLevel", g.levelValues.lastLevel);
     json.field("state", static_cast<int>(session.state()));
-    json.field("screenKind", session.screenKind());
+    json.field("screenKind", static_cast<int>(screenKindOf(session)));
     json.field("totalScore", s.totalScore);
     json.field("levelScore", s.levelScore);
     json.field("plainScore", s.plainScore);

@@ -1,6 +1,7 @@
 #include "game/bot.h"
 
 #include "core/random.h"
+#include "game/game_session.h"
 #include "game/gameplay.h"
 #include "game/shot_ball.h"
 
@@ -58,6 +59,34 @@ BotChoice chooseShot(const Gameplay& game) {
         }
     }
     return now;
+}
+
+int Bot::overlayButton(const GameSession& session) {
+    switch (session.state()) {
+        case kGameRecords: return 3;
+        case kGameStatistics:
+        case kGameOverDialog:
+        case kGameTryAgain: return 1;
+        default: return 0;
+    }
+}
+
+std::vector<GameCommand> Bot::play(const GameSession& session) {
+    const Gameplay& game = session.game();
+    if (session.state() != kGamePlaying || !session.cannonReady() || session.levelStartPending() || game.ball)
+        return {};
+    if (session.fastDropping()) return {command::Fire{}};
+    if (!session.mayFire()) return {};
+    if (!swapped_) {
+        const BotChoice choice = chooseShot(game);
+        angle_ = choice.angle;
+        if (choice.swap) {
+            swapped_ = true;
+            return {session.secondButton()};
+        }
+    }
+    swapped_ = false;
+    return {command::AimAngle{angle_}, command::Fire{}};
 }
 
 }  // namespace qs

@@ -6,6 +6,16 @@
 
 namespace qs {
 
+const char* overlayName(Overlay overlay) {
+    switch (overlay) {
+        case Overlay::kGameOver: return "game_over";
+        case Overlay::kStatistics: return "game_stat";
+        case Overlay::kExitToMenu: return "exit_to_menu";
+        case Overlay::kTryAgain: return "try_again";
+    }
+    return "";
+}
+
 const char* eventTypeName(GameEvent::Type type) {
     switch (type) {
         case GameEvent::kSound: return "sound";

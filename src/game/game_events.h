@@ -10,6 +10,11 @@ namespace qs {
 
 class JsonWriter;
 
+// The dialogs and screens a game puts over its field.
+enum class Overlay : uint8_t { kGameOver, kStatistics, kExitToMenu, kTryAgain };
+// Its name in event lines: "game_over", "game_stat", "exit_to_menu", "try_again".
+const char* overlayName(Overlay overlay);
+
 // What a step of the playfield did that someone must show or play. The playfield itself
 // owns no sprite, sound or clock: it appends these and the scene turns them into pictures
 // and samples after the step (the shot simulator prints them instead).
@@ -41,8 +46,8 @@ struct GameEvent {
         kCannonFired,       // the cannon's fire animation
         kLevelCleared,      // the level is complete: the field climbs out
         kGameLost,          // the field bursts; a dialog follows
-        kShowOverlay,       // show the overlay `name` (game_over, game_stat, exit_to_menu, try_again)
-        kHideOverlay,       // hide the overlay `name`
+        kShowOverlay,       // show the overlay `value` (an Overlay; `name` says which)
+        kHideOverlay,       // hide the overlay `value`
         kShowRecords,       // the records screen after a game
         kLeaveForMenu,      // back to the menu
     };

@@ -16,8 +16,6 @@ namespace qs {
 namespace {
 
 // The keys that hurry a level start, as the key command carries them.
-constexpr int kKeyEnter = 13;
-constexpr int kKeySpace = 32;
 constexpr uint32_t kArcadeLossMs = 5000;
 constexpr uint32_t kChallengeLossMs = 500;
 constexpr uint32_t kLosingDialogMs = 1000;
@@ -74,46 +72,7 @@ GameSession::GameSession(const GameOptions& options, const std::vector<ComboText
 void GameSession::copyPlayFrom(const GameSession& o) {
     game_.copyPlayFrom(o.game_);
     saved_ = o.saved_;
-    state_ = o.state_;
-    screenKind_ = o.screenKind_;
-    levelStartRequested_ = o.levelStartRequested_;
-    levelFileFailed_ = o.levelFileFailed_;
-    now_ = o.now_;
-    cannonIntroFrame_ = o.cannonIntroFrame_;
-    cannonIntroNext_ = o.cannonIntroNext_;
-    panelIntroFrame_ = o.panelIntroFrame_;
-    panelIntroNext_ = o.panelIntroNext_;
-    shownScore_ = o.shownScore_;
-    nextScoreStep_ = o.nextScoreStep_;
-    shownProgress_ = o.shownProgress_;
-    lastDrawnProgress_ = o.lastDrawnProgress_;
-    riseFlag_ = o.riseFlag_;
-    nextDrain_ = o.nextDrain_;
-    lossDeadline_ = o.lossDeadline_;
-    lossHeldMs_ = o.lossHeldMs_;
-    losingSince_ = o.losingSince_;
-    nextDescent_ = o.nextDescent_;
-    fastDrop_ = o.fastDrop_;
-    hurry_ = o.hurry_;
-    fastDropRow_ = o.fastDropRow_;
-    autoFire_ = o.autoFire_;
-    shotCount_ = o.shotCount_;
-    pushCounter_ = o.pushCounter_;
-    pushTarget_ = o.pushTarget_;
-    pushShown_ = o.pushShown_;
-    alarmPlayed_ = o.alarmPlayed_;
-    laserWarning_ = o.laserWarning_;
-    lastSadTime_ = o.lastSadTime_;
-    sadPlayedOnce_ = o.sadPlayedOnce_;
-    crystalIcons_ = o.crystalIcons_;
-    crystalsShown_ = o.crystalsShown_;
-    statisticsWasLeft_ = o.statisticsWasLeft_;
-    levelChannelWasPlaying_ = o.levelChannelWasPlaying_;
-    levelChannelPlaying_ = o.levelChannelPlaying_;
-    statisticsKind_ = o.statisticsKind_;
-    gameWon_ = o.gameWon_;
-    leaveRequested_ = o.leaveRequested_;
-    recordsRequested_ = o.recordsRequested_;
+    play_ = o.play_;
 }
 
 void GameSession::setView(GridView* view) { static_cast<PlankTracker&>(*plankTracker_).setNext(view); }
@@ -126,9 +85,13 @@ void GameSession::emit(GameEvent::Type type, const char* name, int value) {
     game_.events.push_back(std::move(e));
 }
 
+void GameSession::emitOverlay(GameEvent::Type type, Overlay overlay) {
+    emit(type, overlayName(overlay), static_cast<int>(overlay));
+}
+
 bool GameSession::overlayUp() const {
     // The bursting field of a lost game is not covered yet; the records screen is.
-    switch (state_) {
+    switch (play_.state) {
         case kGameOverDialog:
         case kGameStatistics:
         case kGameRecords:
@@ -140,25 +103,28 @@ bool GameSession::overlayUp() const {
 }
 
 bool GameSession::progressBlinkOff() const {
-    return game_.mode == kModeChallenge && shownProgress_ < 50 && ((now_ / 256) % 2) == 1;
+    return game_.mode == kModeChallenge && play_.shownProgress < 50 && ((play_.now / 256) % 2) == 1;
 }
 
-void GameSession::step(uint32_t now, const StepInput& input) {
-    now_ = now;
+void GameSession::step(uint32_t now, const std::vector<GameCommand>& commands) {
     Gameplay& g = game_;
-    g.now = now;
-    g.overlayUp = overlayUp();
     // The previous step's events have been shown (or reported) by now.
     g.events.clear();
+    // An aim and the answers to a dialog take effect before the step's time moves on.
+    takeAtOnce(commands);
+    ++play_.steps;
+    play_.now = now;
+    g.now = now;
+    g.overlayUp = overlayUp();
 
     // 2. Level start. It waits while the exit dialog is up: starting would put the game back
     // into play under the dialog (Escape during the cannon's intro).
     hurryLevelStart();
-    if (levelStartRequested_ && cannonReady() && state_ == kGamePlaying) {
+    if (play_.levelStartRequested && cannonReady() && play_.state == kGamePlaying) {
         startLevel();
         hurryLevelStart();
     }
-    if (levelFileFailed_) return;
+    if (play_.levelFileFailed) return;
 
     climb();
     descend();
@@ -168,22 +134,27 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     checkLevelComplete();
     stepAlarms();
     checkLoss();
-    if (state_ == kGameLosing && deadlinePassed(now_, losingSince_ + kLosingDialogMs)) {
+    if (play_.state == kGameLosing && deadlinePassed(play_.now, play_.losingSince + kLosingDialogMs)) {
         if (g.mode == kModePuzzle) {
             showTryAgain();
         } else {
-            state_ = kGameOverDialog;
-            screenKind_ = kScreenGameOver;
+            play_.state = kGameOverDialog;
             endAllBonuses(g);
-            emit(GameEvent::kShowOverlay, "game_over");
+            emitOverlay(GameEvent::kShowOverlay, Overlay::kGameOver);
         }
     }
     // A ball in flight always moves; the cannon turns and the path follows it only once the
     // cannon is up and while the net stands still.
     if (g.ball) {
         stepShot();
-    } else if (cannonReady() && !levelStartRequested_ && !netStepped) {
-        if (state_ == kGamePlaying && input.mouseX != -1000) updateAim(g.aim, input.mouseX, input.mouseY, 800, 600);
+    } else if (cannonReady() && !play_.levelStartRequested && !netStepped) {
+        for (const GameCommand& command : commands)
+            if (const auto* pointer = std::get_if<command::Pointer>(&command)) {
+                play_.pointerX = pointer->x;
+                play_.pointerY = pointer->y;
+            }
+        if (play_.state == kGamePlaying && play_.pointerX != -1000)
+            updateAim(g.aim, play_.pointerX, play_.pointerY, 800, 600);
         stepShot();
     }
     // 16.
@@ -195,8 +166,8 @@ void GameSession::step(uint32_t now, const StepInput& input) {
     stepPushIndicator();
     // A fast drop that needed only a few pixels fires by itself from the next frame on, once
     // the cannon may fire; a click meanwhile finds the ball already gone.
-    if (autoFire_ && mayFire()) fire();
-    handleCommand(input);
+    if (play_.autoFire && mayFire()) fire();
+    for (const GameCommand& command : commands) handleCommand(command);
     if (g.mode != kModePuzzle) awardBigBomb(g);
     stepRockets(g);
 }
@@ -204,7 +175,7 @@ void GameSession::step(uint32_t now, const StepInput& input) {
 void GameSession::climb() {
     Gameplay& g = game_;
     BallGrid& grid = g.grid;
-    if (g.mode == kModeChallenge && state_ != kGameLevelCleared) {
+    if (g.mode == kModeChallenge && play_.state != kGameLevelCleared) {
         grid.updateRowStats();
         const bool below = grid.lowestRow < grid.limitRow || (grid.lowestRow == grid.limitRow && grid.scroll != 0);
         if (below && grid.lowestRow != BallGrid::kNoLowestRow) {
@@ -226,40 +197,40 @@ void GameSession::climb() {
 void GameSession::descend() {
     Gameplay& g = game_;
     BallGrid& grid = g.grid;
-    if (state_ != kGamePlaying || g.ball || levelStartRequested_ || !deadlinePassed(now_, nextDescent_)) return;
-    if (g.pendingClimb > 0 || g.bonuses.active[kBonusFreeze] || g.bombDeadline != 0 || lossDeadline_ != 0) return;
+    if (play_.state != kGamePlaying || g.ball || play_.levelStartRequested || !deadlinePassed(play_.now, play_.nextDescent)) return;
+    if (g.pendingClimb > 0 || g.bonuses.active[kBonusFreeze] || g.bombDeadline != 0 || play_.lossDeadline != 0) return;
     grid.updateRowStats();
     const int lowest = grid.lowestRow;
     // While the field first comes in, it moves a pixel a call whatever the mode's speed.
-    const int cap = fastDrop_ ? 1 : 1 << 30;
+    const int cap = play_.fastDrop ? 1 : 1 << 30;
     switch (g.mode) {
         case kModeArcade:
             if (lowest < 9) {
                 grid.ballsDown(1, g.random, cap);
-                nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.levelValues.descentInterval));
+                play_.nextDescent = play_.now + static_cast<uint32_t>(std::max(0, g.levelValues.descentInterval));
             } else if (lowest <= 12) {
-                grid.ballsDown(lowest - 8, g.random, fastDrop_ ? 1 : lowest - 8);
+                grid.ballsDown(lowest - 8, g.random, play_.fastDrop ? 1 : lowest - 8);
             } else {
-                grid.ballsDown(4, g.random, fastDrop_ ? 1 : 4);
+                grid.ballsDown(4, g.random, play_.fastDrop ? 1 : 4);
             }
             break;
         case kModeChallenge:
             if (!(lowest > grid.limitRow)) return;
             grid.ballsDown(1, g.random, cap);
-            nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_challenge));
+            play_.nextDescent = play_.now + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_challenge));
             break;
         case kModePuzzle: {
             int& pending = g.levelValues.pendingDescent;
             if (pending <= 0) return;
             int moved = 0;
             if (pending < 240) {
-                moved = grid.ballsDown(1, g.random, fastDrop_ ? 1 : pending);
-                nextDescent_ = now_ + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_puzzle));
+                moved = grid.ballsDown(1, g.random, play_.fastDrop ? 1 : pending);
+                play_.nextDescent = play_.now + static_cast<uint32_t>(std::max(0, g.options.balls_climb_time_puzzle));
             } else if (pending < 360) {
                 if (lowest < 9) return;
-                moved = grid.ballsDown(lowest - 8, g.random, fastDrop_ ? 1 : std::min(pending, lowest - 8));
+                moved = grid.ballsDown(lowest - 8, g.random, play_.fastDrop ? 1 : std::min(pending, lowest - 8));
             } else {
-                moved = grid.ballsDown(4, g.random, fastDrop_ ? 1 : std::min(pending, 4));
+                moved = grid.ballsDown(4, g.random, play_.fastDrop ? 1 : std::min(pending, 4));
             }
             pending -= std::min(moved, pending);
             if (moved == 0 && grid.rowOccupied(BallGrid::kFirstRow)) pending = 0;
@@ -275,16 +246,16 @@ void GameSession::stepScoreAndGauge() {
     ScoreState& s = g.score;
     const bool overlay = overlayUp();
     if (overlay) {
-        shownScore_ = s.totalScore;
-    } else if (tick(now_, nextScoreStep_, kScoreStepMs)) {
-        if (shownScore_ < s.totalScore)
-            shownScore_ = std::min(s.totalScore, shownScore_ + (s.totalScore - shownScore_) / 10 + 1);
+        play_.shownScore = s.totalScore;
+    } else if (tick(play_.now, play_.nextScoreStep, kScoreStepMs)) {
+        if (play_.shownScore < s.totalScore)
+            play_.shownScore = std::min(s.totalScore, play_.shownScore + (s.totalScore - play_.shownScore) / 10 + 1);
     }
 
     double& progress = s.scoreGauge;
     switch (g.mode) {
         case kModeArcade:
-            if (!levelStartRequested_) progress = static_cast<double>(s.plainScore) / g.levelValues.scoreDivisor;
+            if (!play_.levelStartRequested) progress = static_cast<double>(s.plainScore) / g.levelValues.scoreDivisor;
             break;
         case kModePuzzle:
             progress = g.levelValues.crystalsInLevel > 0
@@ -292,33 +263,33 @@ void GameSession::stepScoreAndGauge() {
                            : kFullGauge;
             break;
         case kModeChallenge:
-            if (tick(now_, nextDrain_, static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval)))) {
-                if (progress >= 0 && state_ == kGamePlaying && !levelStartRequested_)
+            if (tick(play_.now, play_.nextDrain, static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval)))) {
+                if (progress >= 0 && play_.state == kGamePlaying && !play_.levelStartRequested)
                     progress -= progress >= 50 ? 1 : 0.5;
             }
             break;
     }
 
-    double stepSize = nearest(std::fabs(shownProgress_ - progress) / 30 + 1);
+    double stepSize = nearest(std::fabs(play_.shownProgress - progress) / 30 + 1);
     if (overlay) stepSize *= 4;
-    if (riseFlag_ && shownProgress_ < progress) shownProgress_ = std::min(progress, shownProgress_ + stepSize);
-    if (shownProgress_ > progress) shownProgress_ = std::max(progress, shownProgress_ - stepSize);
-    shownProgress_ = std::min(shownProgress_, kFullGauge);
-    if (shownProgress_ != lastDrawnProgress_)
-        lastDrawnProgress_ = shownProgress_;
+    if (play_.riseFlag && play_.shownProgress < progress) play_.shownProgress = std::min(progress, play_.shownProgress + stepSize);
+    if (play_.shownProgress > progress) play_.shownProgress = std::max(progress, play_.shownProgress - stepSize);
+    play_.shownProgress = std::min(play_.shownProgress, kFullGauge);
+    if (play_.shownProgress != play_.lastDrawnProgress)
+        play_.lastDrawnProgress = play_.shownProgress;
     else
-        riseFlag_ = false;
+        play_.riseFlag = false;
 }
 
-void GameSession::scorePieceArrived() { riseFlag_ = true; }
+void GameSession::scorePieceArrived() { play_.riseFlag = true; }
 
 void GameSession::checkLevelComplete() {
     Gameplay& g = game_;
-    if (state_ != kGamePlaying || levelStartRequested_) return;
+    if (play_.state != kGamePlaying || play_.levelStartRequested) return;
     const bool complete = g.mode == kModePuzzle ? g.score.crystalsCollected >= g.levelValues.crystalsInLevel
                                                 : g.score.scoreGauge >= kFullGauge;
     if (!complete) return;
-    lossDeadline_ = 0;
+    play_.lossDeadline = 0;
     emit(GameEvent::kChannelPlay, "sample_balls_up", kClimbChannel);
     if (g.ball) {
         if (g.ball->kind == kCellBigBomb) emit(GameEvent::kStopBurning);
@@ -327,58 +298,58 @@ void GameSession::checkLevelComplete() {
     }
     endAllBonuses(g);
     g.bonusesLocked = true;
-    state_ = kGameLevelCleared;
+    play_.state = kGameLevelCleared;
     emit(GameEvent::kLevelCleared);
 }
 
 void GameSession::stepAlarms() {
     const BallGrid& grid = game_.grid;
     if (grid.rowOccupied(0)) {
-        if (!alarmPlayed_) game_.sound("sample_alarm");
-        alarmPlayed_ = true;
-        laserWarning_ = 2;
+        if (!play_.alarmPlayed) game_.sound("sample_alarm");
+        play_.alarmPlayed = true;
+        play_.laserWarning = 2;
     } else {
-        alarmPlayed_ = false;
-        laserWarning_ = grid.rowOccupied(1) ? 1 : 0;
+        play_.alarmPlayed = false;
+        play_.laserWarning = grid.rowOccupied(1) ? 1 : 0;
     }
-    if (grid.rowOccupied(1) && state_ == kGamePlaying) {
-        if (!sadPlayedOnce_ || deadlinePassed(now_, lastSadTime_ + kSadRepeatMs)) {
+    if (grid.rowOccupied(1) && play_.state == kGamePlaying) {
+        if (!play_.sadPlayedOnce || deadlinePassed(play_.now, play_.lastSadTime + kSadRepeatMs)) {
             game_.sound("sample_dragon_sad");
-            lastSadTime_ = now_;
-            sadPlayedOnce_ = true;
+            play_.lastSadTime = play_.now;
+            play_.sadPlayedOnce = true;
         }
     }
 }
 
 void GameSession::checkLoss() {
     Gameplay& g = game_;
-    if (levelStartRequested_) {
-        lossDeadline_ = 0;
+    if (play_.levelStartRequested) {
+        play_.lossDeadline = 0;
         return;
     }
     // The exit dialog holds a running countdown (it goes on when play does); the other
     // states end it on their own way in.
-    if (state_ != kGamePlaying) return;
-    if (lossDeadline_ == 0) {
+    if (play_.state != kGamePlaying) return;
+    if (play_.lossDeadline == 0) {
         switch (g.mode) {
             case kModeArcade:
-                if (g.grid.rowOccupied(0)) lossDeadline_ = std::max<uint32_t>(1, now_ + kArcadeLossMs);
+                if (g.grid.rowOccupied(0)) play_.lossDeadline = std::max<uint32_t>(1, play_.now + kArcadeLossMs);
                 break;
             case kModePuzzle:
                 if (g.grid.rowOccupied(BallGrid::kFirstRow)) lose();
                 break;
             case kModeChallenge:
-                if (g.score.scoreGauge <= 0) lossDeadline_ = std::max<uint32_t>(1, now_ + kChallengeLossMs);
+                if (g.score.scoreGauge <= 0) play_.lossDeadline = std::max<uint32_t>(1, play_.now + kChallengeLossMs);
                 break;
         }
         return;
     }
     const bool holds = g.mode == kModeChallenge ? g.score.scoreGauge <= 0 : g.grid.rowOccupied(0);
     if (!holds) {
-        lossDeadline_ = 0;
+        play_.lossDeadline = 0;
         return;
     }
-    if (deadlinePassed(now_, lossDeadline_)) lose();
+    if (deadlinePassed(play_.now, play_.lossDeadline)) lose();
 }
 
 void GameSession::stepShot() {
@@ -388,7 +359,7 @@ void GameSession::stepShot() {
         if (!g.ball) g.grid.updateRowStats();
         return;
     }
-    if (state_ == kGamePlaying) g.updatePath();
+    if (play_.state == kGamePlaying) g.updatePath();
 }
 
 void GameSession::stepCrystalIcons() {
@@ -397,13 +368,13 @@ void GameSession::stepCrystalIcons() {
         CrystalIcon icon;
         icon.x = e.x;
         icon.y = e.y;
-        icon.counterIndex = crystalsShown_++;
+        icon.counterIndex = play_.crystalsShown++;
         const double targetY = 542 - 36.0 * icon.counterIndex;
         icon.vx = (748 - e.x) / 50;
         icon.vy = (targetY - e.y) / 50;
-        crystalIcons_.push_back(icon);
+        play_.crystalIcons.push_back(icon);
     }
-    for (CrystalIcon& icon : crystalIcons_) {
+    for (CrystalIcon& icon : play_.crystalIcons) {
         if (icon.stepsLeft <= 0) continue;
         icon.x += icon.vx;
         icon.y += icon.vy;
@@ -415,86 +386,100 @@ void GameSession::stepCrystalIcons() {
 }
 
 bool GameSession::crystalsArrived() const {
-    for (const CrystalIcon& icon : crystalIcons_)
+    for (const CrystalIcon& icon : play_.crystalIcons)
         if (icon.stepsLeft > 0) return false;
     return true;
 }
 
 void GameSession::stepPushIndicator() {
-    if (game_.mode != kModePuzzle || state_ != kGamePlaying) return;
-    if (pushShown_ < pushTarget_)
-        pushShown_ = std::min(pushTarget_, pushShown_ + 1);
-    else if (pushShown_ > pushTarget_)
-        pushShown_ = std::max({0.0, pushTarget_, pushShown_ - 4});
+    if (game_.mode != kModePuzzle || play_.state != kGamePlaying) return;
+    if (play_.pushShown < play_.pushTarget)
+        play_.pushShown = std::min(play_.pushTarget, play_.pushShown + 1);
+    else if (play_.pushShown > play_.pushTarget)
+        play_.pushShown = std::max({0.0, play_.pushTarget, play_.pushShown - 4});
 }
 
 bool GameSession::mayFire() const {
     const Gameplay& g = game_;
-    return state_ == kGamePlaying && !g.ball && g.pendingClimb == 0 && cannonReady() && !levelStartRequested_ &&
+    return play_.state == kGamePlaying && !g.ball && g.pendingClimb == 0 && cannonReady() && !play_.levelStartRequested &&
            g.net.direction == 0 && g.path.count() > 0 && !fastDropping();
 }
 
-void GameSession::handleCommand(const StepInput& input) {
+void GameSession::takeAtOnce(const std::vector<GameCommand>& commands) {
+    for (const GameCommand& command : commands) {
+        // An aim by angle (the automatic player's) turns the cannon before anything moves.
+        if (const auto* aim = std::get_if<command::AimAngle>(&command)) {
+            game_.aim.smoothTurn = false;
+            setAimAngle(game_.aim, aim->radians);
+            game_.updatePath();
+        }
+        // "No" on the exit question goes back to the game (or the statistics) at once.
+        if (std::holds_alternative<command::CloseExitDialog>(command)) closeExitDialog();
+        // Either button of the try-again screen takes it down; what it chose is done below.
+        const bool tryAgainAnswer = std::holds_alternative<command::TryAgain>(command) ||
+                                    std::holds_alternative<command::LeaveForMenu>(command) ||
+                                    std::holds_alternative<command::ShowRecords>(command);
+        if (tryAgainAnswer && play_.state == kGameTryAgain) play_.state = kGameButtonReleased;
+    }
+}
+
+GameCommand GameSession::secondButton() const {
+    // The right (or middle) button swaps the balls, or fires the paint rocket while one is held.
+    if (game_.queue.rocketCount >= 1) return command::FireRocket{};
+    return command::Swap{};
+}
+
+void GameSession::handleCommand(const GameCommand& command) {
     Gameplay& g = game_;
-    switch (input.command) {
-        case kCommandShoot:
-            if (state_ != kGamePlaying || input.overButton) break;
-            if (input.keyCode == 1) {
-                // A click while the cannon comes up or the field slides in hurries them on.
-                if (!g.ball && (!cannonReady() || levelStartRequested_)) {
-                    hurry_ = true;
-                    break;
-                }
-                if (g.ball || g.pendingClimb > 0) break;
-                if (fastDrop_) {
-                    fastDropNow();
-                    break;
-                }
-                if (mayFire()) fire();
-            } else {
-                swapOrRocket();
-            }
-            break;
-        case kCommandKey:
-            if ((input.keyCode == kKeySpace || input.keyCode == kKeyEnter) && state_ == kGamePlaying &&
-                (levelStartRequested_ || !cannonReady() || fastDrop_))
-                hurry_ = true;
-            if (input.keyCode == 27) {
-                if (state_ == kGamePlaying) openExitDialog();
-                else if (state_ == kGameExitDialog) closeExitDialog();
-            }
-            break;
-        case kCommandExitToMenuDialog:
-            openExitDialog();
-            break;
-        case kCommandMainMenu:
-            leaveRequested_ = true;
-            screenKind_ = kScreenMainMenu;
-            emit(GameEvent::kLeaveForMenu);
-            break;
-        case kCommandRecords:
-            recordsRequested_ = true;
-            state_ = kGameRecords;
-            screenKind_ = kScreenScores;
-            emit(GameEvent::kShowRecords);
-            break;
-        case kCommandTryAgainScreen:
-            showTryAgain();
-            break;
-        case kCommandTryAgain:
-            tryAgain();
-            break;
-        case kCommandNextLevel:
-            nextLevel();
-            break;
-        default:
-            break;
+    if (std::holds_alternative<command::Fire>(command)) {
+        if (play_.state != kGamePlaying) return;
+        // A click while the cannon comes up or the field slides in hurries them on.
+        if (!g.ball && (!cannonReady() || play_.levelStartRequested)) {
+            play_.hurry = true;
+            return;
+        }
+        if (g.ball || g.pendingClimb > 0) return;
+        if (play_.fastDrop) {
+            fastDropNow();
+            return;
+        }
+        if (mayFire()) fire();
+    } else if (std::holds_alternative<command::Swap>(command)) {
+        // The ball of a shot under way (the fast drop's own) stays in the cannon; a paint
+        // rocket held takes the cannon's place.
+        if (play_.state != kGamePlaying || g.ball || play_.autoFire || g.queue.rocketCount >= 1) return;
+        swapBalls(g);
+    } else if (std::holds_alternative<command::FireRocket>(command)) {
+        if (play_.state != kGamePlaying || g.ball || play_.autoFire || g.queue.rocketCount < 1) return;
+        if (!cannonReady() || play_.levelStartRequested || g.pendingClimb > 0) return;
+        launchRocket(g);
+    } else if (std::holds_alternative<command::Hurry>(command)) {
+        if (play_.state == kGamePlaying && (play_.levelStartRequested || !cannonReady() || play_.fastDrop))
+            play_.hurry = true;
+    } else if (std::holds_alternative<command::Escape>(command)) {
+        if (play_.state == kGamePlaying) openExitDialog();
+        else if (play_.state == kGameExitDialog) closeExitDialog();
+    } else if (std::holds_alternative<command::OpenExitDialog>(command)) {
+        openExitDialog();
+    } else if (std::holds_alternative<command::LeaveForMenu>(command)) {
+        play_.leaveRequested = true;
+        emit(GameEvent::kLeaveForMenu);
+    } else if (std::holds_alternative<command::ShowRecords>(command)) {
+        play_.recordsRequested = true;
+        play_.state = kGameRecords;
+        emit(GameEvent::kShowRecords);
+    } else if (std::holds_alternative<command::ShowTryAgain>(command)) {
+        showTryAgain();
+    } else if (std::holds_alternative<command::TryAgain>(command)) {
+        tryAgain();
+    } else if (std::holds_alternative<command::NextLevel>(command)) {
+        nextLevel();
     }
 }
 
 void GameSession::fire() {
     Gameplay& g = game_;
-    autoFire_ = false;
+    play_.autoFire = false;
     // The path on show may be older than the field: a bomb can go off after it was drawn.
     g.updatePath();
     if (g.path.count() == 0) return;
@@ -503,27 +488,15 @@ void GameSession::fire() {
     qs::fire(g, ball.kind, ball.tint, ball.bonus);
     emit(GameEvent::kCannonFired);
     advanceQueue(g);
-    ++shotCount_;
+    ++play_.shotCount;
     if (g.mode == kModePuzzle) {
         const int interval = std::max(1, g.levelValues.pushInterval);
-        if (++pushCounter_ >= interval) {
-            pushCounter_ = 0;
+        if (++play_.pushCounter >= interval) {
+            play_.pushCounter = 0;
             g.levelValues.pendingDescent += 30;
         }
-        pushTarget_ = nearest((1.0 - static_cast<double>(interval - pushCounter_) / interval) * kPushIndicatorLength);
+        play_.pushTarget = nearest((1.0 - static_cast<double>(interval - play_.pushCounter) / interval) * kPushIndicatorLength);
     }
-}
-
-void GameSession::swapOrRocket() {
-    Gameplay& g = game_;
-    // The ball of a shot under way (the fast drop's own) stays in the cannon.
-    if (state_ != kGamePlaying || g.ball || autoFire_) return;
-    if (g.queue.rocketCount >= 1) {
-        if (!cannonReady() || levelStartRequested_ || g.pendingClimb > 0) return;
-        launchRocket(g);
-        return;
-    }
-    swapBalls(g);
 }
 
 }  // namespace qs

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/scene_codes.h"
+#include "game/game_command.h"
 #include "game/gameplay.h"
 #include "game/progress.h"
 
@@ -38,17 +38,6 @@ struct CrystalIcon {
     int counterIndex = 0;
 };
 
-// One step's input: the pending scene command and where the pointer is.
-struct StepInput {
-    int command = kCommandNone;
-    int keyCode = 0;
-    int mouseX = -1000;
-    int mouseY = 0;
-    // An overlay button (or the small menu button) lies under the pointer: a press there is
-    // not a shot.
-    bool overButton = false;
-};
-
 // The game scene's rules: one game of a mode from its first level to the end, as plain data.
 // It owns the playfield and everything timed; the scene shows what it says and hands it the
 // commands. The shot simulator and the bot drive the same session without a window.
@@ -70,50 +59,48 @@ public:
     // The first frame of a game: level and score from the saved progress (or `beg_level`),
     // the level start requested.
     void beginGame(GameMode mode, uint32_t now);
-    // One scene step at game time `now`.
-    void step(uint32_t now, const StepInput& input);
-
-    // Commands the overlays' buttons post (the scene turns releases into them).
-    void openExitDialog();
-    void closeExitDialog();
-    void statisticsLeft() { statisticsWasLeft_ = true; }
+    // One scene step at game time `now`, with the commands queued for it, in order.
+    void step(uint32_t now, const std::vector<GameCommand>& commands = {});
+    // What the second mouse button asks for now: a swap, or the paint rocket while one is held.
+    GameCommand secondButton() const;
+    // Steps run so far: the step the next commands apply to.
+    uint64_t stepCount() const { return play_.steps; }
 
     Gameplay& game() { return game_; }
     const Gameplay& game() const { return game_; }
-    GameState state() const { return state_; }
-    void setState(GameState state) { state_ = state; }
-    int screenKind() const { return screenKind_; }
-    void setScreenKind(int kind) { screenKind_ = kind; }
+    GameState state() const { return play_.state; }
+    // Tests and tools that set up a position put the session straight into a state.
+    void setState(GameState state) { play_.state = state; }
 
     int level() const { return game_.level; }
     bool overlayUp() const;
-    bool levelStartPending() const { return levelStartRequested_; }
-    bool cannonReady() const { return cannonIntroFrame_ >= kCannonIntroFrames; }
-    int cannonIntroFrame() const { return cannonIntroFrame_; }
-    int panelIntroFrame() const { return panelIntroFrame_; }
-    int64_t shownScore() const { return shownScore_; }
+    bool levelStartPending() const { return play_.levelStartRequested; }
+    bool cannonReady() const { return play_.cannonIntroFrame >= kCannonIntroFrames; }
+    int cannonIntroFrame() const { return play_.cannonIntroFrame; }
+    int panelIntroFrame() const { return play_.panelIntroFrame; }
+    int64_t shownScore() const { return play_.shownScore; }
     double progress() const { return game_.score.scoreGauge; }
-    double shownProgress() const { return shownProgress_; }
+    double shownProgress() const { return play_.shownProgress; }
     bool progressBlinkOff() const;
-    bool fastDropping() const { return fastDrop_; }
+    bool fastDropping() const { return play_.fastDrop; }
     // The row the field comes down to at a level start (arcade 8, challenge 5, puzzle 12 minus
     // the level's rows).
-    int fastDropRow() const { return fastDropRow_; }
-    bool lossCountdown() const { return lossDeadline_ != 0; }
-    int laserWarning() const { return laserWarning_; }  // 0 off, 1 slow, 2 fast
+    int fastDropRow() const { return play_.fastDropRow; }
+    bool lossCountdown() const { return play_.lossDeadline != 0; }
+    int laserWarning() const { return play_.laserWarning; }  // 0 off, 1 slow, 2 fast
     bool dragonsSad() const { return game_.grid.rowOccupied(1); }
-    double pushShown() const { return pushShown_; }
-    const std::vector<CrystalIcon>& crystalIcons() const { return crystalIcons_; }
-    int crystalsShown() const { return crystalsShown_; }
-    StatisticsKind statisticsKind() const { return statisticsKind_; }
-    bool gameWon() const { return gameWon_; }
-    bool levelFileFailed() const { return levelFileFailed_; }
+    double pushShown() const { return play_.pushShown; }
+    const std::vector<CrystalIcon>& crystalIcons() const { return play_.crystalIcons; }
+    int crystalsShown() const { return play_.crystalsShown; }
+    StatisticsKind statisticsKind() const { return play_.statisticsKind; }
+    bool gameWon() const { return play_.gameWon; }
+    bool levelFileFailed() const { return play_.levelFileFailed; }
     const SavedProgress& saved() const { return saved_; }
-    bool leaveRequested() const { return leaveRequested_; }
-    bool recordsRequested() const { return recordsRequested_; }
-    void clearRequests() { leaveRequested_ = recordsRequested_ = false; }
-    int shotCount() const { return shotCount_; }
-    int pushCounter() const { return pushCounter_; }  // puzzle: shots since the last push
+    bool leaveRequested() const { return play_.leaveRequested; }
+    bool recordsRequested() const { return play_.recordsRequested; }
+    void clearRequests() { play_.leaveRequested = play_.recordsRequested = false; }
+    int shotCount() const { return play_.shotCount; }
+    int pushCounter() const { return play_.pushCounter; }  // puzzle: shots since the last push
 
     bool crystalsArrived() const;
     // Firing is allowed now: playing, the cannon up, the net still, nothing flying or climbing,
@@ -144,9 +131,11 @@ private:
     void stepFastDrop();
     bool fastDropStalled() const;
     void stepPushIndicator();
-    void handleCommand(const StepInput& input);
+    void takeAtOnce(const std::vector<GameCommand>& commands);
+    void handleCommand(const GameCommand& command);
+    void openExitDialog();
+    void closeExitDialog();
     void fire();
-    void swapOrRocket();
     void fastDropNow();
     void hurryLevelStart();
     void nextLevel();
@@ -155,9 +144,8 @@ private:
     void saveProgress();
     int fastDropStartRow() const;
     void emit(GameEvent::Type type, const char* name = "", int value = 0);
+    void emitOverlay(GameEvent::Type type, Overlay overlay);
 
-    // copyPlayFrom copies every value below but the references and the plank tracker: a value
-    // added here goes there too.
     Gameplay game_;
     const FileSystem& files_;
     Log& log_;
@@ -165,49 +153,57 @@ private:
     SavedProgress saved_;
     std::unique_ptr<GridView> plankTracker_;
 
-    GameState state_ = kGamePlaying;
-    int screenKind_ = kScreenNone;
-    bool levelStartRequested_ = false;
-    bool levelFileFailed_ = false;
-    uint32_t now_ = 0;
+    // Everything that plays, as one value: a copy of the session is an assignment of it (and
+    // of the playfield), so a value added here is copied with the rest.
+    struct PlayState {
+        GameState state = kGamePlaying;
+        uint64_t steps = 0;
+        // Where the pointer was last seen; x is -1000 before it was (the cannon keeps its aim).
+        int pointerX = -1000;
+        int pointerY = 0;
+        bool levelStartRequested = false;
+        bool levelFileFailed = false;
+        uint32_t now = 0;
 
-    int cannonIntroFrame_ = 0;
-    uint32_t cannonIntroNext_ = 0;
-    int panelIntroFrame_ = 0;
-    uint32_t panelIntroNext_ = 0;
+        int cannonIntroFrame = 0;
+        uint32_t cannonIntroNext = 0;
+        int panelIntroFrame = 0;
+        uint32_t panelIntroNext = 0;
 
-    int64_t shownScore_ = 0;
-    uint32_t nextScoreStep_ = 0;
-    double shownProgress_ = 0;
-    double lastDrawnProgress_ = -1000;
-    bool riseFlag_ = false;
-    uint32_t nextDrain_ = 0;
+        int64_t shownScore = 0;
+        uint32_t nextScoreStep = 0;
+        double shownProgress = 0;
+        double lastDrawnProgress = -1000;
+        bool riseFlag = false;
+        uint32_t nextDrain = 0;
 
-    uint32_t lossDeadline_ = 0;
-    uint32_t lossHeldMs_ = 0;  // what was left of the countdown when the exit dialog opened
-    uint32_t losingSince_ = 0;
-    uint32_t nextDescent_ = 0;
-    bool fastDrop_ = false;
-    bool hurry_ = false;  // a click or key asked for the level start to be over at once
-    int fastDropRow_ = 8;
-    bool autoFire_ = false;
-    int shotCount_ = 0;
-    int pushCounter_ = 0;
-    double pushTarget_ = 0;
-    double pushShown_ = 0;
-    bool alarmPlayed_ = false;
-    int laserWarning_ = 0;
-    uint32_t lastSadTime_ = 0;
-    bool sadPlayedOnce_ = false;
-    std::vector<CrystalIcon> crystalIcons_;
-    int crystalsShown_ = 0;
-    bool statisticsWasLeft_ = false;
-    bool levelChannelWasPlaying_ = false;
-    bool levelChannelPlaying_ = false;
-    StatisticsKind statisticsKind_ = StatisticsKind::kBestShot;
-    bool gameWon_ = false;
-    bool leaveRequested_ = false;
-    bool recordsRequested_ = false;
+        uint32_t lossDeadline = 0;
+        uint32_t lossHeldMs = 0;  // what was left of the countdown when the exit dialog opened
+        uint32_t losingSince = 0;
+        uint32_t nextDescent = 0;
+        bool fastDrop = false;
+        bool hurry = false;  // a click or key asked for the level start to be over at once
+        int fastDropRow = 8;
+        bool autoFire = false;
+        int shotCount = 0;
+        int pushCounter = 0;
+        double pushTarget = 0;
+        double pushShown = 0;
+        bool alarmPlayed = false;
+        int laserWarning = 0;
+        uint32_t lastSadTime = 0;
+        bool sadPlayedOnce = false;
+        std::vector<CrystalIcon> crystalIcons;
+        int crystalsShown = 0;
+        bool statisticsWasLeft = false;
+        bool levelChannelWasPlaying = false;
+        bool levelChannelPlaying = false;
+        StatisticsKind statisticsKind = StatisticsKind::kBestShot;
+        bool gameWon = false;
+        bool leaveRequested = false;
+        bool recordsRequested = false;
+    };
+    PlayState play_;
 };
 
 }  // namespace qs

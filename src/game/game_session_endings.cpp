@@ -14,13 +14,13 @@ namespace qs {
 
 void GameSession::lose() {
     Gameplay& g = game_;
-    lossDeadline_ = 0;
+    play_.lossDeadline = 0;
     emit(GameEvent::kStopBurning);
     emit(GameEvent::kChannelStop, "", kLevelChannel);
     emit(GameEvent::kChannelStop, "", kClimbChannel);
-    levelChannelPlaying_ = false;
-    state_ = kGameLosing;
-    losingSince_ = now_;
+    play_.levelChannelPlaying = false;
+    play_.state = kGameLosing;
+    play_.losingSince = play_.now;
     g.sound("sample_game_over");
     if (g.mode == kModePuzzle) {
         // A lost puzzle is tried again from the level it was lost on, with the score it
@@ -69,10 +69,10 @@ void GameSession::lose() {
 
 void GameSession::stepLevelCleared() {
     Gameplay& g = game_;
-    if (state_ != kGameLevelCleared) return;
-    if (levelChannelPlaying_) {
+    if (play_.state != kGameLevelCleared) return;
+    if (play_.levelChannelPlaying) {
         emit(GameEvent::kChannelStop, "", kLevelChannel);
-        levelChannelPlaying_ = false;
+        play_.levelChannelPlaying = false;
     }
     BallGrid& grid = g.grid;
     grid.ballsClimb();
@@ -84,8 +84,8 @@ void GameSession::stepLevelCleared() {
 void GameSession::finishLevel() {
     Gameplay& g = game_;
     emit(GameEvent::kChannelStop, "", kClimbChannel);
-    gameWon_ = g.level >= g.levelValues.lastLevel;
-    if (gameWon_) {
+    play_.gameWon = g.level >= g.levelValues.lastLevel;
+    if (play_.gameWon) {
         saved_.continueFlag = -1;
         saved_.level = 1;
         saved_.score = 0;
@@ -96,69 +96,63 @@ void GameSession::finishLevel() {
         if ((g.level + 1) % 5 == 0 && g.mode != kModePuzzle) saved_.checkpointScore = g.score.totalScore;
     }
     saveProgress();
-    state_ = kGameStatistics;
-    screenKind_ = kScreenStatistics;
+    play_.state = kGameStatistics;
     g.sound("sample_level_complete");
-    statisticsKind_ = gameWon_ ? StatisticsKind::kGameWon
+    play_.statisticsKind = play_.gameWon ? StatisticsKind::kGameWon
                       : g.levelValues.newBonus < 1 ? StatisticsKind::kBestShot
                                                    : StatisticsKind::kNewItem;
-    emit(GameEvent::kShowOverlay, "game_stat");
+    emitOverlay(GameEvent::kShowOverlay, Overlay::kStatistics);
 }
 
 void GameSession::openExitDialog() {
-    if (state_ != kGamePlaying && state_ != kGameStatistics) return;
-    if (state_ == kGameStatistics) statisticsWasLeft_ = true;
-    levelChannelWasPlaying_ = levelChannelPlaying_;
-    if (levelChannelPlaying_) {
+    if (play_.state != kGamePlaying && play_.state != kGameStatistics) return;
+    if (play_.state == kGameStatistics) play_.statisticsWasLeft = true;
+    play_.levelChannelWasPlaying = play_.levelChannelPlaying;
+    if (play_.levelChannelPlaying) {
         emit(GameEvent::kChannelStop, "", kLevelChannel);
-        levelChannelPlaying_ = false;
+        play_.levelChannelPlaying = false;
     }
     // A loss countdown waits while the player makes up their mind.
-    lossHeldMs_ = lossDeadline_ != 0 && !deadlinePassed(now_, lossDeadline_) ? lossDeadline_ - now_ : 0;
-    state_ = kGameExitDialog;
-    screenKind_ = kScreenExitToMenu;
-    emit(GameEvent::kShowOverlay, "exit_to_menu");
+    play_.lossHeldMs = play_.lossDeadline != 0 && !deadlinePassed(play_.now, play_.lossDeadline) ? play_.lossDeadline - play_.now : 0;
+    play_.state = kGameExitDialog;
+    emitOverlay(GameEvent::kShowOverlay, Overlay::kExitToMenu);
 }
 
 void GameSession::closeExitDialog() {
-    if (state_ != kGameExitDialog) return;
-    emit(GameEvent::kHideOverlay, "exit_to_menu");
-    if (statisticsWasLeft_) {
-        statisticsWasLeft_ = false;
-        state_ = kGameStatistics;
-        screenKind_ = kScreenStatistics;
-        emit(GameEvent::kShowOverlay, "game_stat");
+    if (play_.state != kGameExitDialog) return;
+    emitOverlay(GameEvent::kHideOverlay, Overlay::kExitToMenu);
+    if (play_.statisticsWasLeft) {
+        play_.statisticsWasLeft = false;
+        play_.state = kGameStatistics;
+        emitOverlay(GameEvent::kShowOverlay, Overlay::kStatistics);
         return;
     }
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-    if (lossDeadline_ != 0) lossDeadline_ = std::max<uint32_t>(1, now_ + lossHeldMs_);
-    if (levelChannelWasPlaying_) {
+    play_.state = kGamePlaying;
+    if (play_.lossDeadline != 0) play_.lossDeadline = std::max<uint32_t>(1, play_.now + play_.lossHeldMs);
+    if (play_.levelChannelWasPlaying) {
         emit(GameEvent::kChannelPlay, "sample_balls_down", kLevelChannel);
-        levelChannelPlaying_ = true;
+        play_.levelChannelPlaying = true;
     }
 }
 
 void GameSession::nextLevel() {
-    if (state_ != kGameStatistics) return;
-    emit(GameEvent::kHideOverlay, "game_stat");
+    if (play_.state != kGameStatistics) return;
+    emitOverlay(GameEvent::kHideOverlay, Overlay::kStatistics);
     resetLevel();
     game_.level += 1;
     saveProgress();
-    levelStartRequested_ = true;
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
+    play_.levelStartRequested = true;
+    play_.state = kGamePlaying;
 }
 
 void GameSession::showTryAgain() {
-    state_ = kGameTryAgain;
-    screenKind_ = kScreenTryAgain;
-    emit(GameEvent::kShowOverlay, "try_again");
+    play_.state = kGameTryAgain;
+    emitOverlay(GameEvent::kShowOverlay, Overlay::kTryAgain);
 }
 
 void GameSession::tryAgain() {
     Gameplay& g = game_;
-    emit(GameEvent::kHideOverlay, "try_again");
+    emitOverlay(GameEvent::kHideOverlay, Overlay::kTryAgain);
     if (g.mode != kModePuzzle) {
         if (saved_.level >= 5) {
             saved_.level = (saved_.level / 5) * 5;
@@ -173,14 +167,13 @@ void GameSession::tryAgain() {
     resetLevel();
     g.level = saved_.level;
     g.score.totalScore = saved_.score;
-    shownScore_ = saved_.score;
+    play_.shownScore = saved_.score;
     g.score.levelScore = 0;
     g.score.plainScore = 0;
-    levelStartRequested_ = true;
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
+    play_.levelStartRequested = true;
+    play_.state = kGamePlaying;
     // A puzzle tried again starts at once: the player has seen its slide-in.
-    hurry_ = g.mode == kModePuzzle;
+    play_.hurry = g.mode == kModePuzzle;
 }
 
 void GameSession::saveProgress() {

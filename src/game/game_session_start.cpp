@@ -20,7 +20,7 @@ constexpr int kAutoFireLimit = 40;
 }  // namespace
 
 void GameSession::beginGame(GameMode mode, uint32_t now) {
-    now_ = now;
+    play_.now = now;
     game_.now = now;
     game_.mode = mode;
     resetLevel();
@@ -34,8 +34,8 @@ void GameSession::beginGame(GameMode mode, uint32_t now) {
     if (game_.options.beg_level != 0) level = game_.options.beg_level;
     game_.level = level;
     game_.score.totalScore = saved_.score;
-    shownScore_ = saved_.score;
-    nextScoreStep_ = now + kScoreStepMs;
+    play_.shownScore = saved_.score;
+    play_.nextScoreStep = now + kScoreStepMs;
     game_.score.bestShot = 0;
     game_.score.bestCombo = 0;
     // The net stands closed until the level starts and opens it: a new game does not show the
@@ -44,27 +44,26 @@ void GameSession::beginGame(GameMode mode, uint32_t now) {
     game_.net.target = kNetClosed;
     game_.net.direction = 0;
     game_.grid.netMargin = 2;
-    cannonIntroFrame_ = 0;
-    cannonIntroNext_ = now + kIntroFrameMs;
-    panelIntroFrame_ = 0;
-    panelIntroNext_ = now + kIntroFrameMs;
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-    levelStartRequested_ = true;
-    hurry_ = false;
+    play_.cannonIntroFrame = 0;
+    play_.cannonIntroNext = now + kIntroFrameMs;
+    play_.panelIntroFrame = 0;
+    play_.panelIntroNext = now + kIntroFrameMs;
+    play_.state = kGamePlaying;
+    play_.levelStartRequested = true;
+    play_.hurry = false;
 }
 
 void GameSession::hurryLevelStart() {
-    if (!hurry_ || state_ != kGamePlaying) return;
-    if (cannonIntroFrame_ < kCannonIntroFrames) {
-        cannonIntroFrame_ = kCannonIntroFrames;
+    if (!play_.hurry || play_.state != kGamePlaying) return;
+    if (play_.cannonIntroFrame < kCannonIntroFrames) {
+        play_.cannonIntroFrame = kCannonIntroFrames;
         emit(GameEvent::kQueueChanged);
     }
     // The level itself starts in this step; its slide-in is hurried right after.
-    if (levelStartRequested_) return;
-    if (fastDrop_) fastDropNow();
-    autoFire_ = false;
-    hurry_ = false;
+    if (play_.levelStartRequested) return;
+    if (play_.fastDrop) fastDropNow();
+    play_.autoFire = false;
+    play_.hurry = false;
 }
 
 void GameSession::resetLevel() {
@@ -83,18 +82,18 @@ void GameSession::resetLevel() {
     g.plankY = -279;
     g.overlayUp = false;
     g.gameOver = false;
-    lossDeadline_ = 0;
-    nextDescent_ = 0;
-    fastDrop_ = true;
-    autoFire_ = false;
-    pushCounter_ = 0;
-    pushTarget_ = 0;
-    pushShown_ = 0;
-    crystalIcons_.clear();
-    crystalsShown_ = 0;
-    alarmPlayed_ = false;
-    laserWarning_ = 0;
-    statisticsWasLeft_ = false;
+    play_.lossDeadline = 0;
+    play_.nextDescent = 0;
+    play_.fastDrop = true;
+    play_.autoFire = false;
+    play_.pushCounter = 0;
+    play_.pushTarget = 0;
+    play_.pushShown = 0;
+    play_.crystalIcons.clear();
+    play_.crystalsShown = 0;
+    play_.alarmPlayed = false;
+    play_.laserWarning = 0;
+    play_.statisticsWasLeft = false;
 }
 
 void GameSession::startLevel() {
@@ -110,15 +109,15 @@ void GameSession::startLevel() {
     g.score.levelScore = 0;
     g.score.plainScore = 0;
     g.score.crystalsCollected = 0;
-    lossDeadline_ = 0;
+    play_.lossDeadline = 0;
 
-    shownProgress_ = 0;
-    lastDrawnProgress_ = -1000;
-    riseFlag_ = false;
+    play_.shownProgress = 0;
+    play_.lastDrawnProgress = -1000;
+    play_.riseFlag = false;
     g.score.scoreGauge = 0;
     if (g.mode == kModeChallenge) {
         g.score.scoreGauge = 166.5;
-        riseFlag_ = true;
+        play_.riseFlag = true;
     }
     g.queue.shotsSinceBonus = 0;
     drawBonusInterval(g);
@@ -126,8 +125,8 @@ void GameSession::startLevel() {
     if (!qs::startLevel(g, files_, log_)) {
         // The level cannot be played: the scene shows a message and goes back to the menu;
         // the saved progress stays as it was.
-        levelFileFailed_ = true;
-        levelStartRequested_ = false;
+        play_.levelFileFailed = true;
+        play_.levelStartRequested = false;
         emit(GameEvent::kLevelFailed);
         return;
     }
@@ -138,56 +137,55 @@ void GameSession::startLevel() {
     g.grid.newRowToggle = 0;
     g.path = ShotPath{};
     g.grid.updateRowStats();
-    fastDropRow_ = fastDropStartRow();
+    play_.fastDropRow = fastDropStartRow();
 
-    state_ = kGamePlaying;
-    screenKind_ = kScreenNone;
-    nextDrain_ = now_ + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
-    nextScoreStep_ = now_ + kScoreStepMs;
-    nextDescent_ = now_;
-    cannonIntroFrame_ = 0;
-    cannonIntroNext_ = now_ + kIntroFrameMs;
+    play_.state = kGamePlaying;
+    play_.nextDrain = play_.now + static_cast<uint32_t>(std::max(1, g.levelValues.drainInterval));
+    play_.nextScoreStep = play_.now + kScoreStepMs;
+    play_.nextDescent = play_.now;
+    play_.cannonIntroFrame = 0;
+    play_.cannonIntroNext = play_.now + kIntroFrameMs;
     emit(GameEvent::kLevelStarted, "", g.level);
     emit(GameEvent::kChannelPlay, "sample_balls_down", kLevelChannel);
-    levelChannelPlaying_ = true;
-    levelStartRequested_ = false;
+    play_.levelChannelPlaying = true;
+    play_.levelStartRequested = false;
 }
 
 int GameSession::fastDropStartRow() const { return qs::fastDropStartRow(game_, game_.grid.consecutiveRows); }
 
 void GameSession::stepIntros() {
-    if (cannonIntroFrame_ < kCannonIntroFrames && deadlinePassed(now_, cannonIntroNext_)) {
-        ++cannonIntroFrame_;
-        cannonIntroNext_ += kIntroFrameMs;
-        if (cannonIntroFrame_ == kCannonIntroFrames) emit(GameEvent::kQueueChanged);
+    if (play_.cannonIntroFrame < kCannonIntroFrames && deadlinePassed(play_.now, play_.cannonIntroNext)) {
+        ++play_.cannonIntroFrame;
+        play_.cannonIntroNext += kIntroFrameMs;
+        if (play_.cannonIntroFrame == kCannonIntroFrames) emit(GameEvent::kQueueChanged);
     }
-    if (panelIntroFrame_ < kPanelIntroFrames && deadlinePassed(now_, panelIntroNext_)) {
-        ++panelIntroFrame_;
-        panelIntroNext_ += kIntroFrameMs;
+    if (play_.panelIntroFrame < kPanelIntroFrames && deadlinePassed(play_.now, play_.panelIntroNext)) {
+        ++play_.panelIntroFrame;
+        play_.panelIntroNext += kIntroFrameMs;
     }
 }
 
 void GameSession::stepFastDrop() {
-    if (!fastDrop_) return;
-    if (game_.grid.rowOccupied(fastDropRow_) || fastDropStalled()) {
-        fastDrop_ = false;
-        if (levelChannelPlaying_) {
+    if (!play_.fastDrop) return;
+    if (game_.grid.rowOccupied(play_.fastDropRow) || fastDropStalled()) {
+        play_.fastDrop = false;
+        if (play_.levelChannelPlaying) {
             emit(GameEvent::kChannelStop, "", kLevelChannel);
-            levelChannelPlaying_ = false;
+            play_.levelChannelPlaying = false;
         }
     }
 }
 
 bool GameSession::fastDropStalled() const {
     // A puzzle whose slide-in is used up (or a field that cannot move) has arrived.
-    return game_.mode == kModePuzzle && game_.levelValues.pendingDescent <= 0 && !levelStartRequested_;
+    return game_.mode == kModePuzzle && game_.levelValues.pendingDescent <= 0 && !play_.levelStartRequested;
 }
 
 void GameSession::fastDropNow() {
     Gameplay& g = game_;
     BallGrid& grid = g.grid;
     int pixels = 0;
-    while (!grid.rowOccupied(fastDropRow_) && pixels < BallGrid::kRowCount * BallGrid::kRowPitch) {
+    while (!grid.rowOccupied(play_.fastDropRow) && pixels < BallGrid::kRowCount * BallGrid::kRowPitch) {
         if (g.mode == kModePuzzle && g.levelValues.pendingDescent <= 0) break;
         const int moved = grid.ballsDown(1, g.random, 1);
         if (moved == 0) break;
@@ -195,12 +193,12 @@ void GameSession::fastDropNow() {
         if (g.mode == kModePuzzle) g.levelValues.pendingDescent -= moved;
     }
     grid.updateRowStats();
-    fastDrop_ = false;
-    if (levelChannelPlaying_) {
+    play_.fastDrop = false;
+    if (play_.levelChannelPlaying) {
         emit(GameEvent::kChannelStop, "", kLevelChannel);
-        levelChannelPlaying_ = false;
+        play_.levelChannelPlaying = false;
     }
-    autoFire_ = pixels < kAutoFireLimit;
+    play_.autoFire = pixels < kAutoFireLimit;
 }
 
 }  // namespace qs

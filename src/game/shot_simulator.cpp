@@ -50,11 +50,9 @@ ShotSimulator::~ShotSimulator() = default;
 
 void ShotSimulator::stepOnce() {
     now_ += kStepMs;
-    StepInput input;
-    input.command = pendingCommand_;
-    input.keyCode = pendingKey_;
-    pendingCommand_ = kCommandNone;
-    session_->step(now_, input);
+    std::vector<GameCommand> commands;
+    commands.swap(pending_);
+    session_->step(now_, commands);
     collected_.insert(collected_.end(), session_->game().events.begin(), session_->game().events.end());
 }
 
@@ -101,8 +99,7 @@ bool ShotSimulator::load(const SimulatorSetup& setup) {
         lastPosition = position;
         if (session_->fastDropping() && session_->cannonReady() && !session_->levelStartPending() &&
             still >= kStallSteps) {
-            pendingCommand_ = kCommandShoot;
-            pendingKey_ = 1;
+            pending_.push_back(command::Fire{});
         }
     }
     collected_.clear();
@@ -172,15 +169,35 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     }
     Gameplay& g = session_->game();
     collected_.clear();
+    if (shot.action == SimShot::Action::kSwap) {
+        json.field("swap", true);
+        pending_.push_back(command::Swap{});
+        stepOnce();
+        json.key("current");
+        writeBall(json, g.queue.current.kind, g.queue.current.tint, g.queue.current.bonus);
+        json.key("next");
+        writeBall(json, g.queue.next.kind, g.queue.next.tint, g.queue.next.bonus);
+        json.endObject();
+        return true;
+    }
     if (shot.current != 0) g.queue.current = QueuedBall{shot.current, shot.currentTint, shot.currentBonus};
     if (shot.next != 0) g.queue.next = QueuedBall{shot.next, 0, 0};
 
-    if (shot.byAngle)
+    if (!shot.aimGiven)
+        ;  // the cannon keeps its aim
+    else if (shot.byAngle)
         setAimAngle(g.aim, shot.angle);
     else
         updateAim(g.aim, shot.aimX, shot.aimY, 800, 600);
     g.updatePath();
     json.field("aim_angle", g.aim.aimAngle);
+    if (shot.action == SimShot::Action::kRocket) {
+        json.field("rocket", true);
+        if (g.queue.rocketCount < 1) {
+            json.field("skipped", "no rocket held").endObject();
+            return false;
+        }
+    }
     json.key("fired");
     const QueuedBall fired = g.queue.current;
     writeBall(json, fired.kind, fired.tint, fired.bonus);
@@ -191,7 +208,7 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     else
         json.null();
 
-    const int frames = fireAndSettle(g.aim.aimAngle);
+    const int frames = fireAndSettle(g.aim.aimAngle, shot.action == SimShot::Action::kRocket);
 
     bool docked = false;
     int group = 0;
@@ -218,12 +235,12 @@ bool ShotSimulator::shoot(const SimShot& shot, JsonWriter& json) {
     return true;
 }
 
-int ShotSimulator::fireAndSettle(double angle) {
+int ShotSimulator::fireAndSettle(double angle, bool rocket) {
     Gameplay& g = session_->game();
     // The shot leaves at the next step, from the path on show; then the field settles: the
     // ball docks or leaves, bombs go off, climbs and pushes are done.
-    pendingCommand_ = kCommandShoot;
-    pendingKey_ = 1;
+    if (rocket) pending_.push_back(command::FireRocket{});
+    else pending_.push_back(command::Fire{});
     stepOnce();
     ++shotsFired_;
     int frames = 1;
@@ -265,8 +282,7 @@ std::unique_ptr<ShotSimulator> ShotSimulator::clone() const {
     copy->random_ = random_;
     copy->setup_ = setup_;
     copy->now_ = now_;
-    copy->pendingCommand_ = pendingCommand_;
-    copy->pendingKey_ = pendingKey_;
+    copy->pending_ = pending_;
     copy->shotsFired_ = shotsFired_;
     if (session_) {
         copy->progress_ = std::make_unique<MemoryProgressStore>(*progress_);
@@ -293,6 +309,21 @@ std::optional<std::vector<SimShot>> parseShotList(const std::string& text, Log& 
         };
         SimShot shot;
         size_t i = 0;
+        if (words[0] == "swap") {
+            if (words.size() > 1) return fail("\"swap\" takes nothing after it");
+            shot.action = SimShot::Action::kSwap;
+            shots.push_back(shot);
+            continue;
+        }
+        if (words[0] == "rocket") {
+            shot.action = SimShot::Action::kRocket;
+            words.erase(words.begin());
+            if (words.empty()) {
+                shot.aimGiven = false;
+                shots.push_back(shot);
+                continue;
+            }
+        }
         if (words[0] == "aim" && words.size() >= 3) {
             std::optional<int> x = parseInt(words[1]), y = parseInt(words[2]);
             if (!x || !y) return fail("\"aim\" takes two whole numbers");
@@ -306,8 +337,10 @@ std::optional<std::vector<SimShot>> parseShotList(const std::string& text, Log& 
             shot.angle = *a;
             i = 2;
         } else {
-            return fail("a shot starts with \"aim X Y\" or \"angle A\"");
+            return fail("a shot starts with \"aim X Y\" or \"angle A\" (or is \"swap\" or \"rocket\")");
         }
+        if (shot.action == SimShot::Action::kRocket && i < words.size())
+            return fail("\"rocket\" takes only an aim");
         for (; i < words.size(); i += 2) {
             if (i + 1 >= words.size()) return fail("\"" + words[i] + "\" needs a value");
             std::optional<int> v = parseInt(words[i + 1]);

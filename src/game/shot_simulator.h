@@ -19,9 +19,13 @@ namespace qs {
 class JsonWriter;
 class Log;
 
-// One shot of a simulation: where the cannon points, and optionally which ball it fires
-// and which ball comes next (0: the one the queue deals).
+// One line of a simulation: a shot (where the cannon points, and optionally which ball it
+// fires and which ball comes next, 0: the one the queue deals), a swap of the two balls, or
+// the paint rocket fired (along the aim given, or the cannon's own).
 struct SimShot {
+    enum class Action { kShot, kSwap, kRocket };
+    Action action = Action::kShot;
+    bool aimGiven = true;
     bool byAngle = false;
     int aimX = 400;       // a mouse position on the 800 x 600 screen
     int aimY = 300;
@@ -91,7 +95,7 @@ private:
     void stepOnce();
     bool settled() const;
     // Fires at `angle` and steps until the field has settled; the frames played.
-    int fireAndSettle(double angle);
+    int fireAndSettle(double angle, bool rocket = false);
     void waitUntilReady();
 
     Log& log_;
@@ -103,8 +107,7 @@ private:
     std::unique_ptr<GameSession> session_;
     SimulatorSetup setup_;
     uint32_t now_ = 0;
-    int pendingCommand_ = kCommandNone;
-    int pendingKey_ = 0;
+    std::vector<GameCommand> pending_;  // for the next step
     EventList collected_;
     int shotsFired_ = 0;
 };
@@ -112,9 +115,11 @@ private:
 // The gameplay values of the shipped options.txt, used under a content root without one.
 GameOptions defaultGameplayOptions();
 
-// A shot list, one shot a line ("#" starts a comment):
+// A shot list, one line a move ("#" starts a comment):
 //   aim X Y [current K [tint T] [bonus B]] [next K]
 //   angle A [current K ...] [next K]
+//   swap                          (the ball in the cannon and the next change places)
+//   rocket [aim X Y | angle A]    (fire the paint rocket held)
 // Nothing (logged with the line) when a line cannot be read.
 std::optional<std::vector<SimShot>> parseShotList(const std::string& text, Log& log,
                                                   const std::string& name = "shots");

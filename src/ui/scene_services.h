@@ -14,6 +14,7 @@
 #include "game/combo_table.h"
 #include "game/game_mode.h"
 #include "ui/frame_state.h"
+#include "ui/input_command.h"
 
 namespace qs {
 
@@ -33,13 +34,12 @@ class SceneObjectList;
 class SpriteEngine;
 
 // What a scene hands the window's input handlers: the release of a button on the screen up,
-// the button Enter or Escape stands for there (0: none), whether the game is in its playing
-// state, and the game's "statistics exit" flag.
+// the button Enter or Escape stands for there (0: none), and the scene's own reading of a
+// press or key (true: taken; unset or false: it goes on the shared input board).
 struct ScreenHooks {
     std::function<void()> HandleButtonRelease;
     std::function<int(int virtualKey)> keyButton;
-    std::function<bool()> gamePlaying;
-    std::function<void()> clearStatisticsExit;
+    std::function<bool(const InputCommand&)> command;
 };
 
 // The run's services as the scenes and their screens see them: every subsystem, owned here

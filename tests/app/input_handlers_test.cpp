@@ -14,7 +14,6 @@ struct Input {
     Input() {
         ctx().frame.appActive = true;
         ctx().hooks.HandleButtonRelease = [this] { released.push_back(ctx().input.pressedButton); };
-        ctx().hooks.gamePlaying = [this] { return playing; };
     }
     Context& ctx() { return *world.ctx; }
     InputHandlers& handlers() { return ctx().handlers; }
@@ -24,7 +23,6 @@ struct Input {
     }
     test::TestWorld world;
     std::vector<int> released;
-    bool playing = false;
 };
 
 TEST(InputHandlers, ButtonFiresOnlyWhenPressedAndReleasedOnIt) {
@@ -109,21 +107,35 @@ TEST(InputHandlers, TheScenesScreenAnswersTheKeyBeforeTheOverlaysTable) {
     }
 }
 
-TEST(InputHandlers, GameShotsCarryTheButtonBits) {
+TEST(InputHandlers, PressesAndKeysGoToTheScenesOwnReadingFirst) {
     Input in;
-    in.playing = true;
-    in.ctx().frame.currentScene = kSceneGame;
+    std::vector<std::string> taken;
+    in.ctx().hooks.command = [&](const InputCommand& command) {
+        if (const auto* press = std::get_if<input::Press>(&command))
+            taken.push_back("press " + std::to_string(press->button));
+        else
+            taken.push_back("key " + std::to_string(std::get<input::Key>(command).code) + " " +
+                            std::to_string(std::get<input::Key>(command).mods));
+        return true;
+    };
     in.pointAt(400, 300);
     in.handlers().FormMouseDown(1);
-    EXPECT_EQ(in.ctx().input.SceneCommand, 8);
-    EXPECT_EQ(in.ctx().input.keyCode, 1);
     in.handlers().FormMouseDown(2);
-    EXPECT_EQ(in.ctx().input.keyCode, 2);
-    // The small menu button while playing asks for the exit dialog.
-    in.ctx().input.hoveredButton = 1;
-    in.handlers().FormMouseDown(1);
-    in.handlers().FormMouseUp(1);
-    EXPECT_EQ(in.ctx().input.SceneCommand, 25);
+    in.handlers().FormKeyDown(kVkSpace, kShiftShift);
+    EXPECT_EQ(taken, (std::vector<std::string>{"press 1", "press 2", "key 32 1"}));
+    EXPECT_EQ(in.ctx().input.SceneCommand, 0) << "a key the scene took stays off the board";
+    // A key a screen's button stands for is that button, not a key.
+    in.ctx().input.ScreenKind = 1;
+    in.ctx().hooks.keyButton = [](int key) { return key == kVkEscape ? 5 : 0; };  // the main menu's
+    in.handlers().FormKeyDown(kVkEscape, 0);
+    EXPECT_EQ(taken.size(), 3u);
+    EXPECT_EQ(in.released, std::vector<int>{5});
+    // A scene that does not take keys leaves them on the board.
+    in.ctx().hooks.command = [](const InputCommand&) { return false; };
+    in.ctx().input.ScreenKind = 0;
+    in.handlers().FormKeyDown(kVkA, 0);
+    EXPECT_EQ(in.ctx().input.SceneCommand, 1);
+    EXPECT_EQ(in.ctx().input.keyCode, kVkA);
 }
 
 TEST(InputHandlers, PointerOutsideOrInactiveIsIgnored) {

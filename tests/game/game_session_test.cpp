@@ -9,6 +9,7 @@
 #include "core/log.h"
 #include "game/bonuses.h"
 #include "game/game_session.h"
+#include "game/view/game_scene.h"
 #include "game_test_support.h"
 #include "test_support.h"
 
@@ -64,9 +65,9 @@ struct GameFixture {
         ASSERT_TRUE(session->mayFire());
     }
 
-    void step(const StepInput& input = {}, uint32_t ms = kFrameMs) {
+    void step(const std::vector<GameCommand>& commands = {}, uint32_t ms = kFrameMs) {
         now += ms;
-        session->step(now, input);
+        session->step(now, commands);
     }
     // Frames up to `when`, the last one shorter when needed.
     void runTo(uint32_t when) {
@@ -77,21 +78,17 @@ struct GameFixture {
         for (int i = 0; i < maxFrames && !done(); ++i) step();
         return done();
     }
-    // A mouse press in the play area: 1 the left button, 2 another.
+    // A mouse press in the play area: 1 the left button (fire), 2 another (swap, or the
+    // rocket while one is held), with the pointer at (x, y) when given.
     void press(int button, int x = -1000, int y = 0) {
-        StepInput input;
-        input.command = kCommandShoot;
-        input.keyCode = button;
-        input.mouseX = x;
-        input.mouseY = y;
-        step(input);
+        std::vector<GameCommand> commands;
+        if (x != -1000) commands.push_back(command::Pointer{x, y});
+        if (button == 1) commands.push_back(command::Fire{});
+        else if (game().queue.rocketCount >= 1) commands.push_back(command::FireRocket{});
+        else commands.push_back(command::Swap{});
+        step(commands);
     }
-    void command(int command, int keyCode = 0) {
-        StepInput input;
-        input.command = command;
-        input.keyCode = keyCode;
-        step(input);
-    }
+    void command(const GameCommand& command) { step({command}); }
 
     GameSession& s() { return *session; }
     Gameplay& game() { return session->game(); }
@@ -173,11 +170,11 @@ TEST(GameSessionLoss, TheExitDialogHoldsTheCountdownWhereItWas) {
     f.step();
     const uint32_t since = f.now;
     f.runTo(since + 3000);
-    f.s().openExitDialog();
+    f.command(command::OpenExitDialog{});
     // A long think in the dialog neither loses the game nor starts the count again.
     f.runTo(f.now + 20000);
     EXPECT_EQ(f.s().state(), kGameExitDialog);
-    f.s().closeExitDialog();
+    f.command(command::CloseExitDialog{});
     const uint32_t back = f.now;
     f.runTo(back + 1900);
     EXPECT_EQ(f.s().state(), kGamePlaying);
@@ -266,7 +263,7 @@ TEST(GameSessionFastDrop, AShortDropFiresByItselfOnceTheCannonMayFire) {
         EXPECT_FALSE(f.s().fastDropping()) << c.name;
         EXPECT_FALSE(f.game().ball) << c.name;
         if (c.tryAgain) {
-            f.command(kCommandTryAgain);
+            f.command(command::TryAgain{});
             ASSERT_TRUE(f.until([&] { return f.started() && f.s().cannonReady() && !f.s().fastDropping(); }))
                 << c.name;
         }
@@ -361,7 +358,7 @@ TEST(GameSessionFiring, SwapNeedsPlayWithNothingInFlight) {
         {"ready", [](GameFixture&) {}, true},
         {"climb pending", [](GameFixture& f) { f.game().pendingClimb = 30; }, true},
         {"ball in flight", [](GameFixture& f) { f.press(1); }, false},
-        {"exit dialog", [](GameFixture& f) { f.command(kCommandExitToMenuDialog); }, false},
+        {"exit dialog", [](GameFixture& f) { f.command(command::OpenExitDialog{}); }, false},
     };
     for (const Case& c : cases) {
         GameFixture f(kModeArcade);
@@ -495,7 +492,7 @@ TEST(GameSessionLoss, LosingSavesProgressAndShowsTheModesScreenAfterASecond) {
         EXPECT_EQ(f.s().state(), kGameLosing) << name;
         f.runTo(since + 1000);
         EXPECT_EQ(f.s().state(), c.screen) << name;
-        EXPECT_EQ(f.s().screenKind(), c.screenKind) << name;
+        EXPECT_EQ(screenKindOf(f.s()), c.screenKind) << name;
         // The puzzle's crystals fall with the burst field, but a lost puzzle collected none.
         EXPECT_EQ(f.game().score.crystalsCollected, 0) << name;
         EXPECT_LT(f.s().shownProgress(), c.mode == kModePuzzle ? 1 : 1e9) << name;
@@ -528,7 +525,7 @@ TEST(GameSessionLevel, FinishingALevelSavesTheNextAndPicksTheStatistics) {
         ASSERT_NO_FATAL_FAILURE(f.play()) << name;
         f.game().score.totalScore = 1234;
         ASSERT_NO_FATAL_FAILURE(f.completeLevel()) << name;
-        EXPECT_EQ(f.s().screenKind(), kScreenStatistics) << name;
+        EXPECT_EQ(screenKindOf(f.s()), kScreenStatistics) << name;
         EXPECT_EQ(f.s().statisticsKind(), c.kind) << name;
         EXPECT_EQ(f.s().gameWon(), c.kind == StatisticsKind::kGameWon) << name;
         const SavedProgress saved = f.saved();
@@ -544,10 +541,10 @@ TEST(GameSessionLevel, NextLevelStartsTheFollowingFile) {
     ASSERT_NO_FATAL_FAILURE(f.play());
     f.game().score.totalScore = 700;
     ASSERT_NO_FATAL_FAILURE(f.completeLevel());
-    f.command(kCommandNextLevel);
+    f.command(command::NextLevel{});
     EXPECT_EQ(f.s().level(), 2);
     EXPECT_EQ(f.s().state(), kGamePlaying);
-    EXPECT_EQ(f.s().screenKind(), kScreenNone);
+    EXPECT_EQ(screenKindOf(f.s()), kScreenNone);
     ASSERT_TRUE(f.until([&] { return f.started(); }));
     EXPECT_TRUE(f.s().fastDropping());
     EXPECT_EQ(f.game().score.totalScore, 700);
@@ -574,7 +571,7 @@ TEST(GameSessionTryAgain, StartsFromTheCheckpointOutsidePuzzle) {
         ASSERT_NO_FATAL_FAILURE(f.play()) << name;
         f.game().score.levelScore = 300;
         f.game().score.totalScore += 300;
-        f.command(kCommandTryAgain);
+        f.command(command::TryAgain{});
         const SavedProgress saved = f.saved();
         EXPECT_EQ(saved.level, c.level) << name;
         EXPECT_EQ(saved.score, c.score) << name;
@@ -615,21 +612,21 @@ TEST(GameSessionLevelStart, TheNetStandsClosedUntilTheLevelStarts) {
 TEST(GameSessionLevelStart, AClickOrAKeyHurriesTheStartWithoutAShot) {
     struct Case {
         const char* name;
-        int command, keyCode;
+        GameCommand command;
         int afterMs;  // into the game: still in the first cannon intro, or in the slide-in
     };
     const Case cases[] = {
-        {"click in the cannon's intro", kCommandShoot, 1, 200},
-        {"Space in the cannon's intro", kCommandKey, 32, 200},
-        {"Enter in the slide-in", kCommandKey, 13, 2500},
-        {"click in the slide-in", kCommandShoot, 1, 2500},
+        {"click in the cannon's intro", command::Fire{}, 200},
+        {"Space in the cannon's intro", command::Hurry{}, 200},
+        {"Enter in the slide-in", command::Hurry{}, 2500},
+        {"click in the slide-in", command::Fire{}, 2500},
     };
     for (const Case& c : cases) {
         GameFixture f(kModeArcade);
         f.begin();
         f.runTo(c.afterMs);
         ASSERT_TRUE(f.s().fastDropping() || !f.s().cannonReady()) << c.name;
-        f.command(c.command, c.keyCode);
+        f.command(c.command);
         ASSERT_TRUE(f.until([&] { return f.started() && f.s().cannonReady() && !f.s().fastDropping(); }, 3)) << c.name;
         EXPECT_NEAR(f.toStartRow(), 0, 1) << c.name;  // where the slide-in would have stopped
         EXPECT_FALSE(f.game().ball) << c.name;
@@ -642,13 +639,12 @@ TEST(GameSessionTryAgain, FromTheGameOverDialogBackToTheCheckpoint) {
     ASSERT_NO_FATAL_FAILURE(f.play());
     ASSERT_NO_FATAL_FAILURE(f.lose());
     ASSERT_TRUE(f.until([&] { return f.s().state() == kGameOverDialog; }, 100));
-    f.command(kCommandRecords);
+    f.command(command::ShowRecords{});
     EXPECT_EQ(f.s().state(), kGameRecords);
-    f.command(kCommandTryAgainScreen);
+    f.command(command::ShowTryAgain{});
     EXPECT_EQ(f.s().state(), kGameTryAgain);
-    EXPECT_EQ(f.s().screenKind(), kScreenTryAgain);
-    f.s().setState(kGameButtonReleased);  // the scene, as "panel_ok" is released
-    f.command(kCommandTryAgain);
+    EXPECT_EQ(screenKindOf(f.s()), kScreenTryAgain);
+    f.command(command::TryAgain{});
     ASSERT_TRUE(f.until([&] { return f.started(); }));
     EXPECT_EQ(f.s().level(), 5);
     EXPECT_EQ(f.game().score.totalScore, 4000);
@@ -759,7 +755,7 @@ TEST(GameSessionLevel, ALevelStartForgetsWhatTheLastLevelLeftBehind) {
     rocket.alive = true;
     f.game().rockets.push_back(rocket);
 
-    f.command(kCommandTryAgain);
+    f.command(command::TryAgain{});
     ASSERT_TRUE(f.until([&] { return f.started(); }));
     EXPECT_TRUE(f.s().crystalIcons().empty());
     EXPECT_EQ(f.s().crystalsShown(), 0);
@@ -792,21 +788,20 @@ TEST(GameSessionExitDialog, OpensFromPlayOrStatisticsAndClosesBackThere) {
             ASSERT_NO_FATAL_FAILURE(f.completeLevel());
         }
         const GameState back = f.s().state();
-        const int backKind = f.s().screenKind();
+        const ScreenKind backKind = screenKindOf(f.s());
         if (c.openByEscape)
-            f.command(kCommandKey, 27);
+            f.command(command::Escape{});
         else
-            f.command(kCommandExitToMenuDialog);
+            f.command(command::OpenExitDialog{});
         EXPECT_EQ(f.s().state(), kGameExitDialog) << c.name;
-        EXPECT_EQ(f.s().screenKind(), kScreenExitToMenu) << c.name;
+        EXPECT_EQ(screenKindOf(f.s()), kScreenExitToMenu) << c.name;
         if (c.closeByEscape) {
-            f.command(kCommandKey, 27);
+            f.command(command::Escape{});
         } else {
-            f.s().closeExitDialog();
-            f.step();
+            f.command(command::CloseExitDialog{});
         }
         EXPECT_EQ(f.s().state(), back) << c.name;
-        EXPECT_EQ(f.s().screenKind(), backKind) << c.name;
+        EXPECT_EQ(screenKindOf(f.s()), backKind) << c.name;
     }
 }
 
@@ -815,9 +810,9 @@ TEST(GameSessionExitDialog, EscapeOnOtherScreensOpensNothing) {
     ASSERT_NO_FATAL_FAILURE(f.play());
     ASSERT_NO_FATAL_FAILURE(f.lose());
     ASSERT_TRUE(f.until([&] { return f.s().state() == kGameOverDialog; }, 100));
-    f.command(kCommandKey, 27);
+    f.command(command::Escape{});
     EXPECT_EQ(f.s().state(), kGameOverDialog);
-    EXPECT_EQ(f.s().screenKind(), kScreenGameOver);
+    EXPECT_EQ(screenKindOf(f.s()), kScreenGameOver);
 }
 
 }  // namespace

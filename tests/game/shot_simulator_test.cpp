@@ -185,10 +185,69 @@ TEST(ParseShotList, ReadsAimsAnglesAndBalls) {
     EXPECT_EQ((*shots)[2].currentBonus, 6);
 }
 
+TEST(ParseShotList, ReadsSwapsAndRockets) {
+    Log log;
+    const auto shots = parseShotList("swap\nrocket\nrocket angle 0.2\nrocket aim 300 200\n", log);
+    ASSERT_TRUE(shots);
+    ASSERT_EQ(shots->size(), 4u);
+    EXPECT_EQ((*shots)[0].action, SimShot::Action::kSwap);
+    EXPECT_EQ((*shots)[1].action, SimShot::Action::kRocket);
+    EXPECT_FALSE((*shots)[1].aimGiven) << "a bare rocket flies where the cannon points";
+    EXPECT_TRUE((*shots)[2].byAngle);
+    EXPECT_DOUBLE_EQ((*shots)[2].angle, 0.2);
+    EXPECT_EQ((*shots)[3].aimX, 300);
+}
+
+// The simulator's swap and rocket lines go through the session as the mouse's would.
+TEST(ShotSimulator, SwapExchangesTheBallsAndARocketNeedsOneHeld) {
+    Log log;
+    ShotSimulator simulator(log);
+    ASSERT_TRUE(simulator.load(fixtureSetup(kModePuzzle, 1)));
+    Gameplay& game = simulator.game();
+    game.queue.current = QueuedBall{2, 0, 0};
+    game.queue.next = QueuedBall{5, 0, 0};
+    SimShot swap;
+    swap.action = SimShot::Action::kSwap;
+    const std::string swapped = shoot(simulator, swap);
+    EXPECT_TRUE(contains(swapped, "\"swap\":true")) << swapped;
+    EXPECT_EQ(game.queue.current.kind, 5);
+    EXPECT_EQ(game.queue.next.kind, 2);
+
+    SimShot rocket;
+    rocket.action = SimShot::Action::kRocket;
+    rocket.aimGiven = false;
+    EXPECT_TRUE(contains(shoot(simulator, rocket), "\"skipped\":\"no rocket held\"")) << "none held yet";
+    game.queue.rocketCount = 1;
+    const std::string fired = shoot(simulator, rocket);
+    EXPECT_TRUE(contains(fired, "\"rocket\":true")) << fired;
+    EXPECT_FALSE(contains(fired, "skipped")) << fired;
+    EXPECT_EQ(game.queue.rocketCount, 0);
+    EXPECT_EQ(game.queue.current.kind, 5) << "the ball in the cannon stays for the next shot";
+}
+
+// The solver plays on copies: a copy must push a puzzle's field after the same shots as the
+// game it was copied from, with everything else the session keeps.
+TEST(ShotSimulator, ACopyPlaysOnExactlyAsTheOriginal) {
+    Log log;
+    ShotSimulator original(log);
+    ASSERT_TRUE(original.load(fixtureSetup(kModePuzzle, 1)));
+    SimShot miss = aimAt(264, 158, 3);
+    shoot(original, miss);
+    std::unique_ptr<ShotSimulator> copy = original.clone();
+    for (int i = 0; i < 3; ++i) {
+        miss.current = 4 + i;
+        const std::string a = shoot(original, miss);
+        const std::string b = shoot(*copy, miss);
+        EXPECT_EQ(a, b) << "shot " << i + 2;
+    }
+    EXPECT_EQ(copy->session().pushCounter(), original.session().pushCounter());
+}
+
 TEST(ParseShotList, RefusesWhatItCannotRead) {
     test::TempDir dir;
     for (const char* bad : {"shoot 1 2", "aim 1", "aim one 2", "angle up", "aim 1 2 current", "aim 1 2 current 300",
-                            "aim 1 2 colour 3"}) {
+                            "aim 1 2 colour 3", "swap 1", "rocket 3", "rocket angle 0.1 current 2",
+                            "rocket aim 1"}) {
         Log log(dir.path() / "log.txt", [] { return "t"; });
         log.setEnabled(true);
         EXPECT_FALSE(parseShotList(std::string("aim 1 1\n") + bad + "\n", log, "my.shots")) << bad;

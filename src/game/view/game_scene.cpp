@@ -1,6 +1,7 @@
 #include "game/view/game_scene.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "ui/scene_services.h"
 #include "audio/audio.h"
@@ -10,6 +11,11 @@
 #include "game/game_session.h"
 #include "game/view/cell_art.h"
 #include "game/view/dragons.h"
+#include "game/view/exit_overlay.h"
+#include "game/view/game_over_overlay.h"
+#include "game/view/records_overlay.h"
+#include "game/view/statistics_overlay.h"
+#include "game/view/try_again_overlay.h"
 #include "game/view/field_view.h"
 #include "game/view/game_zone.h"
 #include "game/view/player_progress.h"
@@ -30,24 +36,16 @@ namespace qs {
 namespace {
 
 // The overlays loaded hidden with the zone, each a map and its text under the map's tag.
-struct Overlay {
+struct OverlayFiles {
     const char* tag;
     const char* map;
     const char* text;
 };
-constexpr Overlay kOverlays[] = {
+constexpr OverlayFiles kOverlays[] = {
     {"game_over", "game_over.map", nullptr},  // its text depends on how the game was lost
     {"exit_to_menu", "exit_to_menu.map", "text\\exit_to_menu.txt"},
     {"game_stat", "game_stat.map", "text\\stat_title.txt"},
 };
-
-const char* modeTitle(GameMode mode) {
-    switch (mode) {
-        case kModeChallenge: return "text\\game_title_challenge.txt";
-        case kModePuzzle: return "text\\game_title_puzzle.txt";
-        default: return "text\\game_title_arcade.txt";
-    }
-}
 
 // How long the bot looks at an overlay before it clicks on.
 constexpr int32_t kBotReadingMs = 1500;
@@ -57,7 +55,7 @@ bool overMenuButton(int x, int y) { return x >= 717 && x <= 796 && y >= 0 && y <
 
 }  // namespace
 
-GameScene::GameScene(SceneServices& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {}
+GameScene::GameScene(SceneServices& context) : ctx_(context) {}
 GameScene::~GameScene() = default;
 
 void GameScene::StartSceneMain() {
@@ -79,7 +77,7 @@ void GameScene::StartSceneMain() {
     for (const char* tag : {"loading", "zast", "scroll_element"}) ctx_.sceneObjects->SetVisibleByTag(tag, false);
     zone_ = std::make_unique<GameZone>(ctx_);
     zone_->build();
-    for (const Overlay& overlay : kOverlays) {
+    for (const OverlayFiles& overlay : kOverlays) {
         load_location_map(*ctx_.sceneObjects, overlay.map);
         if (overlay.text) ShowTextFile(*ctx_.sceneObjects, overlay.text, overlay.tag);
         ctx_.sceneObjects->SetVisibleByTag(overlay.tag, false);
@@ -91,9 +89,36 @@ void GameScene::StartSceneMain() {
     session_->setView(field_.get());
     ctx_.session = session_.get();
 
+    overlayContext_ = std::make_unique<OverlayContext>(OverlayContext{
+        ctx_, *zone_, [this]() -> const GameSession& { return *session_; },
+        [this](GameCommand command) { queue(std::move(command)); }});
+    overlays_ = std::make_unique<ScreenTable>();
+    overlays_->add(std::make_unique<GameOverOverlay>(*overlayContext_));
+    overlays_->add(std::make_unique<StatisticsOverlay>(*overlayContext_));
+    overlays_->add(std::make_unique<TryAgainOverlay>(*overlayContext_));
+    overlays_->add(std::make_unique<ExitOverlay>(*overlayContext_));
+    overlays_->add(std::make_unique<RecordsOverlay>(*overlayContext_));
+    shown_ = nullptr;
+    bot_ = Bot{};
+
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
-    ctx_.hooks.gamePlaying = [this] { return session_ && session_->state() == kGamePlaying; };
-    ctx_.hooks.clearStatisticsExit = [] {};
+    ctx_.hooks.keyButton = [this](int key) { return keyButtonOf(overlays_->find(ctx_.input.ScreenKind), key); };
+    ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
+}
+
+bool GameScene::take(const InputCommand& command) {
+    if (!session_) return false;
+    if (const auto* key = std::get_if<input::Key>(&command)) {
+        if (key->code == kVkEscape) queue(command::Escape{});
+        else if (key->code == kVkSpace || key->code == kVkReturn) queue(command::Hurry{});
+        return true;
+    }
+    // A press is a shot only in play, and not on the small menu button.
+    const int button = std::get<input::Press>(command).button;
+    if (session_->state() != kGamePlaying || ctx_.input.hoveredButton != -1) return true;
+    if (button == 1) queue(command::Fire{});
+    else queue(session_->secondButton());
+    return true;
 }
 
 void GameScene::setUp() {
@@ -109,6 +134,9 @@ void GameScene::setUp() {
     ctx_.frame.sceneSetupState = kSetupDone;
     ctx_.input.SceneCommand = kCommandNone;
     ctx_.input.pressedButton = -1;
+    queued_.clear();
+    // The new session learns where the pointer is at its first step.
+    pointerX_ = std::numeric_limits<int>::min();
 }
 
 void GameScene::UpdateSceneMain() {
@@ -125,14 +153,15 @@ void GameScene::UpdateSceneMain() {
     if (ctx_.bot) botMoves();
 
     InputState& in = ctx_.input;
-    StepInput input;
-    input.command = in.SceneCommand;
-    input.keyCode = in.keyCode;
-    input.mouseX = ctx_.bot ? -1000 : in.mouseX;
-    input.mouseY = in.mouseY;
-    input.overButton = in.hoveredButton != -1;
-    in.SceneCommand = kCommandHandled;
-    session_->step(frame.gameClock, input);
+    // The pointer aims the cannon; the bot aims by itself.
+    if (!ctx_.bot && (in.mouseX != pointerX_ || in.mouseY != pointerY_)) {
+        pointerX_ = in.mouseX;
+        pointerY_ = in.mouseY;
+        queue(command::Pointer{pointerX_, pointerY_});
+    }
+    std::vector<GameCommand> commands;
+    commands.swap(queued_);
+    session_->step(frame.gameClock, commands);
     // Score pieces fly to the end of the gauge as it is shown.
     ctx_.particles->indicatorX = session_->shownProgress();
     if (ctx_.particles->pieceArrived) {
@@ -144,7 +173,7 @@ void GameScene::UpdateSceneMain() {
     if (frame.sceneChangeRequest != 0) return;
     field_->update(session_->game());
     zone_->update(*session_);
-    in.ScreenKind = session_->screenKind();
+    in.ScreenKind = screenKindOf(*session_);
     ctx_.particles->UpdateAll();
 }
 
@@ -179,13 +208,25 @@ void GameScene::playSessionEvents() {
                 if (burningChannel_ != 0) audio.backend().stopChannel(static_cast<uint32_t>(burningChannel_));
                 burningChannel_ = 0;
                 break;
-            case GameEvent::kShowOverlay: showOverlay(event.name); break;
-            case GameEvent::kHideOverlay: hideOverlay(event.name); break;
-            case GameEvent::kShowRecords: showRecords(); break;
+            case GameEvent::kShowOverlay: show(overlayKind(static_cast<Overlay>(event.value))); break;
+            case GameEvent::kHideOverlay: hide(overlayKind(static_cast<Overlay>(event.value))); break;
+            case GameEvent::kShowRecords: show(kScreenScores); break;
             case GameEvent::kLeaveForMenu:
             case GameEvent::kLevelFailed: leaveForMenu(); return;
             default: break;
         }
+    }
+}
+
+ScreenKind screenKindOf(const GameSession& session) {
+    if (session.leaveRequested()) return kScreenMainMenu;
+    switch (session.state()) {
+        case kGameOverDialog: return kScreenGameOver;
+        case kGameStatistics: return kScreenStatistics;
+        case kGameRecords: return kScreenScores;
+        case kGameTryAgain: return kScreenTryAgain;
+        case kGameExitDialog: return kScreenExitToMenu;
+        default: return kScreenNone;
     }
 }
 
@@ -194,182 +235,30 @@ void GameScene::leaveForMenu() {
     ctx_.requestScene(kSceneMenu);
 }
 
-void GameScene::showRecords() {
-    // The level's objects go; the records stand on the menu's backdrop.
-    const Gameplay& game = session_->game();
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    zone_->setHidden(true);
-    for (const char* tag : {"balls", "land", "crystal", "shot_ball"}) objects.SetVisibleByTag(tag, false);
-    objects.unload_by_tag("hiscores");
-    // The records carry their own title; the mode's title from the menu would cover it.
-    objects.unload_by_tag("game_type_text");
-    for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
-                                 "graphics\\elements_gamezone\\dark_panel.spr",
-                                 "graphics\\elements_gamezone\\menu_panel.spr"}) {
-        TMultiSprite& made = objects.create(backdrop);
-        made.tag = "hiscores";
+ScreenKind overlayKind(Overlay overlay) {
+    switch (overlay) {
+        case Overlay::kGameOver: return kScreenGameOver;
+        case Overlay::kStatistics: return kScreenStatistics;
+        case Overlay::kExitToMenu: return kScreenExitToMenu;
+        case Overlay::kTryAgain: return kScreenTryAgain;
     }
-    scores_->prepare();
-    const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr;
-    scores_->OpenScoresScreen(game.mode, GameResult{player ? player->name : "Player", game.level,
-                                                    game.score.totalScore});
-    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    return kScreenNone;
+}
+
+void GameScene::show(ScreenKind kind) {
+    Screen* screen = overlays_->find(kind);
+    if (!screen) return;
     overlayShownAt_ = ctx_.frame.gameClock;
     ctx_.input.pressedButton = -1;
+    screen->enter();
+    shown_ = screen;
 }
 
-void GameScene::leaveRecords() {
-    InputState& in = ctx_.input;
-    const Gameplay& game = session_->game();
-    scores_->close();
-    // A game lost past a checkpoint offers to go back to it; anything else ends at the menu.
-    if (!session_->gameWon() && game.mode != kModePuzzle && session_->saved().level > 4) {
-        in.SceneCommand = kCommandTryAgainScreen;
-        return;
-    }
-    ctx_.sceneObjects->unload_by_tag("hiscores");
-    in.SceneCommand = kCommandMainMenu;
-}
-
-void GameScene::setButtons(const std::string& tag, const std::vector<std::string>& names) {
-    buttons_.clear();
-    for (const std::string& name : names) {
-        const int slot = ctx_.sceneObjects->FindSceneObject(name, 0, tag);
-        if (slot < 0) ctx_.log.error(tag + " has no button \"" + name + "\"");
-        buttons_.push_back(slot);
-    }
-}
-
-void GameScene::showOverlay(const std::string& name) {
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    overlayShownAt_ = ctx_.frame.gameClock;
-    ctx_.input.pressedButton = -1;
-    if (name == "game_over") {
-        objects.SetVisibleByTag("game_over", true);
-        setButtons("game_over", {"panel_ok"});
-        objects.unload_by_tag("game_over_text");
-        // Lost past a checkpoint: the player learns the game goes on from there.
-        const int checkpoint = session_->saved().level;
-        if (session_->game().mode != kModePuzzle && checkpoint > 4)
-            ShowTextFile(*ctx_.sceneObjects, "text\\game_over_checkpoint.txt", "game_over_text", std::to_string(checkpoint));
-        else
-            ShowTextFile(*ctx_.sceneObjects, "text\\game_over.txt", "game_over_text");
-        ctx_.dialogFade->start({"game_over", "game_over_text"});
-    } else if (name == "exit_to_menu") {
-        objects.SetVisibleByTag("exit_to_menu", true);
-        setButtons("exit_to_menu", {"panel_yes", "panel_no"});
-        ctx_.dialogFade->start({"exit_to_menu"});
-    } else if (name == "game_stat") {
-        showStatistics();
-    } else if (name == "try_again") {
-        showTryAgain();
-    }
-}
-
-void GameScene::hideOverlay(const std::string& name) {
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    if (name == "try_again") {
-        objects.unload_by_tag("try_again");
-        objects.unload_by_tag("try_again_puzzle");
-        objects.unload_by_tag("game_type_text");
-        zone_->setHidden(false);
-    } else {
-        objects.SetVisibleByTag(name, false);
-        if (name == "game_stat") objects.SetVisibleByTag("game_stat_text", false);
-        if (name == "game_over") objects.unload_by_tag("game_over_text");
-    }
-    buttons_.clear();
-}
-
-void GameScene::showStatistics() {
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    const Gameplay& game = session_->game();
-    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
-    objects.unload_by_tag("game_stat_text");
-    objects.SetVisibleByTag("game_stat", true);
-    setButtons("game_stat", {"panel_ok", "panel_menu"});
-    const std::string level = std::to_string(game.level);
-    const std::string total = std::to_string(game.score.totalScore);
-    TMultiSprite* ok = objects.at(buttons_[0]);
-    TMultiSprite* menu = objects.at(buttons_[1]);
-    TMultiSprite* line = objects.at(objects.FindSceneObject("stat_poloska", 0, "game_stat"));
-    switch (session_->statisticsKind()) {
-        case StatisticsKind::kGameWon:
-            ShowTextFile(*ctx_.sceneObjects, "text\\congratulations.txt", "game_stat_text");
-            if (line) line->visible = 0;
-            if (menu) menu->visible = 0;
-            if (ok) ok->x = 352;
-            break;
-        case StatisticsKind::kBestShot:
-            ShowTextFile(*ctx_.sceneObjects, "text\\stat_with_best_shot.txt", "game_stat_text",
-                         level + "," + total + "," + std::to_string(game.score.bestShot));
-            ShowTextFile(*ctx_.sceneObjects, "text\\best_combo.txt", "game_stat_text",
-                         game.score.bestCombo > 0 ? std::to_string(game.score.bestCombo) : "NONE");
-            if (line) line->visible = 0;
-            break;
-        case StatisticsKind::kNewItem: {
-            ShowTextFile(*ctx_.sceneObjects, "text\\stat_with_bonus.txt", "game_stat_text", level + "," + total);
-            if (line) line->y = 301;
-            // The bonus's lines, a little smaller and wider apart than the figures, with room
-            // for the ball that shows the bonus at their left.
-            const char* font = "graphics\\fonts\\font_crystal1.spr";
-            constexpr double kScale = 0.9, kTop = 314, kLeading = 19, kBallRoom = 44;
-            double widest = 0;
-            for (const std::string& text : game.levelValues.newBonusText)
-                widest = std::max(widest, MeasureText(*ctx_.sceneObjects, text, font, kScale));
-            int i = 0;
-            for (const std::string& text : game.levelValues.newBonusText)
-                create_txt(*ctx_.sceneObjects, text, 1010, font, 400 + kBallRoom / 2, kTop + kLeading * i++, kScale, 0xFFFFFF,
-                           "game_stat_text", 2);
-            const double lines = static_cast<double>(game.levelValues.newBonusText.size());
-            const int item = game.levelValues.newBonus;
-            const int kind = item == kBonusMultiball ? kCellMultiball
-                             : item == kBonusColourBomb ? kCellColourBomb
-                                                        : game.level % 7 + 1;
-            TMultiSprite& picture = objects.create(cellArt(kind).prototype);
-            picture.tag = "game_stat_text";
-            picture.z = 1010;
-            dressBall(picture, kind, kind == kCellColourBomb ? 4 : 0,
-                      kind == kCellMultiball || kind == kCellColourBomb ? 0 : item);
-            if (kind == kCellColourBomb && picture.sprites.size() >= 2) picture.sprites[1]->color = 0xFF0000;
-            picture.x = 400 + kBallRoom / 2 - widest / 2 - kBallRoom;
-            picture.y = kTop + kLeading * (std::max(lines, 1.0) - 1) / 2 + 7;
-            break;
-        }
-    }
-    ctx_.dialogFade->start({"game_stat", "game_stat_text"});
-}
-
-void GameScene::showTryAgain() {
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    const Gameplay& game = session_->game();
-    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
-    objects.unload_by_tag("hiscores");
-    objects.SetVisibleByTag("game_over", false);
-    objects.unload_by_tag("game_over_text");
-    std::vector<std::string> tags;
-    if (game.mode == kModePuzzle) {
-        load_location_map(*ctx_.sceneObjects, "try_again_puzzle.map");
-        ShowTextFile(*ctx_.sceneObjects, "text\\try_again_puzzle.txt", "try_again_puzzle");
-        setButtons("try_again_puzzle", {"panel_ok", "panel_menu"});
-        tags = {"try_again_puzzle"};
-    } else {
-        // A screen of its own: the zone goes behind it.
-        zone_->setHidden(true);
-        for (const char* backdrop : {"graphics\\elements_gamezone\\space_background.spr",
-                                     "graphics\\elements_gamezone\\dark_panel.spr",
-                                     "graphics\\elements_gamezone\\menu_panel.spr"}) {
-            TMultiSprite& made = objects.create(backdrop);
-            made.tag = "try_again";
-        }
-        load_location_map(*ctx_.sceneObjects, "try_again.map");
-        ShowTextFile(*ctx_.sceneObjects, "text\\try_again.txt", "try_again");
-        setButtons("try_again", {"panel_ok", "panel_menu"});
-        tags = {"try_again"};
-    }
-    ShowTextFile(*ctx_.sceneObjects, modeTitle(game.mode), "game_type_text");
-    tags.push_back("game_type_text");
-    ctx_.dialogFade->start(tags);
+void GameScene::hide(ScreenKind kind) {
+    Screen* screen = overlays_->find(kind);
+    if (!screen) return;
+    screen->leave();
+    if (shown_ == screen) shown_ = nullptr;
 }
 
 void GameScene::hoverButtons() {
@@ -387,128 +276,36 @@ void GameScene::hoverButtons() {
     }
     if (small && !small->sprites.empty()) small->sprites[0]->animPos = 0;
     if (state == kGameRecords) {
-        scores_->UpdateScoresButtons(ctx_.frame.frameTick);
+        overlays_->find(kScreenScores)->hover(ctx_.frame.frameTick);
         return;
     }
-    for (size_t i = 0; i < buttons_.size(); ++i) {
-        TMultiSprite* button = objects.at(buttons_[i]);
-        if (!button || !button->visible || button->sprites.empty()) continue;
-        const int number = static_cast<int>(i) + 1;
-        const bool over = objects.ObjectContainsPoint(*button, in.mouseX, in.mouseY, 0, 0, ctx_.prototypes->textures());
-        if (over) in.hoveredButton = number;
-        button->sprites[0]->animPos = over ? (in.pressedButton == number ? 2 : 1) : 0;
-        button->sprites[0]->animSpeed = 0;
-    }
+    if (shown_) shown_->hover(ctx_.frame.frameTick);
 }
 
 void GameScene::HandleButtonRelease() {
     InputState& in = ctx_.input;
-    int button = in.pressedButton;
-    const Gameplay& game = session_->game();
-    switch (in.ScreenKind) {
-        case kScreenGameOver:
-            if (button == 1) {
-                hideOverlay("game_over");
-                in.SceneCommand = kCommandRecords;
-            }
-            break;
-        case kScreenStatistics:
-            // After the last level the menu button is hidden: Escape then means OK.
-            if (button == 2 && session_->gameWon()) button = 1;
-            if (button == 1) {
-                in.SceneCommand = session_->gameWon() ? kCommandRecords : kCommandNextLevel;
-            } else if (button == 2) {
-                session_->statisticsLeft();
-                hideOverlay("game_stat");
-                in.SceneCommand = kCommandExitToMenuDialog;
-            }
-            break;
-        case kScreenTryAgain:
-            if (button == 1 || button == 2) {
-                hideOverlay("try_again");
-                session_->setState(kGameButtonReleased);
-                session_->setScreenKind(kScreenNone);
-                in.ScreenKind = kScreenNone;
-                in.SceneCommand = button == 1                    ? kCommandTryAgain
-                                  : game.mode == kModePuzzle ? kCommandRecords
-                                                             : kCommandMainMenu;
-            }
-            in.pressedButton = -1;
-            break;
-        case kScreenScores:
-            if (scores_->release(button)) leaveRecords();
-            break;
-        case kScreenExitToMenu:
-            if (button == 1) {
-                in.ScreenKind = kScreenMainMenu;
-                in.SceneCommand = kCommandMainMenu;
-            } else if (button == 2) {
-                session_->closeExitDialog();
-                playSessionEvents();
-            }
-            break;
-        default:
-            break;
+    const int button = in.pressedButton;
+    if (in.ScreenKind == kScreenNone) {
+        // The small menu button while playing asks whether to leave.
+        if (button == 1 && session_->state() == kGamePlaying) queue(command::OpenExitDialog{});
+    } else if (Screen* screen = overlays_->find(in.ScreenKind)) {
+        screen->release(button);
     }
     // A release by Enter or Escape must not fire again over another button.
     in.pressedButton = -1;
 }
 
 void GameScene::botMoves() {
-    GameSession& session = *session_;
-    InputState& in = ctx_.input;
-    if (in.SceneCommand != kCommandNone && in.SceneCommand != kCommandHandled) return;
-    Gameplay& game = session.game();
-    const GameState state = session.state();
+    if (!queued_.empty()) return;
+    const GameSession& session = *session_;
     // Like a player, the bot reads an overlay for a moment before it clicks on.
-    const bool overlayRead = static_cast<int32_t>(ctx_.frame.gameClock - overlayShownAt_) >= kBotReadingMs;
-    if ((state == kGameStatistics || state == kGameOverDialog || state == kGameTryAgain || state == kGameRecords) &&
-        !overlayRead)
-        return;
-    if (state == kGameRecords) {
-        in.pressedButton = 3;
+    if (const int button = Bot::overlayButton(session)) {
+        if (static_cast<int32_t>(ctx_.frame.gameClock - overlayShownAt_) < kBotReadingMs) return;
+        ctx_.input.pressedButton = button;
         HandleButtonRelease();
         return;
     }
-    if (state == kGameStatistics) {
-        in.SceneCommand = session.gameWon() ? kCommandRecords : kCommandNextLevel;
-        hideOverlay("game_stat");
-        return;
-    }
-    if (state == kGameOverDialog) {
-        hideOverlay("game_over");
-        in.SceneCommand = kCommandRecords;
-        return;
-    }
-    if (state == kGameTryAgain) {
-        hideOverlay("try_again");
-        session.setState(kGameButtonReleased);
-        in.SceneCommand = kCommandTryAgain;
-        return;
-    }
-    if (state != kGamePlaying || !session.cannonReady() || session.levelStartPending() || game.ball) return;
-    if (session.fastDropping()) {
-        in.SceneCommand = kCommandShoot;
-        in.keyCode = 1;
-        return;
-    }
-    if (!session.mayFire()) return;
-    game.aim.smoothTurn = false;
-    if (!botSwapped_) {
-        const BotChoice choice = chooseShot(game);
-        botAngle_ = choice.angle;
-        if (choice.swap) {
-            botSwapped_ = true;
-            in.SceneCommand = kCommandShoot;
-            in.keyCode = 2;
-            return;
-        }
-    }
-    botSwapped_ = false;
-    setAimAngle(game.aim, botAngle_);
-    game.updatePath();
-    in.SceneCommand = kCommandShoot;
-    in.keyCode = 1;
+    for (GameCommand& command : bot_.play(session)) queue(std::move(command));
 }
 
 void GameScene::UnloadSceneMain() {
@@ -529,10 +326,13 @@ void GameScene::UnloadSceneMain() {
                             "game_over", "game_over_text", "game_stat", "game_stat_text", "game_type_text", "exit_to_menu",
                             "try_again", "try_again_puzzle", "hiscores"})
         objects.unload_by_tag(tag);
-    scores_->close();
+    if (overlays_) overlays_->find(kScreenScores)->leave();
+    shown_ = nullptr;
     ctx_.particles->FreeAll();
     ctx_.hooks.HandleButtonRelease = nullptr;
-    ctx_.hooks.gamePlaying = nullptr;
+    ctx_.hooks.keyButton = nullptr;
+    ctx_.hooks.command = nullptr;
+    queued_.clear();
     ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
     ctx_.frame.sceneLive = false;
 }

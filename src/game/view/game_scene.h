@@ -5,7 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "core/scene_codes.h"
+#include "game/game_command.h"
+#include "game/bot.h"
+#include "game/game_events.h"
+#include "ui/input_command.h"
 #include "ui/scene.h"
+#include "ui/screen.h"
 
 namespace qs {
 
@@ -17,8 +23,14 @@ class GameSession;
 class GameZone;
 class PlayerProgress;
 class ProgressStore;
-class ScoresScreen;
+struct OverlayContext;
 struct GameEvent;
+
+// The screen a game's state puts up: an overlay's, the records', the main menu once the
+// player chose to leave, none while playing.
+ScreenKind screenKindOf(const GameSession& session);
+// The screen kind of an overlay the session puts up.
+ScreenKind overlayKind(Overlay overlay);
 
 // The game scene: one game of arcade, challenge or puzzle from level start to game over. The
 // rules live in the session; this scene shows them (zone, field, overlays), routes the input
@@ -43,17 +55,16 @@ public:
 private:
     void setUp();
     void HandleButtonRelease();
+    // A press or key from the window: queued for the next step as the game's commands.
+    bool take(const InputCommand& command);
+    void queue(GameCommand command) { queued_.push_back(std::move(command)); }
     void playSessionEvents();
-    void showOverlay(const std::string& name);
-    void hideOverlay(const std::string& name);
-    void showStatistics();
-    void showTryAgain();
+    // Puts an overlay (or the records) up and takes it down again.
+    void show(ScreenKind kind);
+    void hide(ScreenKind kind);
     void hoverButtons();
-    void setButtons(const std::string& tag, const std::vector<std::string>& names);
     void botMoves();
     void leaveForMenu();
-    void showRecords();
-    void leaveRecords();
 
     SceneServices& ctx_;
     std::unique_ptr<ProgressStore> progress_;
@@ -61,13 +72,18 @@ private:
     std::unique_ptr<GameZone> zone_;
     std::unique_ptr<FieldView> field_;
     std::unique_ptr<Dragons> dragons_;
-    std::unique_ptr<ScoresScreen> scores_;
-    std::vector<int> buttons_;  // the open overlay's buttons, 1-based by position
+    // The overlays, found by their screen kind, and the one last put up.
+    std::unique_ptr<OverlayContext> overlayContext_;
+    std::unique_ptr<ScreenTable> overlays_;
+    Screen* shown_ = nullptr;
+    Bot bot_;
     std::vector<int> levelChannels_;
     int burningChannel_ = 0;
     uint32_t overlayShownAt_ = 0;
-    bool botSwapped_ = false;
-    double botAngle_ = 0;
+    // The commands for the next step, and the pointer position last handed on.
+    std::vector<GameCommand> queued_;
+    int pointerX_ = -1000;
+    int pointerY_ = 0;
 };
 
 }  // namespace qs
