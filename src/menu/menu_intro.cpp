@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "audio/audio.h"
 #include "core/cpu_time.h"
 #include "menu/menu_context.h"
 #include "menu/menu_state.h"

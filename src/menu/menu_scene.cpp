@@ -23,7 +23,6 @@
 #include "ui/scene_services.h"
 #include "ui/scores_screen.h"
 #include "visual/multisprite.h"
-#include "visual/prototype_library.h"
 
 namespace qs {
 
