@@ -9,9 +9,10 @@
 namespace qs {
 
 // A screen of the menu. Its panel is loaded with the menu's other maps when the scene is set
-// up; entering shows it and writes its texts, leaving frees what entering made. A screen
-// coming up covers the one before by itself (hiding its panel, freeing its texts), so a
-// dialog can stand over the screen it was opened from.
+// up; entering shows it and writes its texts, leaving frees what entering made (the scene
+// leaves every screen when it unloads). Between screens nothing is left: the screen coming up
+// covers the one before by itself (hiding its panel, freeing its texts), so a dialog can
+// stand over the screen it was opened from.
 class MenuScreen : public Screen {
 public:
     explicit MenuScreen(MenuContext& menu) : menu_(menu), ctx_(menu.services), state_(menu.state) {}
