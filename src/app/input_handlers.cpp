@@ -12,29 +12,18 @@ namespace qs {
 int keyButton(int screenKind, int key) {
     if (key != kVkReturn && key != kVkEscape) return 0;
     const bool enter = key == kVkReturn;
-    // Enter, Escape per screen; 0 = the key goes on as a key command.
-    static const int kTable[18][2] = {
-        {0, 0},  // 0 playing
-        {0, 5},  // 1 main menu: Escape asks to leave
-        {0, 4},  // 2 game type
-        {2, 2},  // 3 game message
-        {0, 5},  // 4 options
-        {3, 3},  // 5 scores
-        {1, 1},  // 6 help
-        {1, 1},  // 7 game over
-        {1, 2},  // 8 game statistics
-        {0, 0},  // 9
-        {1, 2},  // 10 exit question
-        {1, 2},  // 11 name entry
-        {1, 1},  // 12 name message
-        {5, 6},  // 13 player list
-        {1, 2},  // 14 delete question
-        {1, 2},  // 15 try again
-        {1, 2},  // 16 exit-to-menu question
-        {1, 2},  // 17 continue question
+    // The game's overlays that do not answer through the scene yet: Enter, Escape.
+    struct Row {
+        int screenKind;
+        int enter, escape;
     };
-    if (screenKind < 0 || screenKind >= 18) return 0;
-    return kTable[screenKind][enter ? 0 : 1];
+    static const Row kTable[] = {
+        {kScreenScores, 3, 3},     {kScreenGameOver, 1, 1},  {kScreenStatistics, 1, 2},
+        {kScreenTryAgain, 1, 2},   {kScreenExitToMenu, 1, 2},
+    };
+    for (const Row& row : kTable)
+        if (row.screenKind == screenKind) return enter ? row.enter : row.escape;
+    return 0;
 }
 
 void InputHandlers::hideSystemPointer() {
@@ -64,7 +53,10 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     InputState& in = ctx_.input;
     if (key == kVkReturn || key == kVkEscape || key == kVkSpace) ++in.presses;
     if (in.ScreenKind != 0) {
-        if (int button = keyButton(in.ScreenKind, key)) {
+        // The scene's screen up answers first.
+        int button = ctx_.hooks.keyButton ? ctx_.hooks.keyButton(key) : 0;
+        if (button == 0) button = keyButton(in.ScreenKind, key);
+        if (button != 0) {
             in.pressedButton = button;
             if (ctx_.hooks.HandleButtonRelease) ctx_.hooks.HandleButtonRelease();
             return;

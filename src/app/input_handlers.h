@@ -7,8 +7,9 @@ namespace qs {
 
 class Context;
 
-// The button that Enter or Escape stands for on a screen, or 0 when the key goes to the
-// scene as a plain key command.
+// The button that Enter or Escape stands for on one of the game's overlays whose scene does
+// not answer `ScreenHooks::keyButton` for it, or 0 when the key goes to the scene as a plain
+// key command.
 int keyButton(int screenKind, int virtualKey);
 
 // The window's key and mouse handlers. They only record input (pointer, hovered and pressed

@@ -13,8 +13,6 @@
 #include "menu/menu_scene.h"
 #include "render/render_pass.h"
 #include "scene/scene_object_list.h"
-#include "ui/buttons.h"
-#include "visual/image_prefetcher.h"
 #include "visual/object_3d.h"
 #include "visual/object_3d_pass.h"
 #include "visual/prototype_library.h"
@@ -31,7 +29,11 @@ constexpr int kPointerLayer = 2000;
 
 TMainForm::TMainForm(Context& context, std::unique_ptr<Scene> menu, std::unique_ptr<Scene> game)
     : ctx_(context), menu_(std::move(menu)), game_(std::move(game)) {
-    if (!menu_) menu_ = std::make_unique<MenuScene>(ctx_);
+    if (!menu_) {
+        auto menuScene = std::make_unique<MenuScene>(ctx_);
+        menuScene_ = menuScene.get();
+        menu_ = std::move(menuScene);
+    }
     if (!game_) game_ = std::make_unique<GameScene>(ctx_);
     ctx_.switchDisplayMode = [this] { FullScreenChange(); };
 }
@@ -161,53 +163,19 @@ void TMainForm::loadFirstFrame() {
     FrameState& frame = ctx_.frame;
     SceneObjectList& objects = *ctx_.sceneObjects;
 
-    // The loading screen.
+    // The loading screen, under the menu's logo and loading bar.
+    const double started = threadCpuMs();
     std::vector<ListEntry> loading;
     ReadLoadList(loading, "loading", false, ctx_.files, ctx_.log);
-
-    // The logo's images (the largest the game has) decode on a second thread while the
-    // loading screen's are cut.
-    static const char* const kLogoParts[] = {
-        "graphics\\logo set\\bubble_top.spr",      "graphics\\logo set\\bubble_bottom.spr",
-        "graphics\\logo set\\earth_traectory.spr", "graphics\\logo set\\flash_text.spr",
-        "graphics\\logo set\\earth_flash.spr",
-    };
-    const double started = threadCpuMs();
-    ImagePrefetcher prefetcher(ctx_.files);
-    ctx_.prototypes->usePrefetcher(&prefetcher);
-    for (const char* part : {kLogoParts[2], kLogoParts[3], kLogoParts[4]})
-        ctx_.prototypes->prefetchEntry(part);
     for (const ListEntry& entry : loading) {
         const std::string& text = entry.text;
         std::string file = text.find(", ") != std::string::npos ? trim(GetCommaField(text, 2)) : text;
         Log::Scope place(ctx_.log, entry.where());
         objects.create(file).tag = "loading";
     }
-
-    // The logo: the last three parts wait for the menu's intro to start their animation.
-    frame.logoObjects.clear();
-    for (int i = 0; i < 5; ++i) {
-        TMultiSprite& logo = objects.create(kLogoParts[i]);
-        logo.tag = "zast";
-        if (i >= 2 && !logo.sprites.empty()) logo.sprites[0]->animSpeed = 0;
-        frame.logoObjects.push_back(logo.slot);
-    }
-    ctx_.prototypes->usePrefetcher(nullptr);
-    char spent[128];
-    std::snprintf(spent, sizeof spent,
-                  "the loading screen and the logo: %.0f ms of processor time, %.0f ms more "
-                  "decoding ahead on a second thread",
-                  threadCpuMs() - started, prefetcher.decodingCpuMs());
+    char spent[96];
+    std::snprintf(spent, sizeof spent, "the loading screen: %.0f ms of processor time", threadCpuMs() - started);
     ctx_.WriteLog(spent);
-
-    frame.loadingBar.clear();
-    for (int i = 0; i < kLoadingBarElements; ++i) {
-        TMultiSprite& element =
-            objects.create("graphics\\elements_gamezone\\loading_element_polosa.spr");
-        element.visible = 0;
-        element.tag = "scroll_element";
-        frame.loadingBar.push_back(element.slot);
-    }
 
     // Sound: the music is loaded at once, the rest of the content by the menu's loading phase.
     Audio& audio = *ctx_.audio;
@@ -215,9 +183,10 @@ void TMainForm::loadFirstFrame() {
     std::vector<ListEntry> music;
     ReadLoadList(music, "music.ini", false, ctx_.files, ctx_.log);
     for (const ListEntry& entry : music) ctx_.prototypes->LoadResourceEntry(entry);
-    ReadLoadList(frame.LoadList, "main", false, ctx_.files, ctx_.log);
-    ReadLoadList(frame.LoadList, "sound.ini", true, ctx_.files, ctx_.log);
-    frame.loadIndex = 0;
+    std::vector<ListEntry> content;
+    ReadLoadList(content, "main", false, ctx_.files, ctx_.log);
+    ReadLoadList(content, "sound.ini", true, ctx_.files, ctx_.log);
+    if (menuScene_) menuScene_->takeLoadList(std::move(content));
     audio.findMusicHandles();
 
     frame.frameReady = true;
@@ -225,13 +194,7 @@ void TMainForm::loadFirstFrame() {
     frame.previousHovered = -1;
     if (ctx_.startGameAtOnce) {
         // Straight into a game: everything the menu would load is loaded now.
-        for (; frame.loadIndex < static_cast<int>(frame.LoadList.size()); ++frame.loadIndex)
-            ctx_.prototypes->LoadResourceEntry(frame.LoadList[frame.loadIndex]);
-        // What the end of the menu's loading does: the bar and the logo go, the game's own
-        // pointer comes.
-        objects.unload_by_tag("scroll_element");
-        objects.unload_by_tag("zast");
-        createMouseCursor(*ctx_.sceneObjects, ctx_.input.cursorObject);
+        if (menuScene_) menuScene_->loadAtOnce();
         SetScene(kSceneGame);
         frame.firstFrame = false;
         return;
@@ -285,8 +248,7 @@ void TMainForm::runStepLoop(Scene& scene, bool menu) {
     while (ctx_.options.move_cnt > frame.stepBudget / elapsed) {
         // A switch asked for by an earlier step stops the rest of this frame's steps.
         bool switching = frame.sceneChangeRequest != 0;
-        bool loading = frame.loadIndex < static_cast<int>(frame.LoadList.size());
-        bool runnable = frame.sceneSetupState == kSetupRunning || (menu && loading);
+        bool runnable = frame.sceneSetupState == kSetupRunning || (menu && scene.preparing());
         if (frame.stepsAllowed && runnable && !switching) {
             scene.update();
             ++frame.sceneStepsRun;

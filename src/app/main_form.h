@@ -11,11 +11,11 @@
 namespace qs {
 
 class Context;
+class MenuScene;
 
 inline constexpr const char* kWindowTitle = "Quibblestar";
 inline constexpr int64_t kStepCost = 267;
 inline constexpr int kSpriteMoveCount = 16;
-inline constexpr int kLoadingBarElements = 39;
 
 // The program's main window: start-up, the frame loop with its fixed-rate scene steps,
 // scene switching and the focus changes. It receives the window's events.
@@ -77,6 +77,9 @@ private:
 
     Context& ctx_;
     std::unique_ptr<Scene> menu_;
+    // The menu when it is the program's own (tests hand in scenes of their own): it is handed
+    // the content its loading phase loads.
+    MenuScene* menuScene_ = nullptr;
     std::unique_ptr<Scene> game_;
     bool frameworkReady_ = false;
     bool quitRequested_ = false;

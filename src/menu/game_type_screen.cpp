@@ -1,55 +1,67 @@
-#include "menu/menu_scene.h"
+#include "menu/game_type_screen.h"
 
-#include "ui/scene_services.h"
 #include "core/scene_codes.h"
+#include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {
 
 namespace {
 
+constexpr const char* kPanel = "menu_buttons_select_game_type";
 // The game type buttons use the first three rows and the bottom one of the big buttons.
 constexpr int kZoneOfButton[4] = {0, 1, 2, 4};
 constexpr const char* kComments[3] = {"game_comment1", "game_comment2", "game_comment3"};
 
 }  // namespace
 
-void MenuScene::openGameType() {
+void GameTypeScreen::prepare() {
+    static const char* const kNames[] = {"button_arcade", "button_challenge", "button_puzzle", "button_back"};
+    for (int i = 0; i < 4; ++i) {
+        buttons_[i] = findObject(*ctx_.sceneObjects, kNames[i], -1, kPanel);
+        movers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, kPanel);
+    }
+}
+
+void GameTypeScreen::enter() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     state_.lastHoveredGameType = 1;
     ctx_.input.ScreenKind = kScreenGameType;
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
-    objects.SetVisibleByTag("menu_buttons_select_game_type", true);
-    unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "start_text"});
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_start.txt", "start_text");
-    startFade({"menu_buttons_select_game_type", "start_text", kComments[0], kComments[1], kComments[2]});
+    objects.SetVisibleByTag(kPanel, true);
+    menu_.unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "start_text"});
+    ShowTextFile(objects, "text\\game_title_start.txt", "start_text");
+    menu_.startFade({kPanel, "start_text", kComments[0], kComments[1], kComments[2]});
 }
 
-void MenuScene::hoverGameType(uint32_t now) {
+void GameTypeScreen::leave() { menu_.unloadTags({"start_text"}); }
+
+void GameTypeScreen::hover(uint32_t now) {
     const InputState& in = ctx_.input;
     int hoveredType = 0;
     for (int i = 0; i < 4; ++i) {
-        TMultiSprite* button = objectAt(*ctx_.sceneObjects, gameTypeButtons_[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, buttons_[i]);
         const bool over = button && kBigButtons[kZoneOfButton[i]].contains(in.mouseX, in.mouseY);
         if (over) {
-            markHovered(i + 1);
+            menu_.markHovered(i + 1);
             if (i < 3) hoveredType = i + 1;
         }
         showButtonFrame(button, over ? 1 : 0);
-        animateCompanion(objectAt(*ctx_.sceneObjects, gameTypeMovers_[i]), over, now);
+        animateCompanion(objectAt(*ctx_.sceneObjects, movers_[i]), over, now);
     }
     for (int i = 0; i < 3; ++i) ctx_.sceneObjects->SetVisibleByTag(kComments[i], hoveredType == i + 1);
     if (hoveredType != 0 && hoveredType != state_.lastHoveredGameType) {
         // A new mode's comment comes in from transparent.
-        startFade({kComments[0], kComments[1], kComments[2]});
+        menu_.startFade({kComments[0], kComments[1], kComments[2]});
         state_.lastHoveredGameType = hoveredType;
     }
 }
 
-void MenuScene::releaseGameType(int button) {
+void GameTypeScreen::release(int button) {
     InputState& in = ctx_.input;
     if (button >= 1 && button <= 3) {
         ctx_.selectedMode = static_cast<GameMode>(button);
@@ -58,7 +70,7 @@ void MenuScene::releaseGameType(int button) {
         if (progress && progress->showMessage == 1)
             in.SceneCommand = kCommandGameMessage;
         else
-            StartChosenGame();
+            menu_.startChosenGame();
     } else if (button == 4) {
         in.SceneCommand = kCommandMainMenu;
     }

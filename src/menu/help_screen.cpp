@@ -1,10 +1,11 @@
-#include "menu/menu_scene.h"
+#include "menu/help_screen.h"
 
 #include <string>
 
 #include "ui/scene_services.h"
 #include "core/particle_type.h"
 #include "core/scene_codes.h"
+#include "menu/menu_state.h"
 #include "scene/particles.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
@@ -59,18 +60,27 @@ TMyImageSprite* layer(TMultiSprite* object, size_t part) {
 
 }  // namespace
 
-void MenuScene::openHelp() {
+void HelpScreen::prepare() {
+    buttons_ = {findObject(*ctx_.sceneObjects, "button_ok_mini", -1, kHelpTag),
+                findObject(*ctx_.sceneObjects, "repair_left", 0, kHelpTag),
+                findObject(*ctx_.sceneObjects, "repair_right", 0, kHelpTag)};
+    mover_ = findObject(*ctx_.sceneObjects, "movepart_mini", -1, kHelpTag);
+}
+
+void HelpScreen::enter() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     ctx_.input.ScreenKind = kScreenHelp;
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
     objects.SetVisibleByTag(kHelpTag, true);
-    unloadTags({"menu_text", "menu_text_button1", "menu_text_button2"});
+    menu_.unloadTags({"menu_text", "menu_text_button1", "menu_text_button2"});
     state_.helpPage = 1;
     ShowHelpPage(true);
 }
 
-void MenuScene::ShowHelpPage(bool opening) {
-    unloadTags({"help_text"});
+void HelpScreen::leave() { menu_.unloadTags({"help_text"}); }
+
+void HelpScreen::ShowHelpPage(bool opening) {
+    menu_.unloadTags({"help_text"});
     create_txt(*ctx_.sceneObjects, "Page " + std::to_string(state_.helpPage) + "/" + std::to_string(kHelpPages), 200,
                "graphics\\fonts\\font_taurus1.spr", 400, 108, 0.75, 0xEECD00, "help_text", kAlignCentre);
     TMultiSprite* launcher = helpObject(ctx_, "canon2_mini");
@@ -78,8 +88,8 @@ void MenuScene::ShowHelpPage(bool opening) {
     TMultiSprite* divider = helpObject(ctx_, "scores_poloska_vert");
     const bool first = state_.helpPage == 1;
     // An arrow shows only where it leads somewhere.
-    setVisible(objectAt(*ctx_.sceneObjects, helpButtons_[1]), state_.helpPage > 1);
-    setVisible(objectAt(*ctx_.sceneObjects, helpButtons_[2]), state_.helpPage < kHelpPages);
+    setVisible(objectAt(*ctx_.sceneObjects, buttons_[1]), state_.helpPage > 1);
+    setVisible(objectAt(*ctx_.sceneObjects, buttons_[2]), state_.helpPage < kHelpPages);
     setVisible(launcher, first);
     setVisible(demoBall, first);
     setVisible(divider, first);
@@ -121,10 +131,10 @@ void MenuScene::ShowHelpPage(bool opening) {
         ShowTextFile(*ctx_.sceneObjects, "text\\help_page2.txt", "help_text");
         if (TMyImageSprite* part = layer(bomb1, 1)) part->color = 0xFF0000;
     }
-    startFade({"help_text", kHelpTag}, opening ? 8 : 64);
+    menu_.startFade({"help_text", kHelpTag}, opening ? 8 : 64);
 }
 
-void MenuScene::runHelpDemo(uint32_t now) {
+void HelpScreen::runHelpDemo(uint32_t now) {
     MenuState& s = state_;
     TMultiSprite* demoBall = helpObject(ctx_, "ball3_mini", 2);
     const std::vector<TMultiSprite*> targets = demoTargets(ctx_);
@@ -186,18 +196,18 @@ void MenuScene::runHelpDemo(uint32_t now) {
     }
 }
 
-void MenuScene::hoverHelp(uint32_t now) {
+void HelpScreen::hover(uint32_t now) {
     const InputState& in = ctx_.input;
-    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, helpButtons_[0]);
+    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, buttons_[0]);
     const bool overOk = ok && kSmallOkButton.contains(in.mouseX, in.mouseY);
-    if (overOk) markHovered(1);
+    if (overOk) menu_.markHovered(1);
     showButtonFrame(ok, overOk ? 1 : 0);
-    animateCompanion(objectAt(*ctx_.sceneObjects, helpMover_), overOk, now);
-    hoverObjectButtons({helpButtons_[1], helpButtons_[2]}, true, true, 2);
+    animateCompanion(objectAt(*ctx_.sceneObjects, mover_), overOk, now);
+    menu_.hoverObjectButtons({buttons_[1], buttons_[2]}, true, true, 2);
     if (state_.helpPage == 1) runHelpDemo(now);
 }
 
-void MenuScene::releaseHelp(int button) {
+void HelpScreen::release(int button) {
     if (button == 1) {
         ctx_.input.SceneCommand = kCommandMainMenu;
     } else if (button == 2 && state_.helpPage > 1) {

@@ -1,16 +1,26 @@
 #include "menu/menu_scene.h"
 
-#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/scene_codes.h"
+#include "menu/continue_question_screen.h"
+#include "menu/delete_question_screen.h"
+#include "menu/exit_question_screen.h"
+#include "menu/game_message_screen.h"
+#include "menu/game_type_screen.h"
+#include "menu/help_screen.h"
+#include "menu/main_menu_screen.h"
+#include "menu/name_entry_screen.h"
+#include "menu/name_message_screen.h"
+#include "menu/options_screen.h"
+#include "menu/player_list_screen.h"
+#include "menu/records_screen.h"
 #include "profile/player_store.h"
 #include "scene/location_map.h"
 #include "scene/particles.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "ui/dialog_fade.h"
-#include "visual/image_prefetcher.h"
-#include "visual/prototype_library.h"
+#include "ui/scene_services.h"
 #include "ui/scores_screen.h"
 #include "visual/multisprite.h"
 
@@ -23,15 +33,61 @@ constexpr const char* kMainMenuTags[] = {"menu_buttons_mainmenu", "menu_text", "
                                          "menu_text_button2"};
 constexpr uint32_t kMenuFadeMs = 1500;
 
+// The commands that bring a screen up.
+struct ScreenCommand {
+    SceneCommand command;
+    ScreenKind screen;
+};
+constexpr ScreenCommand kScreenCommands[] = {
+    {kCommandMainMenu, kScreenMainMenu},       {kCommandGameType, kScreenGameType},
+    {kCommandGameMessage, kScreenGameMessage}, {kCommandContinueQuestion, kScreenContinueQuestion},
+    {kCommandOptions, kScreenOptions},         {kCommandScores, kScreenScores},
+    {kCommandHelp, kScreenHelp},               {kCommandExitQuestion, kScreenExitQuestion},
+    {kCommandPlayerList, kScreenPlayerList},   {kCommandDeleteQuestion, kScreenDeleteQuestion},
+    {kCommandNameEntry, kScreenNameEntry},
+};
+
+const char* modeTitle(GameMode mode) {
+    switch (mode) {
+        case kModeChallenge: return "text\\game_title_challenge.txt";
+        case kModePuzzle: return "text\\game_title_puzzle.txt";
+        default: return "text\\game_title_arcade.txt";
+    }
+}
+
 }  // namespace
 
-MenuScene::MenuScene(SceneServices& context) : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)) {
+MenuScene::MenuScene(SceneServices& context)
+    : ctx_(context), scores_(std::make_unique<ScoresScreen>(context)), menu_(context, state_, screens_),
+      intro_(menu_) {
     ctx_.menu = &state_;
+    // The menu's screens, a row each.
+    add(std::make_unique<MainMenuScreen>(menu_));
+    add(std::make_unique<GameTypeScreen>(menu_));
+    add(std::make_unique<GameMessageScreen>(menu_));
+    add(std::make_unique<ContinueQuestionScreen>(menu_));
+    add(std::make_unique<OptionsScreen>(menu_));
+    add(std::make_unique<RecordsScreen>(menu_, *scores_));
+    add(std::make_unique<HelpScreen>(menu_));
+    add(std::make_unique<ExitQuestionScreen>(menu_));
+    add(std::make_unique<PlayerListScreen>(menu_));
+    add(std::make_unique<DeleteQuestionScreen>(menu_));
+    add(std::make_unique<NameEntryScreen>(menu_));
+    add(std::make_unique<NameMessageScreen>(menu_));
 }
 
 MenuScene::~MenuScene() {
-    if (prefetcher_ && ctx_.prototypes) ctx_.prototypes->usePrefetcher(nullptr);
     if (ctx_.menu == &state_) ctx_.menu = nullptr;
+}
+
+void MenuScene::add(std::unique_ptr<MenuScreen> screen) {
+    screenList_.push_back(screen.get());
+    screens_.add(std::move(screen));
+}
+
+MenuScreen* MenuScene::screenUp() const {
+    // Every screen in the table came in through `add`.
+    return static_cast<MenuScreen*>(screens_.find(ctx_.input.ScreenKind));
 }
 
 bool MenuScene::preparing() const {
@@ -61,11 +117,13 @@ void MenuScene::StartSceneMenu() {
         state_.introNextTick = ctx_.clock().now();
         state_.introStateSince = state_.introNextTick;
         state_.introPresses = in.presses;
+        if (!ctx_.startGameAtOnce) intro_.show();
     }
     frame.sceneLive = true;
     frame.sceneSetupState = kSetupPending;
-    if (frame.loadIndex > 0) requestMenuMusic(250, 250);
+    if (intro_.contentLoaded()) menu_.requestMenuMusic(250, 250);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
+    ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
 }
 
 void MenuScene::UpdateSceneMenu() {
@@ -80,14 +138,14 @@ void MenuScene::UpdateSceneMenu() {
         if (ctx_.options.intro_seen && in.presses != state_.introPresses) {
             state_.introState = -1;
         } else {
-            runIntro(now);
+            intro_.runLogo(now);
             if (state_.introState == -1 && !ctx_.options.intro_seen) {
                 ctx_.options.intro_seen = true;
                 ctx_.WriteOptionValue("intro_seen", "1");
             }
         }
     }
-    if (!state_.loadingFinished) runLoading(now);
+    if (!state_.loadingFinished) intro_.runLoading(now);
     if (state_.introState != -1 || !state_.loadingFinished) return;
     if (frame.sceneSetupState == kSetupPending) setUp();
 
@@ -97,12 +155,10 @@ void MenuScene::UpdateSceneMenu() {
     in.hoveredButton = -1;
     state_.arrowDirection = 0;
     showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 0);
-    hoverPass(now);
-    if (in.ScreenKind == kScreenMainMenu) checkPlayers();
+    if (MenuScreen* screen = screenUp()) screen->hover(now);
     runCommand();
-    if (in.ScreenKind == kScreenOptions) redrawVolumeBars();
+    if (MenuScreen* screen = screenUp()) screen->step();
     ctx_.particles->UpdateAll();
-    if (state_.fullscreenRequest) applyFullscreenRequest();
 }
 
 void MenuScene::setUp() {
@@ -112,48 +168,26 @@ void MenuScene::setUp() {
     else
         ctx_.players->ReadPlayers();
 
-    load_location_map(*ctx_.sceneObjects, "menu.map");
-    load_location_map(*ctx_.sceneObjects, "menu_buttons_mainmenu.map");
-    load_location_map(*ctx_.sceneObjects, "menu_buttons_select_game_type.map");
-    ShowTextFile(*ctx_.sceneObjects, "text\\choose_game_type.txt", "menu_buttons_select_game_type");
-    load_location_map(*ctx_.sceneObjects, "menu_buttons_music_sound_fullscreen.map");
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen");
-    load_location_map(*ctx_.sceneObjects, "menu_help.map");
+    // Every screen's panel is loaded here and stays, hidden while another screen is up.
+    load_location_map(objects, "menu.map");
+    load_location_map(objects, "menu_buttons_mainmenu.map");
+    load_location_map(objects, "menu_buttons_select_game_type.map");
+    ShowTextFile(objects, "text\\choose_game_type.txt", "menu_buttons_select_game_type");
+    load_location_map(objects, "menu_buttons_music_sound_fullscreen.map");
+    ShowTextFile(objects, "text\\game_options.txt", "menu_buttons_music_sound_fullscreen");
+    load_location_map(objects, "menu_help.map");
     scores_->prepare();
-    load_location_map(*ctx_.sceneObjects, "input_player_name.map");
-    menuPanel_ = findObject(*ctx_.sceneObjects, "menu_panel", -1, "menu");
-    renameCursor_ = findObject(*ctx_.sceneObjects, "rename_cursor", -1, "input_player_name");
-    load_location_map(*ctx_.sceneObjects, "input_player_name_back.map");
+    load_location_map(objects, "input_player_name.map");
+    menuPanel_ = findObject(objects, "menu_panel", -1, "menu");
+    load_location_map(objects, "input_player_name_back.map");
+    for (MenuScreen* screen : screenList_) screen->prepare();
 
-    ShowWelcomeText();
     for (const char* tag : kMainMenuTags) objects.SetAlphaByTag(tag, 0);
     for (const char* tag : {"menu_buttons_select_game_type", "menu_buttons_music_sound_fullscreen", "menu_scores",
                             "menu_help", "input_player_name", "input_player_name_back"})
         objects.SetVisibleByTag(tag, false);
 
-    static const char* const kMain[] = {"button_start", "button_options", "button_scores", "button_help",
-                                        "button_exit"};
-    static const char* const kTypes[] = {"button_arcade", "button_challenge", "button_puzzle", "button_back"};
-    static const char* const kOptions[] = {"button_body_music", "button_body_sound", "button_fullscreen",
-                                           "button_tips", "button_back"};
-    for (int i = 0; i < 5; ++i) {
-        mainButtons_[i] = findObject(*ctx_.sceneObjects, kMain[i], -1, "menu_buttons_mainmenu");
-        mainMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_mainmenu");
-        optionButtons_[i] = findObject(*ctx_.sceneObjects, kOptions[i], -1, "menu_buttons_music_sound_fullscreen");
-        optionMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_music_sound_fullscreen");
-    }
-    for (int i = 0; i < 4; ++i) {
-        gameTypeButtons_[i] = findObject(*ctx_.sceneObjects, kTypes[i], -1, "menu_buttons_select_game_type");
-        gameTypeMovers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, "menu_buttons_select_game_type");
-    }
-    helpButtons_ = {findObject(*ctx_.sceneObjects, "button_ok_mini", -1, "menu_help"),
-                    findObject(*ctx_.sceneObjects, "repair_left", 0, "menu_help"),
-                    findObject(*ctx_.sceneObjects, "repair_right", 0, "menu_help")};
-    helpMover_ = findObject(*ctx_.sceneObjects, "movepart_mini", -1, "menu_help");
-    nameButtons_ = {findObject(*ctx_.sceneObjects, "panel_ok", 0, "input_player_name"),
-                    findObject(*ctx_.sceneObjects, "panel_cancel", 0, "input_player_name")};
-
-    TMultiSprite* panel = objectAt(*ctx_.sceneObjects, menuPanel_);
+    TMultiSprite* panel = objectAt(objects, menuPanel_);
     if (state_.shownBefore) {
         // Back from a game: the menu is there at once.
         for (const char* tag : kMainMenuTags) objects.SetAlphaByTag(tag, 255);
@@ -163,10 +197,10 @@ void MenuScene::setUp() {
     }
 
     for (const char* tag : {"game_comment1", "game_comment2", "game_comment3"}) objects.unload_by_tag(tag);
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_arcade.txt", "game_comment1");
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_challenge.txt", "game_comment2");
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_comment_puzzle.txt", "game_comment3");
-    hideGameComments();
+    ShowTextFile(objects, "text\\game_comment_arcade.txt", "game_comment1");
+    ShowTextFile(objects, "text\\game_comment_challenge.txt", "game_comment2");
+    ShowTextFile(objects, "text\\game_comment_puzzle.txt", "game_comment3");
+    menu_.hideGameComments();
 
     state_.shownBefore = true;
     ctx_.frame.sceneSetupState = kSetupDone;
@@ -196,87 +230,24 @@ void MenuScene::runMenuFade(uint32_t now) {
     for (const char* tag : kMainMenuTags) ctx_.sceneObjects->SetAlphaByTag(tag, alpha);
 }
 
-void MenuScene::markHovered(int button) {
-    ctx_.input.hoveredButton = button;
-    showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 1);
-}
-
-void MenuScene::hoverObjectButtons(const std::vector<ObjectRef>& buttons, bool pressedFrame, bool visibleOnly,
-                                   int firstNumber) {
-    const InputState& in = ctx_.input;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        TMultiSprite* button = objectAt(*ctx_.sceneObjects, buttons[i]);
-        if (!button) continue;
-        const int number = firstNumber + static_cast<int>(i);
-        const bool over = hitsObject(*ctx_.sceneObjects, button, in.mouseX, in.mouseY, visibleOnly);
-        if (over) markHovered(number);
-        showButtonFrame(button, over ? (pressedFrame && in.pressedButton == number ? 2 : 1) : 0);
-    }
-}
-
-void MenuScene::hoverPass(uint32_t now) {
-    const InputState& in = ctx_.input;
-    switch (in.ScreenKind) {
-        case kScreenMainMenu: hoverMainMenu(now); break;
-        case kScreenGameType: hoverGameType(now); break;
-        case kScreenGameMessage: {
-            // The checkbox keeps showing the player's choice; only OK lights up.
-            const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr;
-            const ModeProgress* progress = player ? player->progress(ctx_.selectedMode) : nullptr;
-            if (!dialogButtons_.empty()) {
-                TMultiSprite* checkbox = objectAt(*ctx_.sceneObjects, dialogButtons_[0]);
-                if (hitsObject(*ctx_.sceneObjects, checkbox, in.mouseX, in.mouseY)) markHovered(1);
-                showButtonFrame(checkbox, progress && progress->showMessage == 1 ? 1 : 0);
-            }
-            if (dialogButtons_.size() > 1) hoverObjectButtons({dialogButtons_[1]}, false, true, 2);
-            break;
-        }
-        case kScreenOptions: hoverOptions(now); break;
-        case kScreenScores: scores_->UpdateScoresButtons(now); break;
-        case kScreenHelp: hoverHelp(now); break;
-        case kScreenNameEntry:
-            hoverObjectButtons({nameButtons_[0], nameButtons_[1]}, true, true);
-            break;
-        case kScreenExitQuestion:
-        case kScreenDeleteQuestion:
-        case kScreenContinueQuestion:
-        case kScreenNameMessage:
-            hoverObjectButtons(dialogButtons_, true, false);
-            break;
-        case kScreenPlayerList: hoverPlayerList(now); break;
-        default: break;
-    }
-}
-
 void MenuScene::runCommand() {
     InputState& in = ctx_.input;
     // A command posted while this one is carried out waits for the next step.
     const int command = in.SceneCommand;
     in.SceneCommand = kCommandNone;
+    for (const ScreenCommand& opens : kScreenCommands) {
+        if (opens.command == command) {
+            menu_.open(opens.screen);
+            return;
+        }
+    }
     switch (command) {
-        case kCommandKey:
-            if (in.ScreenKind == kScreenNameEntry) typeName();
-            else if (in.ScreenKind == kScreenPlayerList) playerListKey();
-            break;
-        case kCommandGameType: openGameType(); break;
-        case kCommandMainMenu: openMainMenu(); break;
         case kCommandStartArcade: startGame(kModeArcade); break;
         case kCommandStartChallenge: startGame(kModeChallenge); break;
         case kCommandStartPuzzle: startGame(kModePuzzle); break;
-        case kCommandOptions: openOptions(); break;
-        case kCommandScores: openScores(); break;
-        case kCommandHelp: openHelp(); break;
-        case kCommandFullscreen: state_.fullscreenRequest = true; break;
-        case kCommandGameMessage: openGameMessage(); break;
-        case kCommandMusicStep: stepVolume(true); break;
-        case kCommandSoundStep: stepVolume(false); break;
-        case kCommandExitQuestion: openExitQuestion(); break;
-        case kCommandNameEntry: openNameEntry(); break;
-        case kCommandPlayerList: openPlayerList(); break;
-        case kCommandDeleteQuestion: openDeleteQuestion(); break;
-        case kCommandContinueQuestion: openContinueQuestion(); break;
-        case kCommandToggleMessages: toggleMessages(); break;
-        default: break;
+        default:
+            if (MenuScreen* screen = screenUp()) screen->command(command);
+            break;
     }
 }
 
@@ -284,74 +255,37 @@ void MenuScene::HandleButtonRelease() {
     InputState& in = ctx_.input;
     const int button = in.pressedButton;
     in.lastReleasedButton = button;
-    switch (in.ScreenKind) {
-        case kScreenMainMenu: releaseMainMenu(button); break;
-        case kScreenGameType: releaseGameType(button); break;
-        case kScreenGameMessage: releaseGameMessage(button); break;
-        case kScreenOptions: releaseOptions(button); break;
-        case kScreenScores:
-            if (scores_->release(button)) in.SceneCommand = kCommandMainMenu;
-            break;
-        case kScreenHelp: releaseHelp(button); break;
-        case kScreenExitQuestion: releaseExitQuestion(button); break;
-        case kScreenNameEntry:
-            if (button == 1 || button == 2) ConfirmNameEntry(button == 1);
-            break;
-        case kScreenNameMessage: releaseNameMessage(); break;
-        case kScreenPlayerList: releasePlayerList(button); break;
-        case kScreenDeleteQuestion: releaseDeleteQuestion(button); break;
-        case kScreenContinueQuestion: releaseContinueQuestion(button); break;
-        default: break;
-    }
+    if (MenuScreen* screen = screenUp()) screen->release(button);
     // A release by Enter or Escape must not fire again over another button.
     in.pressedButton = -1;
 }
 
-void MenuScene::checkPlayers() {
-    PlayerStore& players = *ctx_.players;
-    if (players.empty()) {
-        players.ReadPlayers();
-        if (players.empty()) {
-            state_.editMode = kEditFirstPlayer;
-            ctx_.input.SceneCommand = kCommandNameEntry;
-            ctx_.input.ScreenKind = kScreenNone;
-        }
-    }
-    // The store keeps the current player inside a non-empty list (and stores the index).
-}
-
-void MenuScene::requestMenuMusic(int fadeOutMs, int fadeInMs) {
-    state_.musicStarted = true;
-    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, fadeOutMs, fadeInMs);
-}
-
-void MenuScene::hideGameComments() {
-    for (const char* tag : {"game_comment1", "game_comment2", "game_comment3"})
-        ctx_.sceneObjects->SetVisibleByTag(tag, false);
-}
-
-void MenuScene::startFade(const std::vector<std::string>& tags, int step) { ctx_.dialogFade->start(tags, step); }
-
-void MenuScene::unloadTags(std::initializer_list<const char*> tags) {
-    for (const char* tag : tags) ctx_.sceneObjects->unload_by_tag(tag);
+void MenuScene::startGame(GameMode mode) {
+    menu_.hideGameComments();
+    ctx_.audio->RequestMusic(-1, 250, 0);
+    menu_.unloadTags({"game_message", "continue_last_game"});
+    ctx_.selectedMode = mode;
+    ctx_.requestScene(kSceneGame);
+    ctx_.input.ScreenKind = kScreenMainMenu;
+    // The mode's title stays up while the game comes in.
+    ShowTextFile(*ctx_.sceneObjects, modeTitle(mode), "game_type_text");
+    menu_.unloadTags({"start_text"});
 }
 
 void MenuScene::UnloadSceneMenu() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     ctx_.frame.sceneLive = false;
-    showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 0);
-    for (const char* tag : {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "poloska_music",
-                            "poloska_sound", "menu_help", "menu_buttons_music_sound_fullscreen", "input_player_name",
-                            "input_player_name_back", "menu_text", "menu_text_button1", "menu_text_button2",
-                            "game_comment1", "game_comment2", "game_comment3", "start_text",
-                            "help_text", "options_text"})
+    showCursorFrame(objects, ctx_.input.cursorObject, 0);
+    for (MenuScreen* screen : screenList_) screen->leave();
+    for (const char* tag : {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "menu_help",
+                            "menu_buttons_music_sound_fullscreen", "input_player_name", "input_player_name_back",
+                            "game_comment1", "game_comment2", "game_comment3"})
         objects.unload_by_tag(tag);
     objects.SetVisibleByTag("loading", false);
-    scores_->close();
-    dialogButtons_.clear();
     ctx_.frame.paused = false;
     ctx_.frame.pausedTotal = 0;
     ctx_.hooks.HandleButtonRelease = nullptr;
+    ctx_.hooks.keyButton = nullptr;
 }
 
 }  // namespace qs

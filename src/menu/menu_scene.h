@@ -1,27 +1,30 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "ui/scene.h"
 #include "game/game_mode.h"
+#include "core/list_entry.h"
+#include "menu/menu_context.h"
+#include "menu/menu_intro.h"
 #include "menu/menu_state.h"
 #include "ui/buttons.h"
+#include "ui/scene.h"
+#include "ui/screen.h"
 
 namespace qs {
 
 class SceneServices;
-class ImagePrefetcher;
+class MenuScreen;
 class ScoresScreen;
 
 // The menu scene: the logo intro and the loading bar on the first visit, then the menu's
-// screens. Input handlers only record the pointer, the pressed button and one pending
-// command (or hand a release to `HandleButtonRelease`); each update does the hover feedback
-// of the screen up and carries the pending command out. The screens are spread over one file
-// each (main menu, game type, options, records, help, player list, name entry, dialogs).
+// screens, one class each, found in a table by the screen kind that is up. Input handlers
+// only record the pointer, the pressed button and one pending command (or hand a release to
+// `HandleButtonRelease`); each update gives the screen up its hover pass and carries the
+// pending command out: opening a screen and starting a game are the scene's, the rest is the
+// screen's own.
 class MenuScene final : public Scene {
 public:
     explicit MenuScene(SceneServices& context);
@@ -37,105 +40,31 @@ public:
     void unload() override { UnloadSceneMenu(); }
     bool preparing() const override;
 
+    // The content the loading phase loads behind the logo, read by the program at start-up.
+    void takeLoadList(std::vector<ListEntry> entries) { intro_.takeLoadList(std::move(entries)); }
+    // Straight into a game: the content loads now, and the menu will not show its logo.
+    void loadAtOnce() { intro_.loadAtOnce(); }
+
     const MenuState& state() const { return state_; }
+    const ScreenTable& screens() const { return screens_; }
+    const MenuIntro& intro() const { return intro_; }
 
 private:
-    // menu_intro.cpp: the logo, the loading bar, the end of loading.
-    void runIntro(uint32_t now);
-    void runLoading(uint32_t now);
-    void finishLoading(uint32_t now);
-
-    // menu_scene.cpp: set-up, the fade-in, the step's hover pass and command switch.
+    void add(std::unique_ptr<MenuScreen> screen);
+    MenuScreen* screenUp() const;
     void setUp();
     void runMenuFade(uint32_t now);
-    void hoverPass(uint32_t now);
     void runCommand();
-    void checkPlayers();
-    void requestMenuMusic(int fadeOutMs, int fadeInMs);
-    void hideGameComments();
-    void startFade(const std::vector<std::string>& tags, int step = 8);
-    void unloadTags(std::initializer_list<const char*> tags);
-    // Pixel-tested buttons: hovered shows frame 1 (2 when pressed, where allowed).
-    void hoverObjectButtons(const std::vector<ObjectRef>& buttons, bool pressedFrame, bool visibleOnly,
-                            int firstNumber = 1);
-    void markHovered(int button);
-
-    // main_menu_screen.cpp
-    void ShowWelcomeText();
-    void openMainMenu();
-    void hoverMainMenu(uint32_t now);
-    void releaseMainMenu(int button);
     void startGame(GameMode mode);
-
-    // game_type_screen.cpp
-    void openGameType();
-    void hoverGameType(uint32_t now);
-    void releaseGameType(int button);
-
-    // options_screen.cpp
-    void openOptions();
-    void hoverOptions(uint32_t now);
-    void releaseOptions(int button);
-    void stepVolume(bool music);
-    void toggleMessages();
-    void redrawVolumeBars();
-    void applyFullscreenRequest();
-
-    // scores: the screen itself is shared with the game scene.
-    void openScores();
-
-    // help_screen.cpp
-    void openHelp();
-    void ShowHelpPage(bool opening);
-    void runHelpDemo(uint32_t now);
-    void hoverHelp(uint32_t now);
-    void releaseHelp(int button);
-
-    // player_list_screen.cpp
-    void openPlayerList();
-    void DrawPlayerList();
-    void hoverPlayerList(uint32_t now);
-    void releasePlayerList(int button);
-    void playerListKey();
-    void openDeleteQuestion();
-    void releaseDeleteQuestion(int button);
-
-    // name_entry_screen.cpp
-    void openNameEntry();
-    void redrawName();
-    void typeName();
-    void ConfirmNameEntry(bool ok);
-    void showNameMessage(const char* textFile, bool nameExists);
-    void releaseNameMessage();
-
-    // menu_dialogs.cpp: the game message, the continue question, the exit question.
-    void openGameMessage();
-    void releaseGameMessage(int button);
-    void StartChosenGame();
-    void openContinueQuestion();
-    void releaseContinueQuestion(int button);
-    void openExitQuestion();
-    void releaseExitQuestion(int button);
-    void openDialog(const char* map, const std::string& tag, std::vector<std::string> buttonNames);
 
     SceneServices& ctx_;
     MenuState state_;
     std::unique_ptr<ScoresScreen> scores_;
-    // Decodes the images of the next entries of the loading list on a second thread.
-    std::unique_ptr<ImagePrefetcher> prefetcher_;
-    int prefetchedUpTo_ = 0;  // entries of the list whose images were asked for
-
-    std::array<ObjectRef, 5> mainButtons_, mainMovers_;
-    std::array<ObjectRef, 4> gameTypeButtons_, gameTypeMovers_;
-    std::array<ObjectRef, 5> optionButtons_, optionMovers_;
-    std::array<ObjectRef, 3> helpButtons_;
-    ObjectRef helpMover_;
-    std::array<ObjectRef, 2> nameButtons_;
-    ObjectRef renameCursor_;
+    ScreenTable screens_;
+    std::vector<MenuScreen*> screenList_;  // the table's screens in the order they were added
+    MenuContext menu_;
+    MenuIntro intro_;
     ObjectRef menuPanel_;
-    // The open dialog's buttons (player list, questions, messages), numbered from 1.
-    std::vector<ObjectRef> dialogButtons_;
-    ObjectRef marker_, scrollerBar_;
 };
 
 }  // namespace qs

@@ -1,8 +1,9 @@
-#include "menu/menu_scene.h"
+#include "menu/name_entry_screen.h"
 
 #include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "core/text_util.h"
+#include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "render/platform.h"
 #include "scene/location_map.h"
@@ -28,18 +29,23 @@ void tellNotSaved(SceneServices& ctx) {
 
 }  // namespace
 
-void MenuScene::openNameEntry() {
+void NameEntryScreen::prepare() {
+    renameCursor_ = findObject(*ctx_.sceneObjects, "rename_cursor", -1, kEntryTag);
+    buttons_ = {findObject(*ctx_.sceneObjects, "panel_ok", 0, kEntryTag),
+                findObject(*ctx_.sceneObjects, "panel_cancel", 0, kEntryTag)};
+}
+
+void NameEntryScreen::enter() {
     SceneObjectList& objects = *ctx_.sceneObjects;
-    unloadTags({"input_player_name_title", "name_confirm", "name_message", "select_player", "select_player_text",
+    menu_.unloadTags({"input_player_name_title", "name_confirm", "name_message", "select_player", "select_player_text",
                 "select_player_text_button1", "select_player_text_button2", "menu_text", "menu_text_button1",
                 "menu_text_button2"});
-    dialogButtons_.clear();
     ctx_.input.ScreenKind = kScreenNameEntry;
     objects.SetVisibleByTag(kEntryTag, true);
     objects.SetVisibleByTag("input_player_name_back", true);
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
-    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, nameButtons_[0]);
-    TMultiSprite* cancel = objectAt(*ctx_.sceneObjects, nameButtons_[1]);
+    TMultiSprite* ok = objectAt(*ctx_.sceneObjects, buttons_[0]);
+    TMultiSprite* cancel = objectAt(*ctx_.sceneObjects, buttons_[1]);
     if (cancel) cancel->visible = 1;
     if (ok) ok->x = 296;
     if (state_.editMode == kEditRename) {
@@ -62,11 +68,19 @@ void MenuScene::openNameEntry() {
     ShowTextFile(*ctx_.sceneObjects, "text\\game_title_players.txt", "input_player_name_title");
     state_.keepEdit = false;
     redrawName();
-    startFade({kEntryTag, "input_player_name_back", "input_player_name_title", "input_player_name_text"});
+    menu_.startFade({kEntryTag, "input_player_name_back", "input_player_name_title", "input_player_name_text"});
 }
 
-void MenuScene::redrawName() {
-    unloadTags({"input_player_name_text"});
+void NameEntryScreen::leave() { menu_.unloadTags({"input_player_name_text", "input_player_name_title"}); }
+
+void NameEntryScreen::hover(uint32_t) { menu_.hoverObjectButtons({buttons_[0], buttons_[1]}, true, true); }
+
+void NameEntryScreen::release(int button) {
+    if (button == 1 || button == 2) ConfirmNameEntry(button == 1);
+}
+
+void NameEntryScreen::redrawName() {
+    menu_.unloadTags({"input_player_name_text"});
     const double width = create_txt(*ctx_.sceneObjects, state_.nameText, 1010, "graphics\\fonts\\font_taurus1.spr", 400, 280, 0.75,
                                     0xFFFFFF, "input_player_name_text", kAlignCentre);
     // The cursor stands just right of the centred name.
@@ -74,12 +88,13 @@ void MenuScene::redrawName() {
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }
 
-void MenuScene::typeName() {
+void NameEntryScreen::command(int command) {
+    if (command != kCommandKey) return;
     const InputState& in = ctx_.input;
     if (typeNameKey(state_.nameText, in.keyCode, (in.shiftState & 1) != 0)) redrawName();
 }
 
-void MenuScene::ConfirmNameEntry(bool ok) {
+void NameEntryScreen::ConfirmNameEntry(bool ok) {
     InputState& in = ctx_.input;
     SceneObjectList& objects = *ctx_.sceneObjects;
     PlayerStore& players = *ctx_.players;
@@ -140,26 +155,9 @@ void MenuScene::ConfirmNameEntry(bool ok) {
     in.SceneCommand = kCommandPlayerList;
 }
 
-void MenuScene::showNameMessage(const char* textFile, bool nameExists) {
-    SceneObjectList& objects = *ctx_.sceneObjects;
-    objects.SetVisibleByTag(kEntryTag, false);
-    if (nameExists) objects.SetVisibleByTag("input_player_name_text", false);
-    if (state_.editMode == kEditNewPlayer) objects.SetVisibleByTag("input_player_name_title", false);
-    openDialog("name_message.map", "name_message", {"panel_ok"});
-    ShowTextFile(*ctx_.sceneObjects, textFile, "name_message");
-    ctx_.input.ScreenKind = kScreenNameMessage;
-    if (state_.editMode == kEditNewPlayer)
-        startFade({"input_player_name_back", "name_message"});
-    else if (!nameExists)
-        startFade({"input_player_name_back", "input_player_name_title", "name_message"});
-}
-
-void MenuScene::releaseNameMessage() {
-    unloadTags({"name_message"});
-    dialogButtons_.clear();
-    state_.keepEdit = true;
-    ctx_.input.SceneCommand = kCommandNameEntry;
-    ctx_.input.ScreenKind = kScreenNone;
+void NameEntryScreen::showNameMessage(const char* textFile, bool nameExists) {
+    menu_.nameMessage = {textFile, nameExists};
+    menu_.open(kScreenNameMessage);
 }
 
 }  // namespace qs

@@ -1,20 +1,23 @@
-#include "menu/menu_scene.h"
+#include "menu/options_screen.h"
 
 #include <algorithm>
 
-#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "core/scene_codes.h"
+#include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "ui/dialog_fade.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {
 
 namespace {
+
+constexpr const char* kPanel = "menu_buttons_music_sound_fullscreen";
 
 enum OptionsButton { kMusicButton = 1, kSoundButton, kFullscreenButton, kMessagesButton, kBackButton, kMusicBarButton,
                      kSoundBarButton };
@@ -45,25 +48,37 @@ void drawBar(SceneServices& ctx, const char* tag, int level, int y) {
 
 }  // namespace
 
-void MenuScene::openOptions() {
+void OptionsScreen::prepare() {
+    static const char* const kNames[] = {"button_body_music", "button_body_sound", "button_fullscreen", "button_tips",
+                                         "button_back"};
+    for (int i = 0; i < 5; ++i) {
+        buttons_[i] = findObject(*ctx_.sceneObjects, kNames[i], -1, kPanel);
+        movers_[i] = findObject(*ctx_.sceneObjects, "movepart", i, kPanel);
+    }
+}
+
+void OptionsScreen::enter() {
     SceneObjectList& objects = *ctx_.sceneObjects;
     ctx_.input.ScreenKind = kScreenOptions;
     objects.SetVisibleByTag("menu_buttons_mainmenu", false);
-    objects.SetVisibleByTag("menu_buttons_music_sound_fullscreen", true);
-    unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "options_text"});
-    ShowTextFile(*ctx_.sceneObjects, "text\\game_title_options.txt", "options_text");
+    objects.SetVisibleByTag(kPanel, true);
+    menu_.unloadTags({"menu_text", "menu_text_button1", "menu_text_button2", "options_text"});
+    ShowTextFile(objects, "text\\game_title_options.txt", "options_text");
+    // The bars are drawn by the next step.
     state_.drawnMusicLevel = -1;
     state_.drawnSoundLevel = -1;
-    startFade({"menu_buttons_music_sound_fullscreen", "options_text", "poloska_music", "poloska_sound"});
+    menu_.startFade({kPanel, "options_text", "poloska_music", "poloska_sound"});
 }
 
-void MenuScene::hoverOptions(uint32_t now) {
+void OptionsScreen::leave() { menu_.unloadTags({"options_text", "poloska_music", "poloska_sound"}); }
+
+void OptionsScreen::hover(uint32_t now) {
     InputState& in = ctx_.input;
     const int x = in.mouseX, y = in.mouseY;
     for (int i = 0; i < 5; ++i) {
         const int number = i + 1;
-        TMultiSprite* button = objectAt(*ctx_.sceneObjects, optionButtons_[i]);
-        TMultiSprite* mover = objectAt(*ctx_.sceneObjects, optionMovers_[i]);
+        TMultiSprite* button = objectAt(*ctx_.sceneObjects, buttons_[i]);
+        TMultiSprite* mover = objectAt(*ctx_.sceneObjects, movers_[i]);
         const HitZone& zone = kBigButtons[i == 4 ? 4 : i];
         bool over = button && zone.contains(x, y);
         if (number == kMusicButton || number == kSoundButton) {
@@ -83,7 +98,7 @@ void MenuScene::hoverOptions(uint32_t now) {
             showButtonFrame(button, rest + (over ? 1 : 0));
             animateCompanion(mover, over, now);
         }
-        if (over) markHovered(number);
+        if (over) menu_.markHovered(number);
     }
     // The bars: held down on a bar, the level follows the pointer.
     const struct {
@@ -93,7 +108,7 @@ void MenuScene::hoverOptions(uint32_t now) {
     } bars[] = {{kMusicBarButton, kMusicBar, true}, {kSoundBarButton, kSoundBar, false}};
     for (const auto& bar : bars) {
         if (!bar.zone.contains(x, y)) continue;
-        markHovered(bar.number);
+        menu_.markHovered(bar.number);
         if (in.pressedButton != bar.number) continue;
         if (bar.music)
             ctx_.audio->setMusicLevel(barLevel(x));
@@ -102,13 +117,28 @@ void MenuScene::hoverOptions(uint32_t now) {
     }
 }
 
-void MenuScene::releaseOptions(int button) {
+void OptionsScreen::release(int button) {
     static const SceneCommand kCommands[] = {kCommandMusicStep, kCommandSoundStep, kCommandFullscreen,
                                              kCommandToggleMessages, kCommandMainMenu};
     if (button >= 1 && button <= 5) ctx_.input.SceneCommand = kCommands[button - 1];
 }
 
-void MenuScene::stepVolume(bool music) {
+void OptionsScreen::command(int command) {
+    switch (command) {
+        case kCommandMusicStep: stepVolume(true); break;
+        case kCommandSoundStep: stepVolume(false); break;
+        case kCommandToggleMessages: toggleMessages(); break;
+        case kCommandFullscreen: state_.fullscreenRequest = true; break;
+        default: break;
+    }
+}
+
+void OptionsScreen::step() {
+    redrawVolumeBars();
+    if (state_.fullscreenRequest) applyFullscreenRequest();
+}
+
+void OptionsScreen::stepVolume(bool music) {
     Audio& audio = *ctx_.audio;
     if (music)
         audio.setMusicLevel(stepLevel(audio.musicLevel(), state_.arrowDirection));
@@ -116,7 +146,7 @@ void MenuScene::stepVolume(bool music) {
         audio.setSoundLevel(stepLevel(audio.soundLevel(), state_.arrowDirection));
 }
 
-void MenuScene::toggleMessages() {
+void OptionsScreen::toggleMessages() {
     if (!ctx_.players->current()) return;
     const int value = anyMessageOn(ctx_.players->current()) ? 0 : 1;
     ctx_.players->update([value](PlayerList& players, int& current) {
@@ -124,14 +154,14 @@ void MenuScene::toggleMessages() {
     });
 }
 
-void MenuScene::redrawVolumeBars() {
+void OptionsScreen::redrawVolumeBars() {
     Audio& audio = *ctx_.audio;
     const int music = audio.musicLevel();
     if (music != state_.drawnMusicLevel) {
         drawBar(ctx_, "poloska_music", music, kMusicBar.top);
         state_.drawnMusicLevel = music;
         audio.ApplyMusicVolume();
-        if (music > 0 && !state_.musicStarted) requestMenuMusic(0, 250);
+        if (music > 0 && !state_.musicStarted) menu_.requestMenuMusic(0, 250);
         ctx_.WriteOptionValue("music_volume", std::to_string(music));
     }
     const int sound = audio.soundLevel();
@@ -145,7 +175,7 @@ void MenuScene::redrawVolumeBars() {
     }
 }
 
-void MenuScene::applyFullscreenRequest() {
+void OptionsScreen::applyFullscreenRequest() {
     ctx_.WriteLog("fullscreenchange from menu");
     state_.fullscreenRequest = false;
     if (ctx_.switchDisplayMode) ctx_.switchDisplayMode();

@@ -1,7 +1,8 @@
-#include "menu/menu_scene.h"
+#include "menu/player_list_screen.h"
 
 #include "ui/scene_services.h"
 #include "core/scene_codes.h"
+#include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "render/key_codes.h"
 #include "scene/location_map.h"
@@ -20,9 +21,9 @@ constexpr const char* kListTag = "select_player";
 
 }  // namespace
 
-void MenuScene::openPlayerList() {
+void PlayerListScreen::enter() {
     SceneObjectList& objects = *ctx_.sceneObjects;
-    unloadTags({"name_confirm", "input_player_name_text", "input_player_name_title", "menu_text", "menu_text_button1",
+    menu_.unloadTags({"name_confirm", "input_player_name_text", "input_player_name_title", "menu_text", "menu_text_button1",
                 "menu_text_button2", kListTag, "select_player_text", "select_player_text_button1",
                 "select_player_text_button2"});
     ctx_.input.ScreenKind = kScreenPlayerList;
@@ -35,9 +36,9 @@ void MenuScene::openPlayerList() {
     objects.SetVisibleByTag("select_player_text_button2", false);
 
     marker_ = findObject(*ctx_.sceneObjects, "marker", -1, kListTag);
-    dialogButtons_.clear();
+    buttons_.clear();
     for (const char* name : {"scroller_up", "scroller_down", "panel_delete", "panel_rename", "panel_ok", "panel_cancel"})
-        dialogButtons_.push_back(findObject(*ctx_.sceneObjects, name, -1, kListTag));
+        buttons_.push_back(findObject(*ctx_.sceneObjects, name, -1, kListTag));
     scrollerBar_ = findObject(*ctx_.sceneObjects, "scroller_bar", -1, kListTag);
     ShowTextFile(*ctx_.sceneObjects, "text\\choose_player.txt", kListTag);
     ShowTextFile(*ctx_.sceneObjects, "text\\game_title_players.txt", kListTag);
@@ -45,16 +46,20 @@ void MenuScene::openPlayerList() {
     if (!state_.keepEdit) state_.list.place(ctx_.players->currentPlayer());
     state_.keepEdit = false;
     DrawPlayerList();
-    startFade({"input_player_name_back", kListTag, "select_player_text_button1", "select_player_text_button2",
+    menu_.startFade({"input_player_name_back", kListTag, "select_player_text_button1", "select_player_text_button2",
                "select_player_text"});
 }
 
-void MenuScene::DrawPlayerList() {
+void PlayerListScreen::leave() {
+    menu_.unloadTags({kListTag, "select_player_text", "select_player_text_button1", "select_player_text_button2"});
+}
+
+void PlayerListScreen::DrawPlayerList() {
     const PlayerList& players = ctx_.players->players();
     const int count = static_cast<int>(players.size());
     PlayerListCursor& list = state_.list;
     list.clampTo(count);
-    unloadTags({"select_player_text"});
+    menu_.unloadTags({"select_player_text"});
     for (int i = 0; i < kListRows && list.top + i < count; ++i)
         create_txt(*ctx_.sceneObjects, players[static_cast<size_t>(list.top + i)].name, 1005, "graphics\\fonts\\font_taurus2.spr",
                    380, 207 + 24 * i, 0.9, -1, "select_player_text", kAlignCentre);
@@ -66,18 +71,18 @@ void MenuScene::DrawPlayerList() {
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }
 
-void MenuScene::hoverPlayerList(uint32_t) {
+void PlayerListScreen::hover(uint32_t) {
     const InputState& in = ctx_.input;
-    hoverObjectButtons(dialogButtons_, true, false);
+    menu_.hoverObjectButtons(buttons_, true, false);
     const bool overCreate = kCreatePlayerLine.contains(in.mouseX, in.mouseY);
-    if (overCreate) markHovered(kCreateLine);
+    if (overCreate) menu_.markHovered(kCreateLine);
     ctx_.sceneObjects->SetVisibleByTag("select_player_text_button2", overCreate);
     ctx_.sceneObjects->SetVisibleByTag("select_player_text_button1", !overCreate);
     for (int r = 0; r < kListRows; ++r)
-        if (playerRowZone(r).contains(in.mouseX, in.mouseY)) markHovered(kFirstRow + r);
+        if (playerRowZone(r).contains(in.mouseX, in.mouseY)) menu_.markHovered(kFirstRow + r);
 }
 
-void MenuScene::releasePlayerList(int button) {
+void PlayerListScreen::release(int button) {
     InputState& in = ctx_.input;
     PlayerListCursor& list = state_.list;
     const int count = ctx_.players->count();
@@ -119,7 +124,8 @@ void MenuScene::releasePlayerList(int button) {
     }
 }
 
-void MenuScene::playerListKey() {
+void PlayerListScreen::command(int command) {
+    if (command != kCommandKey) return;
     const int key = ctx_.input.keyCode;
     if (key == kVkUp) {
         state_.list.previous();
@@ -127,41 +133,6 @@ void MenuScene::playerListKey() {
     } else if (key == kVkDown) {
         state_.list.next(ctx_.players->count());
         DrawPlayerList();
-    }
-}
-
-void MenuScene::openDeleteQuestion() {
-    const PlayerList& players = ctx_.players->players();
-    const int selection = state_.list.selection;
-    if (selection < 0 || selection >= static_cast<int>(players.size())) return;
-    unloadTags({kListTag, "select_player_text", "select_player_text_button1", "select_player_text_button2"});
-    openDialog("name_confirm.map", "name_confirm", {"panel_yes", "panel_no"});
-    ShowTextFile(*ctx_.sceneObjects, "text\\delete_player.txt", "name_confirm");
-    create_txt(*ctx_.sceneObjects, players[static_cast<size_t>(selection)].name + "?", 1010, "graphics\\fonts\\font_taurus2.spr", 400,
-               297, 1.0, 0xFFFFFF, "name_confirm", kAlignCentre);
-    ctx_.input.ScreenKind = kScreenDeleteQuestion;
-    startFade({"input_player_name_back", "name_confirm"});
-}
-
-void MenuScene::releaseDeleteQuestion(int button) {
-    InputState& in = ctx_.input;
-    PlayerStore& players = *ctx_.players;
-    if (button == 1) {
-        if (players.count() == 1) {
-            if (players.removePlayer(0)) {
-                // Someone has to play: straight on to a first player.
-                state_.editMode = kEditFirstPlayer;
-                in.SceneCommand = kCommandNameEntry;
-                return;
-            }
-        } else if (players.removePlayer(state_.list.selection)) {
-            state_.list.clampTo(players.count());
-        }
-        state_.keepEdit = true;
-        in.SceneCommand = kCommandPlayerList;
-    } else if (button == 2) {
-        state_.keepEdit = true;
-        in.SceneCommand = kCommandPlayerList;
     }
 }
 

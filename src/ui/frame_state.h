@@ -2,9 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "core/list_entry.h"
 
 namespace qs {
 
@@ -37,15 +34,9 @@ struct FrameState {
     bool renderSkipped = false;
     int previousHovered = -1;
 
-    // The slots of the logo parts and of the loading bar's elements made by the first frame.
-    std::vector<int> logoObjects;
-    std::vector<int> loadingBar;
     // Set once a page was missing at draw time: no picture is drawn from then on.
     bool textureFailure = false;
 
-    // Resource entries the menu's loading phase still has to load, and how many are done.
-    std::vector<ListEntry> LoadList;
-    int loadIndex = 0;
     // False when the frames follow the display's refresh and the fps_max cap gives way.
     bool frameCapHolds = true;
 

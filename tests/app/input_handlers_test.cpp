@@ -2,6 +2,7 @@
 
 #include "app/context.h"
 #include "app/input_handlers.h"
+#include "core/scene_codes.h"
 #include "render/key_codes.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
@@ -48,6 +49,8 @@ TEST(InputHandlers, ButtonFiresOnlyWhenPressedAndReleasedOnIt) {
 TEST(InputHandlers, EnterAndEscapeActAsTheScreensButtons) {
     Input in;
     in.ctx().input.ScreenKind = 1;
+    // The main menu, as its scene answers for it: Escape is its "leave" button.
+    in.ctx().hooks.keyButton = [](int key) { return key == kVkEscape ? 5 : 0; };
     in.handlers().FormKeyDown(kVkEscape, 0);
     EXPECT_EQ(in.released, std::vector<int>{5});
     EXPECT_EQ(in.ctx().input.SceneCommand, 0);
@@ -69,10 +72,39 @@ TEST(InputHandlers, EnterAndEscapeActAsTheScreensButtons) {
     struct Case {
         int screen, key, button;
     };
-    const Case table[] = {{13, kVkReturn, 5}, {13, kVkEscape, 6}, {8, kVkEscape, 2},
-                          {2, kVkEscape, 4},  {9, kVkEscape, 0},  {5, kVkReturn, 3},
-                          {3, kVkSpace, 0},   {99, kVkEscape, 0}};
+    // The game's overlays that their scene does not answer for; the menu's screens answer
+    // through their scene (tests/menu).
+    const Case table[] = {{8, kVkEscape, 2}, {8, kVkReturn, 1}, {7, kVkEscape, 1}, {15, kVkEscape, 2},
+                          {16, kVkReturn, 1}, {9, kVkEscape, 0}, {5, kVkReturn, 3}, {3, kVkSpace, 0},
+                          {13, kVkReturn, 0}, {99, kVkEscape, 0}};
     for (const Case& c : table) EXPECT_EQ(keyButton(c.screen, c.key), c.button) << c.screen;
+}
+
+TEST(InputHandlers, TheScenesScreenAnswersTheKeyBeforeTheOverlaysTable) {
+    struct Case {
+        const char* name;
+        int screen;
+        int hookAnswer;  // -1: no hook
+        int released;    // -1: the key goes on as a key command
+    };
+    const Case cases[] = {
+        {"the screen's own button", 8, 7, 7},
+        {"a screen the scene does not know: the overlays' row", 8, 0, 2},
+        {"no hook: the overlays' row", 8, -1, 2},
+        {"nothing anywhere: a plain key", 2, 0, -1},
+    };
+    for (const Case& c : cases) {
+        Input in;
+        in.ctx().input.ScreenKind = c.screen;
+        if (c.hookAnswer >= 0) in.ctx().hooks.keyButton = [answer = c.hookAnswer](int) { return answer; };
+        in.handlers().FormKeyDown(kVkEscape, 0);
+        if (c.released < 0) {
+            EXPECT_TRUE(in.released.empty()) << c.name;
+            EXPECT_EQ(in.ctx().input.SceneCommand, kCommandKey) << c.name;
+        } else {
+            EXPECT_EQ(in.released, std::vector<int>{c.released}) << c.name;
+        }
+    }
 }
 
 TEST(InputHandlers, PressesAndKeysGoToTheScenesOwnReadingFirst) {
@@ -94,6 +126,7 @@ TEST(InputHandlers, PressesAndKeysGoToTheScenesOwnReadingFirst) {
     EXPECT_EQ(in.ctx().input.SceneCommand, 0) << "a key the scene took stays off the board";
     // A key a screen's button stands for is that button, not a key.
     in.ctx().input.ScreenKind = 1;
+    in.ctx().hooks.keyButton = [](int key) { return key == kVkEscape ? 5 : 0; };  // the main menu's
     in.handlers().FormKeyDown(kVkEscape, 0);
     EXPECT_EQ(taken.size(), 3u);
     EXPECT_EQ(in.released, std::vector<int>{5});
