@@ -9,23 +9,6 @@
 
 namespace qs {
 
-int keyButton(int screenKind, int key) {
-    if (key != kVkReturn && key != kVkEscape) return 0;
-    const bool enter = key == kVkReturn;
-    // The game's overlays that do not answer through the scene yet: Enter, Escape.
-    struct Row {
-        int screenKind;
-        int enter, escape;
-    };
-    static const Row kTable[] = {
-        {kScreenScores, 3, 3},     {kScreenGameOver, 1, 1},  {kScreenStatistics, 1, 2},
-        {kScreenTryAgain, 1, 2},   {kScreenExitToMenu, 1, 2},
-    };
-    for (const Row& row : kTable)
-        if (row.screenKind == screenKind) return enter ? row.enter : row.escape;
-    return 0;
-}
-
 void InputHandlers::hideSystemPointer() {
     // The game draws its own pointer; until that object exists the desktop's stays.
     if (ctx_.sceneObjects->at(ctx_.input.cursorObject)) ctx_.platform().showSystemCursor(false);
@@ -54,8 +37,7 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     if (key == kVkReturn || key == kVkEscape || key == kVkSpace) ++in.presses;
     if (in.ScreenKind != 0) {
         // The scene's screen up answers first.
-        int button = ctx_.hooks.keyButton ? ctx_.hooks.keyButton(key) : 0;
-        if (button == 0) button = keyButton(in.ScreenKind, key);
+        const int button = ctx_.hooks.keyButton ? ctx_.hooks.keyButton(key) : 0;
         if (button != 0) {
             in.pressedButton = button;
             if (ctx_.hooks.HandleButtonRelease) ctx_.hooks.HandleButtonRelease();

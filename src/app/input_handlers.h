@@ -7,11 +7,6 @@ namespace qs {
 
 class Context;
 
-// The button that Enter or Escape stands for on one of the game's overlays whose scene does
-// not answer `ScreenHooks::keyButton` for it, or 0 when the key goes to the scene as a plain
-// key command.
-int keyButton(int screenKind, int virtualKey);
-
 // The window's key and mouse handlers. They only record input (pointer, hovered and pressed
 // button, one pending scene command) or hand a button release to the menus at once.
 class InputHandlers {

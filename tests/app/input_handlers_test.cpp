@@ -68,19 +68,9 @@ TEST(InputHandlers, EnterAndEscapeActAsTheScreensButtons) {
     in.handlers().FormKeyDown(kVkA + 1, 0);
     EXPECT_EQ(in.ctx().input.keyCode, kVkA + 1);
     EXPECT_EQ(in.ctx().input.shiftState, 0);
-
-    struct Case {
-        int screen, key, button;
-    };
-    // The game's overlays that their scene does not answer for; the menu's screens answer
-    // through their scene (tests/menu).
-    const Case table[] = {{8, kVkEscape, 2}, {8, kVkReturn, 1}, {7, kVkEscape, 1}, {15, kVkEscape, 2},
-                          {16, kVkReturn, 1}, {9, kVkEscape, 0}, {5, kVkReturn, 3}, {3, kVkSpace, 0},
-                          {13, kVkReturn, 0}, {99, kVkEscape, 0}};
-    for (const Case& c : table) EXPECT_EQ(keyButton(c.screen, c.key), c.button) << c.screen;
 }
 
-TEST(InputHandlers, TheScenesScreenAnswersTheKeyBeforeTheOverlaysTable) {
+TEST(InputHandlers, TheScreenUpAnswersWhichButtonAKeyStandsFor) {
     struct Case {
         const char* name;
         int screen;
@@ -89,9 +79,8 @@ TEST(InputHandlers, TheScenesScreenAnswersTheKeyBeforeTheOverlaysTable) {
     };
     const Case cases[] = {
         {"the screen's own button", 8, 7, 7},
-        {"a screen the scene does not know: the overlays' row", 8, 0, 2},
-        {"no hook: the overlays' row", 8, -1, 2},
-        {"nothing anywhere: a plain key", 2, 0, -1},
+        {"no button for the key there: a plain key", 8, 0, -1},
+        {"no scene answering: a plain key", 8, -1, -1},
     };
     for (const Case& c : cases) {
         Input in;

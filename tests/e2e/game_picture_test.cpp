@@ -122,10 +122,10 @@ TEST(WindowScaling, FullScreenAndBackShowTheWholePicture) {
     auto script = dir.write("full.script", "100 mouse_move 600 300\n"
                                            "8800 screenshot " + (dir / "window.png").string() + "\n"
                                            "8900 toggle_fullscreen\n"
-                                           "9400 screenshot " + (dir / "full.png").string() + "\n"
-                                           "9500 toggle_fullscreen\n"
-                                           "10000 screenshot " + (dir / "back.png").string() + "\n"
-                                           "10100 quit\n");
+                                           "10400 screenshot " + (dir / "full.png").string() + "\n"
+                                           "10500 toggle_fullscreen\n"
+                                           "12000 screenshot " + (dir / "back.png").string() + "\n"
+                                           "12100 quit\n");
     RunResult run = runCommand("env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' " +
                                game() + " --seed 1 --data " + dataDir() + " --user-dir " + (dir / "user").string() +
                                " --start-game arcade --script " + script.string() + " 2>&1");
@@ -136,10 +136,11 @@ TEST(WindowScaling, FullScreenAndBackShowTheWholePicture) {
     ASSERT_EQ(std::make_pair(window.width(), window.height()), std::make_pair(800, 600));
     ASSERT_EQ(std::make_pair(full.width(), full.height()), std::make_pair(1024, 768));
     ASSERT_EQ(std::make_pair(back.width(), back.height()), std::make_pair(800, 600));
-    // Only what moves in a second of play (the dragons, a twinkle) and the filtering of the
-    // scaled picture may differ; a crop or a shifted layout differs everywhere.
+    // Only what moves in a few seconds of play (the dragons, a twinkle) and the filtering of
+    // the scaled picture may differ; a crop or a shifted layout differs everywhere. The
+    // switches are given a second and a half each: a loaded machine takes its time.
     EXPECT_LT(meanDifference(scaledBrightness(full, 800, 600), brightnessOf(window)), 25);
-    EXPECT_LT(meanDifference(brightnessOf(back), brightnessOf(window)), 12);
+    EXPECT_LT(meanDifference(brightnessOf(back), brightnessOf(window)), 16);
 }
 
 // A crystal that hangs at the ceiling's lip (here as puzzle 7 slides in) shows whole, over
