@@ -189,7 +189,7 @@ void GameScene::playSessionEvents() {
                 dragons_->start(ctx_.frame.gameClock);
                 const bool puzzle = game.mode == kModePuzzle;
                 if (!puzzle && game.level % 2 == 0) audio.arcadeAltStart = true;
-                audio.RequestMusic(puzzle ? audio.musicPuzzle : audio.musicArcade, 500, 250);
+                audio.RequestMusic(puzzle ? audio.musicPuzzle : audio.musicArcade, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
                 break;
             }
             case GameEvent::kChannelPlay: {
@@ -338,7 +338,7 @@ void GameScene::UnloadSceneMain() {
     ctx_.hooks.keyButton = nullptr;
     ctx_.hooks.command = nullptr;
     queued_.clear();
-    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, 500, 250);
+    ctx_.audio->RequestMusic(ctx_.audio->musicMenu, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
     ctx_.frame.sceneLive = false;
 }
 

@@ -31,4 +31,8 @@ inline constexpr double kBonusTextScale = 0.9;
 inline constexpr double kBonusBallRoom = 44;
 inline constexpr int kStatisticsTextZ = 1010;
 
+// The game's music changes: the old piece fades out over this long, the new one in.
+inline constexpr int kMusicFadeOutMs = 500;
+inline constexpr int kMusicFadeInMs = 250;
+
 }  // namespace qs::hud

@@ -2,6 +2,7 @@
 
 #include "audio/audio.h"
 #include "game/game_session.h"
+#include "game/view/hud_layout.h"
 #include "game/view/game_zone.h"
 #include "profile/player_store.h"
 #include "scene/scene_object_list.h"
@@ -30,7 +31,7 @@ void RecordsOverlay::enter() {
     const PlayerRecord* player = c_.ctx.players ? c_.ctx.players->current() : nullptr;
     scores_.OpenScoresScreen(game.mode,
                              GameResult{player ? player->name : "Player", game.level, game.score.totalScore});
-    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, 500, 250);
+    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
 }
 
 void RecordsOverlay::leave() { scores_.close(); }

@@ -19,7 +19,7 @@ namespace qs {
 void StatisticsOverlay::enter() {
     SceneObjectList& objects = *c_.ctx.sceneObjects;
     const Gameplay& game = c_.session().game();
-    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, 500, 250);
+    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
     objects.unload_by_tag("game_stat_text");
     objects.SetVisibleByTag("game_stat", true);
     findButtons("game_stat", {"panel_ok", "panel_menu"});

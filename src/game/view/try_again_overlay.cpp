@@ -5,6 +5,7 @@
 
 #include "audio/audio.h"
 #include "game/game_session.h"
+#include "game/view/hud_layout.h"
 #include "game/view/game_zone.h"
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
@@ -17,7 +18,7 @@ namespace qs {
 void TryAgainOverlay::enter() {
     SceneObjectList& objects = *c_.ctx.sceneObjects;
     const Gameplay& game = c_.session().game();
-    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, 500, 250);
+    c_.ctx.audio->RequestMusic(c_.ctx.audio->musicMenu, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
     objects.unload_by_tag("hiscores");
     objects.SetVisibleByTag("game_over", false);
     objects.unload_by_tag("game_over_text");
