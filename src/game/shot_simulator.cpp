@@ -14,8 +14,6 @@ namespace qs {
 
 namespace {
 
-constexpr int kMaxFlightFrames = 200000;
-
 void writeBall(JsonWriter& json, int kind, int tint, int bonus) {
     json.beginObject().field("kind", kind).field("tint", tint).field("bonus", bonus).endObject();
 }
