@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static World world;
     if (size == 0) return 0;
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    qs::PrototypeLibrary library(*world.ctx);
+    qs::PrototypeLibrary library(world.ctx->prototypes->services());
     qs::MeshLibrary& meshes = library.meshes();
     qs::Object3DList objects;
     switch (data[0] % 3) {
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case 1: {
             qs::Mesh mesh;
-            qs::ObjMeshReader reader(*world.ctx, meshes, "meshes\\fuzz.obj");
+            qs::ObjMeshReader reader(world.ctx->prototypes->services(), meshes, "meshes\\fuzz.obj");
             reader.readMaterials(text, "meshes\\fuzz.mtl", mesh);
             checkMesh(mesh, meshes);
             break;

@@ -84,7 +84,7 @@ struct World {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static World world;
-    qs::PrototypeLibrary library(*world.ctx);
+    qs::PrototypeLibrary library(world.ctx->prototypes->services());
     const std::string text(reinterpret_cast<const char*>(data), size);
     const int index = library.LoadSpritePrototypeFromText("graphics\\fuzz.spr", text);
     // Every index the prototype hands out must lead somewhere real.
