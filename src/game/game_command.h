@@ -43,10 +43,4 @@ using GameCommand = std::variant<command::Pointer, command::AimAngle, command::F
 // The name of a command as logs, dumps and shot lists write it ("fire", "pointer 400 300").
 std::string describe(const GameCommand& command);
 
-// A command and the session step it applies to (the session's step count when it ran).
-struct StampedCommand {
-    uint64_t step = 0;
-    GameCommand command;
-};
-
 }  // namespace qs

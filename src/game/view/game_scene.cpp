@@ -9,7 +9,6 @@
 #include "core/scene_codes.h"
 #include "game/bot.h"
 #include "game/game_session.h"
-#include "game/view/cell_art.h"
 #include "game/view/dragons.h"
 #include "game/view/exit_overlay.h"
 #include "game/view/game_over_overlay.h"
@@ -27,10 +26,7 @@
 #include "scene/particles.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
-#include "scene/text_objects.h"
-#include "visual/prototype_library.h"
 #include "ui/dialog_fade.h"
-#include "ui/scores_screen.h"
 
 namespace qs {
 
