@@ -153,7 +153,6 @@ bool TMainForm::AdvanceFrame() {
         frame.previousPaused = false;
         frame.pausedTotal = 0;
         frame.stepBudget = 0;
-        if (Scene* scene = sceneFor(frame.currentScene)) scene->onStepsStarted();
     }
     frame.frameBusy = false;
     return true;
@@ -218,38 +217,28 @@ void TMainForm::dispatchScene() {
 
 void TMainForm::dispatchSceneSteps() {
     FrameState& frame = ctx_.frame;
-    if (frame.currentScene == kSceneGame) {
-        if (frame.sceneSetupState == kSetupPending) {
-            game_->update();
-            moveSprites();
-            frame.stepsAllowed = false;
-        }
-        if (frame.sceneSetupState == kSetupRunning && frame.frameTick > frame.stepStart)
-            runStepLoop(*game_, false);
-    } else if (frame.currentScene == kSceneMenu) {
-        if (frame.sceneSetupState == kSetupPending) {
-            menu_->update();
-            frame.stepsAllowed = false;
-            // The intro and the loading phase advance by two updates a frame.
-            if (frame.sceneSetupState == kSetupPending && menu_->preparing()) {
-                menu_->update();
-                moveSprites();
-                return;
-            }
-        }
-        if (frame.sceneSetupState == kSetupRunning && frame.frameTick > frame.stepStart)
-            runStepLoop(*menu_, true);
+    Scene* scene = sceneFor(frame.currentScene);
+    if (!scene) return;
+    if (frame.sceneSetupState == kSetupPending) {
+        bool ready = scene->setUpUpdate();
+        frame.stepsAllowed = false;
+        // The intro and the loading phase advance by two updates a frame.
+        if (!ready && scene->preparing()) ready = scene->setUpUpdate();
+        // A scene that asked for the other one while it came in stays on its way out.
+        if (ready && frame.sceneChangeRequest == 0) frame.sceneSetupState = kSetupDone;
+        moveSprites();
+        return;
     }
+    if (frame.sceneSetupState == kSetupRunning && frame.frameTick > frame.stepStart) runStepLoop(*scene);
 }
 
-void TMainForm::runStepLoop(Scene& scene, bool menu) {
+void TMainForm::runStepLoop(Scene& scene) {
     FrameState& frame = ctx_.frame;
     const int64_t elapsed = static_cast<int64_t>(frame.frameTick - frame.stepStart);
     while (ctx_.options.move_cnt > frame.stepBudget / elapsed) {
         // A switch asked for by an earlier step stops the rest of this frame's steps.
-        bool switching = frame.sceneChangeRequest != 0;
-        bool runnable = frame.sceneSetupState == kSetupRunning || (menu && scene.preparing());
-        if (frame.stepsAllowed && runnable && !switching) {
+        const bool switching = frame.sceneChangeRequest != 0;
+        if (frame.stepsAllowed && frame.sceneSetupState == kSetupRunning && !switching) {
             scene.update();
             ++frame.sceneStepsRun;
         }
@@ -314,12 +303,24 @@ void TMainForm::countFrameRate() {
 
 void TMainForm::SetScene(uint8_t scene) {
     LeaveScene();
-    ctx_.frame.currentScene = scene;
-    if (Scene* next = sceneFor(scene)) next->start();
+    FrameState& frame = ctx_.frame;
+    frame.currentScene = scene;
+    // A scene comes in with the game clock running.
+    frame.paused = false;
+    frame.previousPaused = false;
+    frame.pausedTotal = 0;
+    Scene* next = sceneFor(scene);
+    if (!next) return;
+    frame.sceneSetupState = kSetupPending;
+    frame.sceneLive = true;
+    next->start();
 }
 
 void TMainForm::LeaveScene() {
-    if (Scene* current = sceneFor(ctx_.frame.currentScene)) current->unload();
+    Scene* current = sceneFor(ctx_.frame.currentScene);
+    if (!current) return;
+    current->unload();
+    ctx_.frame.sceneLive = false;
 }
 
 void TMainForm::AppDeactivate() {

@@ -69,7 +69,7 @@ private:
     void loadFirstFrame();
     void dispatchScene();
     void dispatchSceneSteps();
-    void runStepLoop(Scene& scene, bool menu);
+    void runStepLoop(Scene& scene);
     void moveSprites();
     void countFrameRate();
     void applyDisplayMode(bool fullscreen);

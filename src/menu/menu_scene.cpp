@@ -95,15 +95,11 @@ bool MenuScene::preparing() const {
 }
 
 void MenuScene::StartSceneMenu() {
-    FrameState& frame = ctx_.frame;
     InputState& in = ctx_.input;
     ctx_.WriteLog("StartSceneMenu");
     state_.fullscreenRequest = false;
     state_.menuFadeState = 0;
     state_.menuFadeStamp = 0;
-    frame.paused = false;
-    frame.previousPaused = false;
-    frame.pausedTotal = 0;
     ctx_.ReadOptions();
     in.hoveredButton = -1;
     in.pressedButton = -1;
@@ -119,20 +115,15 @@ void MenuScene::StartSceneMenu() {
         state_.introPresses = in.presses;
         if (!ctx_.startGameAtOnce) intro_.show();
     }
-    frame.sceneLive = true;
-    frame.sceneSetupState = kSetupPending;
     if (intro_.contentLoaded()) menu_.requestMenuMusic(250, 250);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
     ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
 }
 
-void MenuScene::UpdateSceneMenu() {
-    FrameState& frame = ctx_.frame;
-    InputState& in = ctx_.input;
-    if (frame.sceneChangeRequest != 0) return;
+bool MenuScene::setUpUpdate() {
+    if (ctx_.frame.sceneChangeRequest != 0) return false;
     const uint32_t now = ctx_.clock().now();
-    frame.frameTick = now;
-
+    InputState& in = ctx_.input;
     // The content loads while the logo plays; a player who has seen the logo may skip it.
     if (state_.introState != -1) {
         if (ctx_.options.intro_seen && in.presses != state_.introPresses) {
@@ -146,9 +137,20 @@ void MenuScene::UpdateSceneMenu() {
         }
     }
     if (!state_.loadingFinished) intro_.runLoading(now);
-    if (state_.introState != -1 || !state_.loadingFinished) return;
-    if (frame.sceneSetupState == kSetupPending) setUp();
+    if (preparing()) return false;
+    setUp();
+    // The menu is there in the same update.
+    step(now);
+    return true;
+}
 
+void MenuScene::UpdateSceneMenu() {
+    if (ctx_.frame.sceneChangeRequest != 0) return;
+    step(ctx_.clock().now());
+}
+
+void MenuScene::step(uint32_t now) {
+    InputState& in = ctx_.input;
     ctx_.readPointer(true);
     ctx_.dialogFade->update();
     runMenuFade(now);
@@ -203,7 +205,6 @@ void MenuScene::setUp() {
     menu_.hideGameComments();
 
     state_.shownBefore = true;
-    ctx_.frame.sceneSetupState = kSetupDone;
     // Keys and clicks from before the menu was there (Escape during the logo) are dropped.
     ctx_.input.SceneCommand = kCommandNone;
     ctx_.input.pressedButton = -1;
@@ -274,7 +275,6 @@ void MenuScene::startGame(GameMode mode) {
 
 void MenuScene::UnloadSceneMenu() {
     SceneObjectList& objects = *ctx_.sceneObjects;
-    ctx_.frame.sceneLive = false;
     showCursorFrame(objects, ctx_.input.cursorObject, 0);
     for (MenuScreen* screen : screenList_) screen->leave();
     for (const char* tag : {"menu", "menu_buttons_mainmenu", "menu_buttons_select_game_type", "menu_help",
@@ -282,8 +282,6 @@ void MenuScene::UnloadSceneMenu() {
                             "game_comment1", "game_comment2", "game_comment3"})
         objects.unload_by_tag(tag);
     objects.SetVisibleByTag("loading", false);
-    ctx_.frame.paused = false;
-    ctx_.frame.pausedTotal = 0;
     ctx_.hooks.HandleButtonRelease = nullptr;
     ctx_.hooks.keyButton = nullptr;
 }

@@ -36,6 +36,7 @@ public:
     void HandleButtonRelease();
 
     void start() override { StartSceneMenu(); }
+    bool setUpUpdate() override;
     void update() override { UpdateSceneMenu(); }
     void unload() override { UnloadSceneMenu(); }
     bool preparing() const override;
@@ -53,6 +54,7 @@ private:
     void add(std::unique_ptr<MenuScreen> screen);
     MenuScreen* screenUp() const;
     void setUp();
+    void step(uint32_t now);
     void runMenuFade(uint32_t now);
     void runCommand();
     void startGame(GameMode mode);

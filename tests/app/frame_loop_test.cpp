@@ -14,40 +14,32 @@ namespace {
 // A scene that does only what the frame loop expects of every scene and counts its calls.
 class CountingScene final : public Scene {
 public:
-    CountingScene(Context& ctx, bool game) : ctx_(ctx), game_(game) {}
-    void start() override {
-        ++starts;
-        if (game_) ctx_.frame.sceneSetupState = 0;
-        ctx_.frame.sceneLive = true;
+    explicit CountingScene(Context& ctx) : ctx_(ctx) {}
+    void start() override { ++starts; }
+    bool setUpUpdate() override {
+        if (ctx_.frame.sceneChangeRequest != 0) return false;
+        ++setups;
+        return true;
     }
     void update() override {
         if (ctx_.frame.sceneChangeRequest != 0) return;
-        if (ctx_.frame.sceneSetupState == 0) {
-            ++setups;
-            ctx_.frame.sceneSetupState = 1;
-            return;
-        }
         ++steps;
         if (onStep) onStep(steps);
     }
-    void unload() override {
-        ++unloads;
-        ctx_.frame.sceneLive = false;
-    }
+    void unload() override { ++unloads; }
     int starts = 0, setups = 0, steps = 0, unloads = 0;
     std::function<void(int)> onStep;
 
 private:
     Context& ctx_;
-    bool game_;
 };
 
 struct FrameLoop {
     explicit FrameLoop(const std::string& options) {
         world.userFile("options.txt", options);
         world.content("text/combo.txt", "3,Combo\r\n5,Great\r\n");
-        auto menuScene = std::make_unique<CountingScene>(*world.ctx, false);
-        auto gameScene = std::make_unique<CountingScene>(*world.ctx, true);
+        auto menuScene = std::make_unique<CountingScene>(*world.ctx);
+        auto gameScene = std::make_unique<CountingScene>(*world.ctx);
         menu = menuScene.get();
         game = gameScene.get();
         form = std::make_unique<TMainForm>(*world.ctx, std::move(menuScene), std::move(gameScene));

@@ -123,15 +123,10 @@ TEST(MeshRender, NoMeshTexturesSurviveTheRendererAndTheyComeBackAfterAReset) {
 // A scene that only keeps the frame running.
 class IdleScene final : public Scene {
 public:
-    explicit IdleScene(Context& ctx) : ctx_(ctx) {}
-    void start() override { ctx_.frame.sceneLive = true; }
-    void update() override {
-        if (ctx_.frame.sceneSetupState == 0) ctx_.frame.sceneSetupState = 1;
-    }
-    void unload() override { ctx_.frame.sceneLive = false; }
-
-private:
-    Context& ctx_;
+    void start() override {}
+    bool setUpUpdate() override { return true; }
+    void update() override {}
+    void unload() override {}
 };
 
 TEST(MeshRender, TheFrameDrawsThe3DPassOnlyWhenThereAre3DObjects) {
@@ -140,7 +135,7 @@ TEST(MeshRender, TheFrameDrawsThe3DPassOnlyWhenThereAre3DObjects) {
     // Every tick draws a frame: no frame-rate cap.
     world.content("options.txt", "fps_max=0\r\n");
     Context& ctx = *world.ctx;
-    TMainForm form(ctx, std::make_unique<IdleScene>(ctx), std::make_unique<IdleScene>(ctx));
+    TMainForm form(ctx, std::make_unique<IdleScene>(), std::make_unique<IdleScene>());
     form.FormCreate();
     test::FakeDevice& device = world.platform.fakeDevice();
     auto runFrames = [&](int frames) {

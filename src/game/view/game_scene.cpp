@@ -56,8 +56,6 @@ GameScene::~GameScene() = default;
 void GameScene::StartSceneMain() {
     ctx_.WriteLog("StartSceneMain");
     ctx_.ReadOptions();
-    ctx_.frame.sceneSetupState = kSetupPending;
-    ctx_.frame.sceneLive = true;
     ctx_.input.ScreenKind = kScreenNone;
     ctx_.audio->arcadeAltStart = false;
 
@@ -126,7 +124,6 @@ void GameScene::setUp() {
     zone_->showModePanel(ctx_.selectedMode, best.rows.empty() ? std::string() : best.rows.front().score);
     ctx_.startLevel = 0;
     ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_game_begin"));
-    ctx_.frame.sceneSetupState = kSetupDone;
     ctx_.input.SceneCommand = kCommandNone;
     ctx_.input.pressedButton = -1;
     queued_.clear();
@@ -134,14 +131,17 @@ void GameScene::setUp() {
     pointerX_ = std::numeric_limits<int>::min();
 }
 
+bool GameScene::setUpUpdate() {
+    if (ctx_.frame.sceneChangeRequest != 0 || !session_) return false;
+    ctx_.readPointer(true);
+    setUp();
+    return true;
+}
+
 void GameScene::UpdateSceneMain() {
     FrameState& frame = ctx_.frame;
     if (frame.sceneChangeRequest != 0 || !session_) return;
     ctx_.readPointer(true);
-    if (frame.sceneSetupState == kSetupPending) {
-        setUp();
-        return;
-    }
     ctx_.dialogFade->update();
     dragons_->update(frame.gameClock, *session_);
     hoverButtons();
@@ -335,7 +335,6 @@ void GameScene::UnloadSceneMain() {
     ctx_.hooks.command = nullptr;
     queued_.clear();
     ctx_.audio->RequestMusic(ctx_.audio->musicMenu, hud::kMusicFadeOutMs, hud::kMusicFadeInMs);
-    ctx_.frame.sceneLive = false;
 }
 
 }  // namespace qs

@@ -45,6 +45,7 @@ public:
     void UnloadSceneMain();
 
     void start() override { StartSceneMain(); }
+    bool setUpUpdate() override;
     void update() override { UpdateSceneMain(); }
     void unload() override { UnloadSceneMain(); }
 
