@@ -35,6 +35,8 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
     if (!ctx_.frame.appActive) return;
     InputState& in = ctx_.input;
     if (key == kVkReturn || key == kVkEscape || key == kVkSpace) ++in.presses;
+    in.keyCode = static_cast<uint16_t>(key);
+    in.shiftState = shift;
     if (in.ScreenKind != 0) {
         // The scene's screen up answers first.
         const int button = ctx_.hooks.keyButton ? ctx_.hooks.keyButton(key) : 0;
@@ -44,10 +46,7 @@ void InputHandlers::FormKeyDown(int key, uint8_t shift) {
             return;
         }
     }
-    if (ctx_.hooks.command && ctx_.hooks.command(input::Key{key, shift})) return;
-    in.keyCode = static_cast<uint16_t>(key);
-    in.shiftState = shift;
-    in.SceneCommand = kCommandKey;
+    if (ctx_.hooks.command) ctx_.hooks.command(input::Key{key, shift});
 }
 
 void InputHandlers::watchScreen(uint32_t now) {

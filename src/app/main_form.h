@@ -51,6 +51,8 @@ public:
     uint64_t spriteMoves() const { return spriteMoves_; }
     const RenderPassStats& lastPass() const { return lastPass_; }
     double framesPerSecond() const { return framesPerSecond_; }
+    // The game's own menu scene (null when the form was handed other scenes).
+    MenuScene* menuScene() const { return menuScene_; }
 
     // PlatformEvents: the window's handlers.
     void onKeyDown(int virtualKey, uint8_t shift) override;

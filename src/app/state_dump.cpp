@@ -195,6 +195,17 @@ void writeTextures(JsonWriter& json, const TextureLibrary& textures) {
     json.endObject();
 }
 
+// The scene's pending command as the dump has always shown it: the menu's request (or a key
+// waiting), "handled" in a game that has run a step, and "none" otherwise.
+int pendingCommand(const Context& ctx) {
+    if (ctx.frame.currentScene == kSceneMenu && ctx.menu) {
+        if (ctx.menu->pending != kCommandNone) return ctx.menu->pending;
+        return ctx.menu->keys.empty() ? kCommandNone : kCommandKey;
+    }
+    if (ctx.frame.currentScene == kSceneGame && ctx.session && ctx.session->stepCount() > 0) return kCommandHandled;
+    return kCommandNone;
+}
+
 }  // namespace
 
 std::string dumpState(const Context& ctx, const TMainForm& form, bool withObjects) {
@@ -222,7 +233,7 @@ std::string dumpState(const Context& ctx, const TMainForm& form, bool withObject
     json.field("mouseX", ctx.input.mouseX);
     json.field("mouseY", ctx.input.mouseY);
     json.field("ScreenKind", ctx.input.ScreenKind);
-    json.field("SceneCommand", ctx.input.SceneCommand);
+    json.field("SceneCommand", pendingCommand(ctx));
     json.field("keyCode", static_cast<int>(ctx.input.keyCode));
     json.field("shiftState", static_cast<int>(ctx.input.shiftState));
     json.field("hoveredButton", ctx.input.hoveredButton);

@@ -45,7 +45,7 @@ void ContinueQuestionScreen::release(int button) {
         ctx_.players->update([&](PlayerList& list, int& current) {
             answerContinue(*list[static_cast<size_t>(current)].progress(mode), offer, yes);
         });
-    ctx_.input.SceneCommand = startCommand(mode);
+    menu_.post(startCommand(mode));
 }
 
 }  // namespace qs

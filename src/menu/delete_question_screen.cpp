@@ -32,24 +32,23 @@ void DeleteQuestionScreen::enter() {
 void DeleteQuestionScreen::leave() { ctx_.sceneObjects->unload_by_tag(kTag); }
 
 void DeleteQuestionScreen::release(int button) {
-    InputState& in = ctx_.input;
     PlayerStore& players = *ctx_.players;
     if (button == 1) {
         if (players.count() == 1) {
             if (players.removePlayer(0)) {
                 // Someone has to play: straight on to a first player.
                 state_.editMode = kEditFirstPlayer;
-                in.SceneCommand = kCommandNameEntry;
+                menu_.post(kCommandNameEntry);
                 return;
             }
         } else if (players.removePlayer(state_.list.selection)) {
             state_.list.clampTo(players.count());
         }
         state_.keepEdit = true;
-        in.SceneCommand = kCommandPlayerList;
+        menu_.post(kCommandPlayerList);
     } else if (button == 2) {
         state_.keepEdit = true;
-        in.SceneCommand = kCommandPlayerList;
+        menu_.post(kCommandPlayerList);
     }
 }
 

@@ -29,7 +29,7 @@ void ExitQuestionScreen::release(int button) {
         ctx_.WriteLog("exit from menu");
         ctx_.frame.closeRequested = true;
     } else if (button == 2) {
-        ctx_.input.SceneCommand = kCommandMainMenu;
+        menu_.post(kCommandMainMenu);
     }
 }
 

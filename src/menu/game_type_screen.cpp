@@ -62,17 +62,16 @@ void GameTypeScreen::hover(uint32_t now) {
 }
 
 void GameTypeScreen::release(int button) {
-    InputState& in = ctx_.input;
     if (button >= 1 && button <= 3) {
         ctx_.selectedMode = static_cast<GameMode>(button);
         const PlayerRecord* player = ctx_.players->current();
         const ModeProgress* progress = player ? player->progress(button) : nullptr;
         if (progress && progress->showMessage == 1)
-            in.SceneCommand = kCommandGameMessage;
+            menu_.post(kCommandGameMessage);
         else
             menu_.startChosenGame();
     } else if (button == 4) {
-        in.SceneCommand = kCommandMainMenu;
+        menu_.post(kCommandMainMenu);
     }
 }
 

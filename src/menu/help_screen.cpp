@@ -209,7 +209,7 @@ void HelpScreen::hover(uint32_t now) {
 
 void HelpScreen::release(int button) {
     if (button == 1) {
-        ctx_.input.SceneCommand = kCommandMainMenu;
+        menu_.post(kCommandMainMenu);
     } else if (button == 2 && state_.helpPage > 1) {
         --state_.helpPage;
         ShowHelpPage(false);

@@ -85,7 +85,7 @@ void MainMenuScreen::checkPlayers() {
         players.ReadPlayers();
         if (players.empty()) {
             state_.editMode = kEditFirstPlayer;
-            ctx_.input.SceneCommand = kCommandNameEntry;
+            menu_.post(kCommandNameEntry);
             ctx_.input.ScreenKind = kScreenNone;
         }
     }
@@ -93,16 +93,15 @@ void MainMenuScreen::checkPlayers() {
 }
 
 void MainMenuScreen::release(int button) {
-    InputState& in = ctx_.input;
     switch (button) {
-        case 1: in.SceneCommand = kCommandGameType; break;
-        case 2: in.SceneCommand = kCommandOptions; break;
-        case 3: in.SceneCommand = kCommandScores; break;
-        case 4: in.SceneCommand = kCommandHelp; break;
-        case 5: in.SceneCommand = kCommandExitQuestion; break;
+        case 1: menu_.post(kCommandGameType); break;
+        case 2: menu_.post(kCommandOptions); break;
+        case 3: menu_.post(kCommandScores); break;
+        case 4: menu_.post(kCommandHelp); break;
+        case 5: menu_.post(kCommandExitQuestion); break;
         case 6:
             state_.keepEdit = false;
-            in.SceneCommand = kCommandPlayerList;
+            menu_.post(kCommandPlayerList);
             break;
         default: break;
     }

@@ -24,6 +24,8 @@ void MenuContext::open(ScreenKind kind) {
     if (Screen* screen = screens_.find(kind)) screen->enter();
 }
 
+void MenuContext::post(SceneCommand command) { state.pending = command; }
+
 void MenuContext::markHovered(int button) {
     services.input.hoveredButton = button;
     showCursorFrame(*services.sceneObjects, services.input.cursorObject, 1);
@@ -68,24 +70,23 @@ std::vector<ObjectRef> MenuContext::openDialog(const char* map, const std::strin
 }
 
 void MenuContext::startChosenGame() {
-    InputState& in = services.input;
     PlayerStore& players = *services.players;
     // The stored progress decides, not what this run remembers.
     players.ReadPlayers();
     const PlayerRecord* player = players.current();
     if (!player) {
         state.editMode = kEditFirstPlayer;
-        in.SceneCommand = kCommandNameEntry;
+        post(kCommandNameEntry);
         return;
     }
     const GameMode mode = services.selectedMode;
     state.offer = continueOffer(*player->progress(mode), mode);
     if (state.offer.ask) {
-        in.SceneCommand = kCommandContinueQuestion;
+        post(kCommandContinueQuestion);
         return;
     }
     players.update([mode](PlayerList& list, int& current) { startAfresh(*list[static_cast<size_t>(current)].progress(mode)); });
-    in.SceneCommand = startCommand(mode);
+    post(startCommand(mode));
 }
 
 }  // namespace qs

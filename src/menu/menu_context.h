@@ -29,6 +29,8 @@ public:
 
     // Brings the screen of `kind` up now.
     void open(ScreenKind kind);
+    // Asks the next step to carry `command` out.
+    void post(SceneCommand command);
 
     // The hovered button: its number for the press, and the pointer's "over a button" frame.
     void markHovered(int button);

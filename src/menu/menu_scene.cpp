@@ -118,6 +118,22 @@ void MenuScene::StartSceneMenu() {
     if (intro_.contentLoaded()) menu_.requestMenuMusic(250, 250);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
     ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
+    ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
+}
+
+bool MenuScene::take(const InputCommand& command) {
+    // Presses reach the screens as button releases; keys wait for the next step, in order.
+    const auto* key = std::get_if<input::Key>(&command);
+    if (!key) return false;
+    state_.keys.push_back(*key);
+    return true;
+}
+
+void MenuScene::deliverKeys() {
+    std::vector<input::Key> keys;
+    keys.swap(state_.keys);
+    if (MenuScreen* screen = screenUp())
+        for (const input::Key& key : keys) screen->key(key);
 }
 
 bool MenuScene::setUpUpdate() {
@@ -206,7 +222,8 @@ void MenuScene::setUp() {
 
     state_.shownBefore = true;
     // Keys and clicks from before the menu was there (Escape during the logo) are dropped.
-    ctx_.input.SceneCommand = kCommandNone;
+    state_.pending = kCommandNone;
+    state_.keys.clear();
     ctx_.input.pressedButton = -1;
 }
 
@@ -232,10 +249,11 @@ void MenuScene::runMenuFade(uint32_t now) {
 }
 
 void MenuScene::runCommand() {
-    InputState& in = ctx_.input;
-    // A command posted while this one is carried out waits for the next step.
-    const int command = in.SceneCommand;
-    in.SceneCommand = kCommandNone;
+    // The keys were typed on the screen that is up; then the screen's request is carried out
+    // (one posted while it is carried out waits for the next step).
+    deliverKeys();
+    const SceneCommand command = state_.pending;
+    state_.pending = kCommandNone;
     for (const ScreenCommand& opens : kScreenCommands) {
         if (opens.command == command) {
             menu_.open(opens.screen);
@@ -256,6 +274,8 @@ void MenuScene::HandleButtonRelease() {
     InputState& in = ctx_.input;
     const int button = in.pressedButton;
     in.lastReleasedButton = button;
+    // Keys typed before the release come first (a name is complete when its OK is pressed).
+    deliverKeys();
     if (MenuScreen* screen = screenUp()) screen->release(button);
     // A release by Enter or Escape must not fire again over another button.
     in.pressedButton = -1;
@@ -284,6 +304,8 @@ void MenuScene::UnloadSceneMenu() {
     objects.SetVisibleByTag("loading", false);
     ctx_.hooks.HandleButtonRelease = nullptr;
     ctx_.hooks.keyButton = nullptr;
+    ctx_.hooks.command = nullptr;
+    state_.keys.clear();
 }
 
 }  // namespace qs

@@ -21,10 +21,10 @@ class ScoresScreen;
 
 // The menu scene: the logo intro and the loading bar on the first visit, then the menu's
 // screens, one class each, found in a table by the screen kind that is up. Input handlers
-// only record the pointer, the pressed button and one pending command (or hand a release to
-// `HandleButtonRelease`); each update gives the screen up its hover pass and carries the
-// pending command out: opening a screen and starting a game are the scene's, the rest is the
-// screen's own.
+// record the pointer and the pressed button, hand a release to `HandleButtonRelease` and
+// typed keys to the scene's queue; each update gives the screen up its hover pass, its keys
+// and carries the pending command out: opening a screen and starting a game are the scene's,
+// the rest is the screen's own.
 class MenuScene final : public Scene {
 public:
     explicit MenuScene(SceneServices& context);
@@ -46,6 +46,9 @@ public:
     // Straight into a game: the content loads now, and the menu will not show its logo.
     void loadAtOnce() { intro_.loadAtOnce(); }
 
+    // Asks the next step to carry `command` out, as a screen of the menu would.
+    void post(SceneCommand command) { menu_.post(command); }
+
     const MenuState& state() const { return state_; }
     const ScreenTable& screens() const { return screens_; }
     const MenuIntro& intro() const { return intro_; }
@@ -57,6 +60,8 @@ private:
     void step(uint32_t now);
     void runMenuFade(uint32_t now);
     void runCommand();
+    bool take(const InputCommand& command);
+    void deliverKeys();
     void startGame(GameMode mode);
 
     SceneServices& ctx_;

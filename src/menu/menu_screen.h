@@ -19,7 +19,7 @@ public:
 
     // The menu's maps are loaded: the screen finds its buttons.
     virtual void prepare() {}
-    // A command of the step that is the screen's own (a typed key, an options arrow).
+    // A command of the step that is the screen's own (an options arrow).
     virtual void command(int /*command*/) {}
     // The step's command is carried out: what the screen redraws after it.
     virtual void step() {}

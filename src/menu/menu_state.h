@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "core/scene_codes.h"
 #include "menu/menu_rules.h"
+#include "ui/input_command.h"
 
 namespace qs {
 
@@ -44,6 +47,11 @@ struct MenuState {
     int editMode = kEditFirstPlayer;
 
     ContinueOffer offer;
+
+    // What the next step carries out: a screen's request (open a screen, start a game, an
+    // options step; a later one replaces an earlier), after the keys typed since the last step.
+    SceneCommand pending = kCommandNone;
+    std::vector<input::Key> keys;
 };
 
 }  // namespace qs

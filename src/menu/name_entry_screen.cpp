@@ -88,14 +88,11 @@ void NameEntryScreen::redrawName() {
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }
 
-void NameEntryScreen::command(int command) {
-    if (command != kCommandKey) return;
-    const InputState& in = ctx_.input;
-    if (typeNameKey(state_.nameText, in.keyCode, (in.shiftState & 1) != 0)) redrawName();
+void NameEntryScreen::key(const input::Key& key) {
+    if (typeNameKey(state_.nameText, key.code, (key.mods & 1) != 0)) redrawName();
 }
 
 void NameEntryScreen::ConfirmNameEntry(bool ok) {
-    InputState& in = ctx_.input;
     SceneObjectList& objects = *ctx_.sceneObjects;
     PlayerStore& players = *ctx_.players;
     const std::string name = trim(state_.nameText);
@@ -111,7 +108,7 @@ void NameEntryScreen::ConfirmNameEntry(bool ok) {
                     tellNotSaved(ctx_);
                     return;
                 }
-                in.SceneCommand = kCommandMainMenu;
+                menu_.post(kCommandMainMenu);
                 return;
             }
             case kEditNewPlayer:
@@ -138,7 +135,7 @@ void NameEntryScreen::ConfirmNameEntry(bool ok) {
         }
         objects.SetVisibleByTag(kEntryTag, false);
         state_.keepEdit = true;
-        in.SceneCommand = kCommandPlayerList;
+        menu_.post(kCommandPlayerList);
         return;
     }
     if (state_.editMode == kEditFirstPlayer) {
@@ -146,13 +143,13 @@ void NameEntryScreen::ConfirmNameEntry(bool ok) {
             showNameMessage("text\\please_enter_name.txt", false);
         } else if (!ok) {
             // The store keeps the current player inside the list.
-            in.SceneCommand = kCommandMainMenu;
+            menu_.post(kCommandMainMenu);
         }
         return;
     }
     objects.SetVisibleByTag(kEntryTag, false);
     state_.keepEdit = true;
-    in.SceneCommand = kCommandPlayerList;
+    menu_.post(kCommandPlayerList);
 }
 
 void NameEntryScreen::showNameMessage(const char* textFile, bool nameExists) {

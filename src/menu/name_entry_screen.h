@@ -20,7 +20,7 @@ public:
     void release(int button) override;
     int enterButton() const override { return 1; }
     int escapeButton() const override { return 2; }
-    void command(int command) override;
+    void key(const input::Key& key) override;
 
 private:
     void redrawName();

@@ -36,7 +36,7 @@ void NameMessageScreen::leave() { ctx_.sceneObjects->unload_by_tag(kTag); }
 void NameMessageScreen::release(int) {
     leave();
     state_.keepEdit = true;
-    ctx_.input.SceneCommand = kCommandNameEntry;
+    menu_.post(kCommandNameEntry);
     ctx_.input.ScreenKind = kScreenNone;
 }
 

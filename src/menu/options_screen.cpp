@@ -120,7 +120,7 @@ void OptionsScreen::hover(uint32_t now) {
 void OptionsScreen::release(int button) {
     static const SceneCommand kCommands[] = {kCommandMusicStep, kCommandSoundStep, kCommandFullscreen,
                                              kCommandToggleMessages, kCommandMainMenu};
-    if (button >= 1 && button <= 5) ctx_.input.SceneCommand = kCommands[button - 1];
+    if (button >= 1 && button <= 5) menu_.post(kCommands[button - 1]);
 }
 
 void OptionsScreen::command(int command) {

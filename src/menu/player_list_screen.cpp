@@ -83,7 +83,6 @@ void PlayerListScreen::hover(uint32_t) {
 }
 
 void PlayerListScreen::release(int button) {
-    InputState& in = ctx_.input;
     PlayerListCursor& list = state_.list;
     const int count = ctx_.players->count();
     if (button >= kFirstRow && button < kFirstRow + kListRows) {
@@ -107,30 +106,28 @@ void PlayerListScreen::release(int button) {
             list.next(count);
             DrawPlayerList();
             break;
-        case kDelete: in.SceneCommand = kCommandDeleteQuestion; break;
+        case kDelete: menu_.post(kCommandDeleteQuestion); break;
         case kRename:
             state_.editMode = kEditRename;
-            in.SceneCommand = kCommandNameEntry;
+            menu_.post(kCommandNameEntry);
             break;
         case kOk:
-            if (ctx_.players->selectPlayer(list.selection)) in.SceneCommand = kCommandMainMenu;
+            if (ctx_.players->selectPlayer(list.selection)) menu_.post(kCommandMainMenu);
             break;
-        case kCancel: in.SceneCommand = kCommandMainMenu; break;
+        case kCancel: menu_.post(kCommandMainMenu); break;
         case kCreateLine:
             state_.editMode = kEditNewPlayer;
-            in.SceneCommand = kCommandNameEntry;
+            menu_.post(kCommandNameEntry);
             break;
         default: break;
     }
 }
 
-void PlayerListScreen::command(int command) {
-    if (command != kCommandKey) return;
-    const int key = ctx_.input.keyCode;
-    if (key == kVkUp) {
+void PlayerListScreen::key(const input::Key& key) {
+    if (key.code == kVkUp) {
         state_.list.previous();
         DrawPlayerList();
-    } else if (key == kVkDown) {
+    } else if (key.code == kVkDown) {
         state_.list.next(ctx_.players->count());
         DrawPlayerList();
     }

@@ -19,7 +19,7 @@ public:
     void release(int button) override;
     int enterButton() const override { return 5; }
     int escapeButton() const override { return 6; }
-    void command(int command) override;
+    void key(const input::Key& key) override;
 
 private:
     void DrawPlayerList();

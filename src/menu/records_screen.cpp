@@ -14,7 +14,7 @@ void RecordsScreen::leave() { scores_.close(); }
 void RecordsScreen::hover(uint32_t now) { scores_.UpdateScoresButtons(now); }
 
 void RecordsScreen::release(int button) {
-    if (scores_.release(button)) ctx_.input.SceneCommand = kCommandMainMenu;
+    if (scores_.release(button)) menu_.post(kCommandMainMenu);
 }
 
 }  // namespace qs

@@ -52,7 +52,7 @@ struct InputState {
     int mouseY = 0;
     int hoveredButton = -1;
     int pressedButton = -1;
-    int SceneCommand = 0;
+    // The last key pressed and its Shift, Ctrl and Alt bits (for the state dump).
     uint16_t keyCode = 0;
     uint8_t shiftState = 0;
     int ScreenKind = 0;

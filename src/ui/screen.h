@@ -5,13 +5,14 @@
 #include <memory>
 
 #include "core/scene_codes.h"
+#include "ui/input_command.h"
 
 namespace qs {
 
 // One screen or dialog of a scene: the main menu, the options, a question, the game's
 // statistics... It builds its objects when entered and frees them when left, gives the
 // hovered button its feedback at each step, and answers a released button. Enter and Escape
-// stand for one of its buttons (0: the key goes to the scene as a plain key).
+// stand for one of its buttons (0: the key reaches the screen as a plain key).
 class Screen {
 public:
     virtual ~Screen() = default;
@@ -21,6 +22,8 @@ public:
     virtual void leave() = 0;
     virtual void hover(uint32_t /*now*/) {}
     virtual void release(int button) = 0;
+    // A key that none of its buttons stands for, typed while it was up.
+    virtual void key(const input::Key& /*key*/) {}
     virtual int enterButton() const { return 0; }
     virtual int escapeButton() const { return 0; }
 };

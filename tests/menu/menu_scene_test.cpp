@@ -9,6 +9,7 @@
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
 #include "core/scene_codes.h"
+#include "menu/menu_scene.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "render/key_codes.h"
@@ -62,6 +63,11 @@ struct MenuRun {
         form->onMouseUp(1);
         runFor(200);
     }
+    // An arcade game starts as the game type screen would start it.
+    void startArcade() {
+        world.ctx->selectedMode = kModeArcade;
+        form->menuScene()->post(kCommandStartArcade);
+    }
     void key(int code, uint8_t shift = 0) {
         form->onKeyDown(code, shift);
         runFor(50);
@@ -98,8 +104,7 @@ TEST(MenuScene, FirstVisitFadesTheMenuInAndALaterOneShowsItAtOnce) {
     EXPECT_EQ(run.menu().menuFadeState, 1);
 
     // A game and back: the menu is there at once, without the logo or the fade.
-    run.world.ctx->selectedMode = kModeArcade;
-    run.world.ctx->input.SceneCommand = kCommandStartArcade;
+    run.startArcade();
     run.runFor(500);
     ASSERT_EQ(run.world.ctx->frame.currentScene, kSceneGame);
     run.world.ctx->input.ScreenKind = kScreenMainMenu;
@@ -187,6 +192,18 @@ TEST(MenuScene, WithNoPlayerTheMenuAsksForAName) {
     ASSERT_EQ(run.world.ctx->players->count(), 1);
     EXPECT_EQ(run.userFile("players.txt").rfind("Bob, ", 0), 0u);
     EXPECT_NE(run.userFile("options.txt").find("player_index=0"), std::string::npos);
+}
+
+TEST(MenuScene, KeysTypedFasterThanTheStepsAllCountInOrder) {
+    // A fast typist: the whole name and its Enter arrive between two steps of the menu.
+    MenuRun run("");
+    ASSERT_EQ(run.screen(), kScreenNameEntry);
+    for (int k : {'E', 'V', 'A'}) run.form->onKeyDown(k, k == 'E' ? kShiftShift : 0);
+    run.form->onKeyDown(kVkReturn, 0);
+    run.runFor(100);
+    EXPECT_EQ(run.screen(), kScreenMainMenu);
+    ASSERT_EQ(run.world.ctx->players->count(), 1);
+    EXPECT_EQ(run.world.ctx->players->players()[0].name, "Eva");
 }
 
 TEST(MenuScene, OptionsOpenWritesBothVolumesSilentlyAndTheArrowsStopAtTheEnds) {
@@ -415,8 +432,7 @@ TEST(MenuScene, GamesAndReturnsLeaveNoObjectsBehind) {
     MenuRun run;
     run.runFor(1600);
     auto roundTrip = [&] {
-        run.world.ctx->selectedMode = kModeArcade;
-        run.world.ctx->input.SceneCommand = kCommandStartArcade;
+        run.startArcade();
         run.runFor(1500);
         EXPECT_EQ(run.world.ctx->frame.currentScene, kSceneGame);
         run.world.ctx->input.ScreenKind = kScreenMainMenu;

@@ -124,7 +124,6 @@ void GameScene::setUp() {
     zone_->showModePanel(ctx_.selectedMode, best.rows.empty() ? std::string() : best.rows.front().score);
     ctx_.startLevel = 0;
     ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_game_begin"));
-    ctx_.input.SceneCommand = kCommandNone;
     ctx_.input.pressedButton = -1;
     queued_.clear();
     // The new session learns where the pointer is at its first step.
@@ -157,8 +156,6 @@ void GameScene::UpdateSceneMain() {
     std::vector<GameCommand> commands;
     commands.swap(queued_);
     session_->step(frame.gameClock, commands);
-    // The shared board's command reads "handled" in the game, as the state dump has always said.
-    in.SceneCommand = kCommandHandled;
     // Score pieces fly to the end of the gauge as it is shown.
     ctx_.particles->gaugeTarget = {hud::kGaugeLeft + session_->shownProgress(), hud::kGaugeTop};
     if (ctx_.particles->pieceArrived) {
