@@ -21,36 +21,40 @@ void Prototype3DLoader::read(const std::string& text) {
 }
 
 void Prototype3DLoader::readCommonLine(const std::string& line) {
-    TMulti3DPrototype& p = prototype_;
-    forEachKeyField(line, 1, [&](const std::string& key, const std::string& value) {
-        if (key == "sprite_z") intValue(key, value, p.sprite_z);
-        else if (key == "x") realValue(key, value, p.x);
-        else if (key == "y") realValue(key, value, p.y);
-        else if (key == "z") realValue(key, value, p.z);
-        else if (key == "alpha") byteValue(key, value, p.alpha);
-        else if (key == "angle_vector_x") floatValue(key, value, p.angle_vector_x);
-        else if (key == "angle_vector_y") floatValue(key, value, p.angle_vector_y);
-        else if (key == "angle_vector_z") floatValue(key, value, p.angle_vector_z);
-        else if (key == "angle") degreesValue(key, value, p.angle);
-        else if (key == "trigger") p.trigger = value == "1";
-        else if (key == "color") intValue(key, value, p.color);
-        else if (key == "map_koeff_x") realValue(key, value, p.map_koeff_x);
-        else if (key == "map_koeff_y") realValue(key, value, p.map_koeff_y);
-        else if (key == "map_koeff_z") realValue(key, value, p.map_koeff_z);
-        else if (key == "width") intValue(key, value, widthKey_);
-        else if (key == "height") intValue(key, value, heightKey_);
-        else if (key == "depth") intValue(key, value, depthKey_);
-        else if (key == "scale") {
-            double scale = 1;
-            if (realValue(key, value, scale)) p.scale_x = p.scale_y = p.scale_z = scale;
-        } else if (key == "scale_x") realValue(key, value, p.scale_x);
-        else if (key == "scale_y") realValue(key, value, p.scale_y);
-        else if (key == "scale_z") realValue(key, value, p.scale_z);
-        else if (key == "rot_center_x") realValue(key, value, p.rot_center_x);
-        else if (key == "rot_center_y") realValue(key, value, p.rot_center_y);
-        else if (key == "rot_center_z") realValue(key, value, p.rot_center_z);
-        else unknownKey("Unknown common multi3dobject's variable", key);
-    });
+    struct Line {
+        TMulti3DPrototype& p;
+        int& width;
+        int& height;
+        int& depth;
+    };
+    static constexpr PrototypeKey<Line> kKeys[] = {
+        {"sprite_z", [](Line& l) -> KeySlot { return &l.p.sprite_z; }},
+        {"x", [](Line& l) -> KeySlot { return &l.p.x; }},
+        {"y", [](Line& l) -> KeySlot { return &l.p.y; }},
+        {"z", [](Line& l) -> KeySlot { return &l.p.z; }},
+        {"alpha", [](Line& l) -> KeySlot { return &l.p.alpha; }},
+        {"angle_vector_x", [](Line& l) -> KeySlot { return &l.p.angle_vector_x; }},
+        {"angle_vector_y", [](Line& l) -> KeySlot { return &l.p.angle_vector_y; }},
+        {"angle_vector_z", [](Line& l) -> KeySlot { return &l.p.angle_vector_z; }},
+        {"angle", [](Line& l) -> KeySlot { return Degrees{&l.p.angle}; }},
+        {"trigger", [](Line& l) -> KeySlot { return &l.p.trigger; }},
+        {"color", [](Line& l) -> KeySlot { return &l.p.color; }},
+        {"map_koeff_x", [](Line& l) -> KeySlot { return &l.p.map_koeff_x; }},
+        {"map_koeff_y", [](Line& l) -> KeySlot { return &l.p.map_koeff_y; }},
+        {"map_koeff_z", [](Line& l) -> KeySlot { return &l.p.map_koeff_z; }},
+        {"width", [](Line& l) -> KeySlot { return &l.width; }},
+        {"height", [](Line& l) -> KeySlot { return &l.height; }},
+        {"depth", [](Line& l) -> KeySlot { return &l.depth; }},
+        {"scale", [](Line& l) -> KeySlot { return EveryAxis{&l.p.scale_x, &l.p.scale_y, &l.p.scale_z}; }},
+        {"scale_x", [](Line& l) -> KeySlot { return &l.p.scale_x; }},
+        {"scale_y", [](Line& l) -> KeySlot { return &l.p.scale_y; }},
+        {"scale_z", [](Line& l) -> KeySlot { return &l.p.scale_z; }},
+        {"rot_center_x", [](Line& l) -> KeySlot { return &l.p.rot_center_x; }},
+        {"rot_center_y", [](Line& l) -> KeySlot { return &l.p.rot_center_y; }},
+        {"rot_center_z", [](Line& l) -> KeySlot { return &l.p.rot_center_z; }},
+    };
+    Line target{prototype_, widthKey_, heightKey_, depthKey_};
+    readKeys(line, 1, kKeys, target, "Unknown common multi3dobject's variable");
 }
 
 void Prototype3DLoader::readGroupHeader(const std::string& line) {
@@ -59,28 +63,29 @@ void Prototype3DLoader::readGroupHeader(const std::string& line) {
 }
 
 void Prototype3DLoader::readPartKeys(const std::string& line, Prototype3DPart& part) {
-    forEachKeyField(line, 2, [&](const std::string& key, const std::string& value) {
-        int number = 0;
-        if (key == "anim_speed") intValue(key, value, currentKeys_.animSpeed);
-        else if (key == "anim_loop") {
-            if (intValue(key, value, number)) currentKeys_.animLoop = number != 0;
-        } else if (key == "x") realValue(key, value, part.x);
-        else if (key == "y") realValue(key, value, part.y);
-        else if (key == "z") realValue(key, value, part.z);
-        else if (key == "alpha") byteValue(key, value, part.alpha);
-        else if (key == "alpha_mode") byteValue(key, value, part.alpha_mode);
-        else if (key == "angle_vector_x") floatValue(key, value, part.angle_vector_x);
-        else if (key == "angle_vector_y") floatValue(key, value, part.angle_vector_y);
-        else if (key == "angle_vector_z") floatValue(key, value, part.angle_vector_z);
-        else if (key == "angle") degreesValue(key, value, part.angle);
-        else if (key == "scale") {
-            double scale = 1;
-            if (realValue(key, value, scale)) part.scale_x = part.scale_y = part.scale_z = scale;
-        } else if (key == "scale_x") realValue(key, value, part.scale_x);
-        else if (key == "scale_y") realValue(key, value, part.scale_y);
-        else if (key == "scale_z") realValue(key, value, part.scale_z);
-        else unknownKey("Unknown variable in the sprite's part of the multisprite", key);
-    });
+    struct Line {
+        Prototype3DPart& part;
+        PartKeys& keys;
+    };
+    static constexpr PrototypeKey<Line> kKeys[] = {
+        {"anim_speed", [](Line& l) -> KeySlot { return &l.keys.animSpeed; }},
+        {"anim_loop", [](Line& l) -> KeySlot { return NonZeroFlag{&l.keys.animLoop}; }},
+        {"x", [](Line& l) -> KeySlot { return &l.part.x; }},
+        {"y", [](Line& l) -> KeySlot { return &l.part.y; }},
+        {"z", [](Line& l) -> KeySlot { return &l.part.z; }},
+        {"alpha", [](Line& l) -> KeySlot { return &l.part.alpha; }},
+        {"alpha_mode", [](Line& l) -> KeySlot { return &l.part.alpha_mode; }},
+        {"angle_vector_x", [](Line& l) -> KeySlot { return &l.part.angle_vector_x; }},
+        {"angle_vector_y", [](Line& l) -> KeySlot { return &l.part.angle_vector_y; }},
+        {"angle_vector_z", [](Line& l) -> KeySlot { return &l.part.angle_vector_z; }},
+        {"angle", [](Line& l) -> KeySlot { return Degrees{&l.part.angle}; }},
+        {"scale", [](Line& l) -> KeySlot { return EveryAxis{&l.part.scale_x, &l.part.scale_y, &l.part.scale_z}; }},
+        {"scale_x", [](Line& l) -> KeySlot { return &l.part.scale_x; }},
+        {"scale_y", [](Line& l) -> KeySlot { return &l.part.scale_y; }},
+        {"scale_z", [](Line& l) -> KeySlot { return &l.part.scale_z; }},
+    };
+    Line target{part, currentKeys_};
+    readKeys(line, 2, kKeys, target, "Unknown variable in the sprite's part of the multisprite");
 }
 
 int Prototype3DLoader::meshOf(const std::string& field) {

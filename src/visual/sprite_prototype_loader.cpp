@@ -131,6 +131,31 @@ bool PrototypeFieldReader::floatValue(const std::string& key, const std::string&
     return true;
 }
 
+void PrototypeFieldReader::store(const std::string& key, const std::string& value, const KeySlot& slot) {
+    struct Store {
+        PrototypeFieldReader& reader;
+        const std::string& key;
+        const std::string& value;
+        void operator()(int* field) const { reader.intValue(key, value, *field); }
+        void operator()(double* field) const { reader.realValue(key, value, *field); }
+        void operator()(float* field) const { reader.floatValue(key, value, *field); }
+        void operator()(uint8_t* field) const { reader.byteValue(key, value, *field); }
+        void operator()(bool* field) const { *field = value == "1"; }
+        void operator()(NonZeroFlag flag) const {
+            int number = 0;
+            if (reader.intValue(key, value, number)) *flag.field = number != 0;
+        }
+        void operator()(Degrees degrees) const { reader.degreesValue(key, value, *degrees.field); }
+        void operator()(EveryAxis axes) const {
+            double scale = 1;
+            if (!reader.realValue(key, value, scale)) return;
+            *axes.x = *axes.y = scale;
+            if (axes.z) *axes.z = scale;
+        }
+    };
+    std::visit(Store{*this, key, value}, slot);
+}
+
 bool PrototypeFieldReader::byteValue(const std::string& key, const std::string& value,
                                      uint8_t& out) {
     int number = 0;
@@ -183,35 +208,36 @@ void SpritePrototypeLoader::closeGroups() {
 }
 
 void SpritePrototypeLoader::readCommonLine(const std::string& line) {
-    TMultiSpritePrototype& p = prototype_;
-    forEachKeyField(line, 1, [&](const std::string& key, const std::string& value) {
-        int number = 0;
-        if (key == "z") intValue(key, value, p.z);
-        else if (key == "x") realValue(key, value, p.x);
-        else if (key == "y") realValue(key, value, p.y);
-        else if (key == "flip_x") p.flip_x = value == "1";
-        else if (key == "flip_y") p.flip_y = value == "1";
-        else if (key == "alpha") {
-            if (intValue(key, value, number)) p.alpha = static_cast<uint8_t>(number & 0xFF);
-        } else if (key == "angle") degreesValue(key, value, p.angle);
-        else if (key == "trigger") p.trigger = value == "1";
-        else if (key == "color") intValue(key, value, p.color);
-        else if (key == "map_koeff") realValue(key, value, p.map_koeff);
-        else if (key == "width") intValue(key, value, widthKey_);
-        else if (key == "height") intValue(key, value, heightKey_);
-        else if (key == "scale") {
-            double scale = 1;
-            if (realValue(key, value, scale)) p.scale_x = p.scale_y = scale;
-        } else if (key == "scale_x") realValue(key, value, p.scale_x);
-        else if (key == "scale_y") realValue(key, value, p.scale_y);
-        else if (key == "rot_center_x") realValue(key, value, p.rot_center_x);
-        else if (key == "rot_center_y") realValue(key, value, p.rot_center_y);
-        else if (key == "isometric") p.isometric = value == "1";
-        else if (key == "iso_x") realValue(key, value, p.iso_x);
-        else if (key == "iso_y") realValue(key, value, p.iso_y);
-        else if (key == "iso_z") intValue(key, value, p.iso_z);
-        else unknownKey("Unknown common multisprite's variable", key);
-    });
+    struct Line {
+        TMultiSpritePrototype& p;
+        int& width;
+        int& height;
+    };
+    static constexpr PrototypeKey<Line> kKeys[] = {
+        {"z", [](Line& l) -> KeySlot { return &l.p.z; }},
+        {"x", [](Line& l) -> KeySlot { return &l.p.x; }},
+        {"y", [](Line& l) -> KeySlot { return &l.p.y; }},
+        {"flip_x", [](Line& l) -> KeySlot { return &l.p.flip_x; }},
+        {"flip_y", [](Line& l) -> KeySlot { return &l.p.flip_y; }},
+        {"alpha", [](Line& l) -> KeySlot { return &l.p.alpha; }},
+        {"angle", [](Line& l) -> KeySlot { return Degrees{&l.p.angle}; }},
+        {"trigger", [](Line& l) -> KeySlot { return &l.p.trigger; }},
+        {"color", [](Line& l) -> KeySlot { return &l.p.color; }},
+        {"map_koeff", [](Line& l) -> KeySlot { return &l.p.map_koeff; }},
+        {"width", [](Line& l) -> KeySlot { return &l.width; }},
+        {"height", [](Line& l) -> KeySlot { return &l.height; }},
+        {"scale", [](Line& l) -> KeySlot { return EveryAxis{&l.p.scale_x, &l.p.scale_y}; }},
+        {"scale_x", [](Line& l) -> KeySlot { return &l.p.scale_x; }},
+        {"scale_y", [](Line& l) -> KeySlot { return &l.p.scale_y; }},
+        {"rot_center_x", [](Line& l) -> KeySlot { return &l.p.rot_center_x; }},
+        {"rot_center_y", [](Line& l) -> KeySlot { return &l.p.rot_center_y; }},
+        {"isometric", [](Line& l) -> KeySlot { return &l.p.isometric; }},
+        {"iso_x", [](Line& l) -> KeySlot { return &l.p.iso_x; }},
+        {"iso_y", [](Line& l) -> KeySlot { return &l.p.iso_y; }},
+        {"iso_z", [](Line& l) -> KeySlot { return &l.p.iso_z; }},
+    };
+    Line target{prototype_, widthKey_, heightKey_};
+    readKeys(line, 1, kKeys, target, "Unknown common multisprite's variable");
 }
 
 void PrototypeFieldReader::startGroup(const std::string& countText, std::vector<PartGroup>& groups,
@@ -238,36 +264,35 @@ void SpritePrototypeLoader::readGroupHeader(const std::string& line) {
     startGroup(line, prototype_.groups, static_cast<int>(prototype_.parts.size()));
 }
 
-void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart& part,
-                                         PartKeys& keys) {
-    forEachKeyField(line, 2, [&](const std::string& key, const std::string& value) {
-        int number = 0;
-        if (key == "frame_width") intValue(key, value, keys.frameWidth);
-        else if (key == "frame_height") intValue(key, value, keys.frameHeight);
-        else if (key == "anim_speed") intValue(key, value, keys.animSpeed);
-        else if (key == "anim_loop") keys.animLoop = value == "1";
-        else if (key == "filter") intValue(key, value, part.filter);
-        else if (key == "border") intValue(key, value, part.border);
-        else if (key == "x") realValue(key, value, part.x);
-        else if (key == "y") realValue(key, value, part.y);
-        else if (key == "z") intValue(key, value, part.z);
-        else if (key == "texture_size") intValue(key, value, keys.textureSize);
-        else if (key == "flip_x") part.flip_x = value == "1";
-        else if (key == "flip_y") part.flip_y = value == "1";
-        else if (key == "alpha") {
-            if (intValue(key, value, number)) part.alpha = static_cast<uint8_t>(number & 0xFF);
-        } else if (key == "alpha_mode") {
-            if (intValue(key, value, number)) part.alpha_mode = static_cast<uint8_t>(number & 0xFF);
-        } else if (key == "angle") degreesValue(key, value, part.angle);
-        else if (key == "sprite_type") intValue(key, value, part.sprite_type);
-        else if (key == "scale") {
-            double scale = 1;
-            if (realValue(key, value, scale)) part.scale_x = part.scale_y = scale;
-        } else if (key == "scale_x") realValue(key, value, part.scale_x);
-        else if (key == "scale_y") realValue(key, value, part.scale_y);
-        else if (key == "color") intValue(key, value, part.color);
-        else unknownKey("Unknown variable in the sprite's part of the multisprite", key);
-    });
+void SpritePrototypeLoader::readPartKeys(const std::string& line, PrototypePart& part, PartKeys& keys) {
+    struct Line {
+        PrototypePart& part;
+        PartKeys& keys;
+    };
+    static constexpr PrototypeKey<Line> kKeys[] = {
+        {"frame_width", [](Line& l) -> KeySlot { return &l.keys.frameWidth; }},
+        {"frame_height", [](Line& l) -> KeySlot { return &l.keys.frameHeight; }},
+        {"anim_speed", [](Line& l) -> KeySlot { return &l.keys.animSpeed; }},
+        {"anim_loop", [](Line& l) -> KeySlot { return &l.keys.animLoop; }},
+        {"filter", [](Line& l) -> KeySlot { return &l.part.filter; }},
+        {"border", [](Line& l) -> KeySlot { return &l.part.border; }},
+        {"x", [](Line& l) -> KeySlot { return &l.part.x; }},
+        {"y", [](Line& l) -> KeySlot { return &l.part.y; }},
+        {"z", [](Line& l) -> KeySlot { return &l.part.z; }},
+        {"texture_size", [](Line& l) -> KeySlot { return &l.keys.textureSize; }},
+        {"flip_x", [](Line& l) -> KeySlot { return &l.part.flip_x; }},
+        {"flip_y", [](Line& l) -> KeySlot { return &l.part.flip_y; }},
+        {"alpha", [](Line& l) -> KeySlot { return &l.part.alpha; }},
+        {"alpha_mode", [](Line& l) -> KeySlot { return &l.part.alpha_mode; }},
+        {"angle", [](Line& l) -> KeySlot { return Degrees{&l.part.angle}; }},
+        {"sprite_type", [](Line& l) -> KeySlot { return &l.part.sprite_type; }},
+        {"scale", [](Line& l) -> KeySlot { return EveryAxis{&l.part.scale_x, &l.part.scale_y}; }},
+        {"scale_x", [](Line& l) -> KeySlot { return &l.part.scale_x; }},
+        {"scale_y", [](Line& l) -> KeySlot { return &l.part.scale_y; }},
+        {"color", [](Line& l) -> KeySlot { return &l.part.color; }},
+    };
+    Line target{part, keys};
+    readKeys(line, 2, kKeys, target, "Unknown variable in the sprite's part of the multisprite");
 }
 
 std::vector<std::string> imagesNamedBy(const std::string& path, const std::string& text) {

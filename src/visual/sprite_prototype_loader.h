@@ -7,6 +7,7 @@
 #include "core/comma_fields.h"
 #include "core/text_util.h"
 #include "visual/image_decoder.h"
+#include "visual/prototype_keys.h"
 #include "visual/sprite_prototype.h"
 #include "visual/texture_library.h"
 #include "visual/tile_cutter.h"
@@ -57,6 +58,13 @@ protected:
     bool byteValue(const std::string& key, const std::string& value, uint8_t& out);
     void unknownKey(const char* what, const std::string& key);
     void problem(const std::string& message);
+    // Reads the value into the slot, as the slot's kind says.
+    void store(const std::string& key, const std::string& value, const KeySlot& slot);
+    // Reads the key=value fields of `line` from field `first` on through the line's key table;
+    // a key the table lacks is reported as `unknownWhat`.
+    template <class Target, size_t N>
+    void readKeys(const std::string& line, int first, const PrototypeKey<Target> (&table)[N], Target& target,
+                  const char* unknownWhat);
 
     // Walks the lines of a prototype text: the common line first, then group headers, the
     // part lines each header counts, and "+" continuation lines; then closes the groups.
@@ -161,6 +169,20 @@ void forEachKeyField(const std::string& line, int first, Handle handle) {
         if (field.empty() || equals == std::string::npos || equals == 0) return;
         handle(toLower(trim(field.substr(0, equals))), trim(field.substr(equals + 1)));
     }
+}
+
+template <class Target, size_t N>
+void PrototypeFieldReader::readKeys(const std::string& line, int first, const PrototypeKey<Target> (&table)[N],
+                                    Target& target, const char* unknownWhat) {
+    forEachKeyField(line, first, [&](const std::string& key, const std::string& value) {
+        for (const PrototypeKey<Target>& row : table) {
+            if (key == row.name) {
+                store(key, value, row.slot(target));
+                return;
+            }
+        }
+        unknownKey(unknownWhat, key);
+    });
 }
 
 }  // namespace qs
