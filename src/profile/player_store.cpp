@@ -17,37 +17,32 @@ PlayerStore::PlayerStore(const FileSystem& files, Log& log, OptionWriter writeOp
     : files_(files),
       log_(log),
       writeOption_(std::move(writeOption)),
-      tellPlayer_(std::move(tellPlayer)),
+      reader_(log, std::move(tellPlayer), "player file", "progress will not be saved"),
       currentPlayer_(playerIndex) {}
 
 fs::path PlayerStore::file() const { return files_.userPath(kPlayersFile); }
 
 int PlayerStore::ReadPlayers() {
-    // Once the file could not be read, what it holds is unknown: leave it alone for the
-    // rest of the run rather than read half of it or write over it.
-    if (locked_) return count();
-
     const fs::path path = file();
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    std::string why;
-    if (status.type() == fs::file_type::not_found) {
-        players_.clear();
-        damagedOriginal_.reset();
-    } else if (ec) {
-        lock(ec.message());
-    } else if (status.type() != fs::file_type::regular) {
-        lock("it is not a regular file");
-    } else if (std::optional<std::string> text = FileSystem::readFile(path, &why, kPlayersFileLimit)) {
-        PlayersFileText parsed = parsePlayers(*text);
-        logSaveDamage(log_, path, parsed.damage);
-        if (parsed.damage.empty())
+    std::string text;
+    switch (reader_.read(path, kPlayersFileLimit, text)) {
+        case SaveReader::Result::kMissing:
+            players_.clear();
             damagedOriginal_.reset();
-        else
-            damagedOriginal_ = std::move(*text);
-        players_ = std::move(parsed.players);
-    } else {
-        lock(why);
+            break;
+        case SaveReader::Result::kRead: {
+            PlayersFileText parsed = parsePlayers(text);
+            logSaveDamage(log_, path, parsed.damage);
+            if (parsed.damage.empty())
+                damagedOriginal_.reset();
+            else
+                damagedOriginal_ = std::move(text);
+            players_ = std::move(parsed.players);
+            break;
+        }
+        case SaveReader::Result::kClosed:
+            // Once the file could not be read, the players read before (if any) go on.
+            return count();
     }
 
     // A stored index can be left over from a longer list (or a hand-edited options file).
@@ -58,16 +53,6 @@ int PlayerStore::ReadPlayers() {
         writePlayerIndex(0);
     }
     return count();
-}
-
-void PlayerStore::lock(const std::string& reason) {
-    locked_ = true;
-    const std::string path = file().string();
-    log_.error(path + " cannot be read (" + reason + "); it will not be written during this run");
-    if (tellPlayer_)
-        tellPlayer_("The player file " + path + " cannot be read (" + reason +
-                    "). It is left as it is, and progress will not be saved until the game "
-                    "is started again.");
 }
 
 const PlayerRecord* PlayerStore::current() const {
@@ -105,7 +90,7 @@ bool PlayerStore::commit(PlayerList next, int nextCurrent) {
     }
     const bool listChanged = next != players_;
     const bool indexChanged = nextCurrent != currentPlayer_;
-    if (locked_) {
+    if (reader_.closed()) {
         // The file could not be read, so it is left alone; the players of this run live in
         // memory only, and the game goes on with them.
         if (listChanged) log_.WriteLog(path + " is not saved: it could not be read, so it is left alone during this run");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "profile/player_record.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
@@ -49,7 +50,7 @@ public:
     int find(const std::string& name) const;
     // False once the file was found unreadable: it is not written again during this run, and
     // the changes of the run are kept in memory only.
-    bool writable() const { return !locked_; }
+    bool writable() const { return !reader_.closed(); }
 
     // Lets `change` edit a copy of the list and of `currentPlayer`, then stores the result.
     // Refused when a name cannot be stored or `currentPlayer` would point outside a
@@ -85,15 +86,13 @@ private:
     bool writePlayerIndex(int index);
     bool changeCurrent(const char* what, int mode,
                        const std::function<void(ModeProgress&)>& change);
-    void lock(const std::string& reason);
 
     const FileSystem& files_;
     Log& log_;
     OptionWriter writeOption_;
-    Notice tellPlayer_;
     PlayerList players_;
+    SaveReader reader_;
     int currentPlayer_ = 0;
-    bool locked_ = false;
     // The damaged file as it was read, kept beside it before it is first rewritten.
     std::optional<std::string> damagedOriginal_;
     // A write that keeps failing the same way is logged once, and told once.

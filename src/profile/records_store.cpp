@@ -13,62 +13,38 @@ namespace qs {
 namespace fs = std::filesystem;
 
 RecordsStore::RecordsStore(const FileSystem& files, Log& log, Notice tellPlayer)
-    : files_(files), log_(log), tellPlayer_(std::move(tellPlayer)) {}
+    : files_(files), log_(log), reader_(log, std::move(tellPlayer), "records file", "results will not be stored") {}
 
 fs::path RecordsStore::file() const { return files_.userPath(kRecordsFile); }
 
 bool RecordsStore::read() {
-    // Once the file could not be read, what it holds is unknown: leave it alone for the
-    // rest of the run and go on with what was read before.
-    if (locked_) return false;
-
     const fs::path path = file();
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
-        lines_.clear();
-        lastText_.reset();
-        damagedOriginal_.reset();
-        return true;
-    }
-    if (ec) {
-        lock(ec.message());
-        return false;
-    }
-    if (status.type() != fs::file_type::regular) {
-        lock("it is not a regular file");
-        return false;
-    }
-    std::string why;
-    std::optional<std::string> text = FileSystem::readFile(path, &why, kRecordsFileLimit);
-    if (!text) {
-        lock(why);
-        return false;
+    std::string text;
+    switch (reader_.read(path, kRecordsFileLimit, text)) {
+        case SaveReader::Result::kMissing:
+            lines_.clear();
+            lastText_.reset();
+            damagedOriginal_.reset();
+            return true;
+        case SaveReader::Result::kClosed:
+            // What was read before goes on.
+            return false;
+        case SaveReader::Result::kRead: break;
     }
     // The screen asks again on every page; the same damage is not worth logging each time.
     if (lastText_ == text) return true;
 
-    RecordsFileText parsed = parseRecords(*text);
+    RecordsFileText parsed = parseRecords(text);
     logSaveDamage(log_, path, parsed.damage);
     const bool lossy = std::any_of(parsed.damage.begin(), parsed.damage.end(),
                                    [](const RecordsFileDamage& d) { return d.lost; });
     if (lossy)
-        damagedOriginal_ = *text;
+        damagedOriginal_ = text;
     else
         damagedOriginal_.reset();
     lines_ = std::move(parsed.lines);
     lastText_ = std::move(text);
     return true;
-}
-
-void RecordsStore::lock(const std::string& reason) {
-    locked_ = true;
-    const std::string path = file().string();
-    log_.error(path + " cannot be read (" + reason + "); it will not be written during this run");
-    if (tellPlayer_)
-        tellPlayer_("The records file " + path + " cannot be read (" + reason +
-                    "). It is left as it is, and results will not be stored until the game "
-                    "is started again.");
 }
 
 bool RecordsStore::checkMode(int mode, const char* what) {
@@ -95,7 +71,7 @@ RecordsView RecordsStore::enter(int mode, const std::string& name, int level, in
 
     RecordsView view{update.rows, update.highlighted, false};
     if (!update.store) return view;
-    if (locked_) {
+    if (reader_.closed()) {
         log_.error(file().string() + " is not saved: it could not be read, so it is left alone during this run");
         return view;
     }

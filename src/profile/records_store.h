@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "profile/records_file.h"
+#include "profile/save_file.h"
 
 namespace qs {
 
@@ -44,7 +45,7 @@ public:
     RecordsView enter(int mode, const std::string& name, int level, int score);
 
     // False once the file was found unreadable: nothing is stored for the rest of the run.
-    bool writable() const { return !locked_; }
+    bool writable() const { return !reader_.closed(); }
 
     std::filesystem::path file() const;
 
@@ -52,14 +53,12 @@ private:
     // Brings lines_ up to date with the file; false when it cannot be read.
     bool read();
     bool write(const std::vector<RecordsLine>& lines);
-    void lock(const std::string& reason);
     bool checkMode(int mode, const char* what);
 
     const FileSystem& files_;
     Log& log_;
-    Notice tellPlayer_;
     std::vector<RecordsLine> lines_;
-    bool locked_ = false;
+    SaveReader reader_;
     // The text last read, so an unchanged file is not parsed and its damage not logged again.
     std::optional<std::string> lastText_;
     // The damaged file as it was read, kept beside it before it is first rewritten.

@@ -100,4 +100,31 @@ bool writeSave(const std::filesystem::path& path, const std::string& text,
     return true;
 }
 
+SaveReader::Result SaveReader::read(const std::filesystem::path& path, std::size_t limit, std::string& text) {
+    namespace fs = std::filesystem;
+    if (closed_) return Result::kClosed;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) return Result::kMissing;
+    std::string why;
+    if (ec) {
+        why = ec.message();
+    } else if (status.type() != fs::file_type::regular) {
+        why = "it is not a regular file";
+    } else if (std::optional<std::string> read = FileSystem::readFile(path, &why, limit)) {
+        text = std::move(*read);
+        return Result::kRead;
+    }
+    close(path, why);
+    return Result::kClosed;
+}
+
+void SaveReader::close(const std::filesystem::path& path, const std::string& reason) {
+    closed_ = true;
+    log_.error(path.string() + " cannot be read (" + reason + "); it will not be written during this run");
+    if (tellPlayer_)
+        tellPlayer_("The " + kind_ + " " + path.string() + " cannot be read (" + reason + "). It is left as it is, and " +
+                    loss_ + " until the game is started again.");
+}
+
 }  // namespace qs

@@ -57,4 +57,31 @@ bool keepDamagedOriginal(const std::filesystem::path& path, const std::string& t
 bool writeSave(const std::filesystem::path& path, const std::string& text,
                std::optional<std::string>& damagedOriginal, Log& log, std::string* failure = nullptr);
 
+// The reading side of a save the run writes again. Once the file cannot be read (an error, not
+// a regular file, too large), what it holds is unknown: the save is closed for the rest of the
+// run, so it is neither read half nor written over; the log and the player are told once.
+class SaveReader {
+public:
+    using Notice = std::function<void(const std::string& text)>;
+    // `kind` names the file for the player ("player file"), `loss` says what goes unsaved
+    // ("progress will not be saved").
+    SaveReader(Log& log, Notice tellPlayer, std::string kind, std::string loss)
+        : log_(log), tellPlayer_(std::move(tellPlayer)), kind_(std::move(kind)), loss_(std::move(loss)) {}
+
+    enum class Result { kRead, kMissing, kClosed };
+    // Reads the file at `path`, at most `limit` bytes, into `text` (kRead). A closed save is
+    // not read again.
+    Result read(const std::filesystem::path& path, std::size_t limit, std::string& text);
+    bool closed() const { return closed_; }
+
+private:
+    void close(const std::filesystem::path& path, const std::string& reason);
+
+    Log& log_;
+    Notice tellPlayer_;
+    std::string kind_;
+    std::string loss_;
+    bool closed_ = false;
+};
+
 }  // namespace qs

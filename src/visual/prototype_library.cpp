@@ -121,54 +121,63 @@ std::string prototypeKey(const std::string& name) {
 
 PrototypeLibrary::PrototypeLibrary(const LoadServices& load) : load_(load), textures_(load.log), meshes_(load) {}
 
-int PrototypeLibrary::FindPrototype(const std::string& name, int kind) const {
-    const std::string key = prototypeKey(name);
-    if (key.empty()) return -1;
-    if (kind == k3DPrototype) {
-        // Only ".spr" is cut off, so an .m3d path never finds its prototype by path.
-        for (size_t i = 0; i < prototypes3D_.size(); ++i) {
-            if (prototypes3D_[i].name == key) return static_cast<int>(i);
-        }
-        return -1;
-    }
-    for (size_t i = 0; i < prototypes_.size(); ++i) {
-        if (prototypes_[i].name == key) return static_cast<int>(i);
+namespace {
+
+// The slot of the prototype of a name among one kind's slots, or -1.
+template <class Prototype>
+int findByName(const std::vector<Prototype>& slots, const std::string& key) {
+    for (size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].name == key) return static_cast<int>(i);
     }
     return -1;
 }
 
-int PrototypeLibrary::takeSlot() {
-    for (size_t i = 0; i < prototypes_.size(); ++i) {
-        if (prototypes_[i].name.empty()) return static_cast<int>(i);
+// A free slot of one kind (a nameless one, or a new one at the end), emptied.
+template <class Prototype>
+int takeSlot(std::vector<Prototype>& slots) {
+    int slot = findByName(slots, std::string());
+    if (slot < 0) {
+        if (slots.size() == slots.capacity()) slots.reserve(slots.capacity() + kSlotsPerGrowth);
+        slots.emplace_back();
+        slot = static_cast<int>(slots.size() - 1);
     }
-    if (prototypes_.size() == prototypes_.capacity())
-        prototypes_.reserve(prototypes_.capacity() + kSlotsPerGrowth);
-    prototypes_.emplace_back();
-    return static_cast<int>(prototypes_.size() - 1);
+    slots[static_cast<size_t>(slot)] = Prototype{};
+    return slot;
+}
+
+}  // namespace
+
+int PrototypeLibrary::FindPrototype(const std::string& name, int kind) const {
+    const std::string key = prototypeKey(name);
+    if (key.empty()) return -1;
+    // Only ".spr" is cut off, so an .m3d path never finds its prototype by path.
+    return kind == k3DPrototype ? findByName(prototypes3D_, key) : findByName(prototypes_, key);
+}
+
+template <class Prototype, class FromText>
+int PrototypeLibrary::loadFile(std::vector<Prototype>& slots, const std::string& path, const char* missing,
+                               FromText fromText) {
+    const std::string file = cutLine(path, kMaxName);
+    std::optional<std::string> text = load_.files.readContent(file);
+    if (text) return (this->*fromText)(file, *text);
+    const int slot = takeSlot(slots);
+    load_.WriteLog("index=" + std::to_string(slot));
+    load_.log.error(std::string(missing) + ": \"" + file + "\"");
+    return slot;
 }
 
 int PrototypeLibrary::LoadSpritePrototype(const std::string& path) {
-    const std::string file = cutLine(path, kMaxName);
-    std::optional<std::string> text = load_.files.readContent(file);
-    if (!text) {
-        const int slot = takeSlot();
-        load_.WriteLog("index=" + std::to_string(slot));
-        prototypes_[slot] = TMultiSpritePrototype{};
-        load_.log.error("ERROR_prototype_create_file_not_found: \"" + file + "\"");
-        return slot;
-    }
-    return LoadSpritePrototypeFromText(file, *text);
+    return loadFile(prototypes_, path, "ERROR_prototype_create_file_not_found",
+                    &PrototypeLibrary::LoadSpritePrototypeFromText);
 }
 
-int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
-                                                  const std::string& text) {
+int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path, const std::string& text) {
     // The first load settles the tile format when start-up has not done so already.
     textures_.choosePixelFormat(load_.options.textures16bit);
     const std::string file = cutLine(path, kMaxName);
-    const int slot = takeSlot();
+    const int slot = takeSlot(prototypes_);
     load_.WriteLog("index=" + std::to_string(slot));
-    TMultiSpritePrototype& prototype = prototypes_[slot];
-    prototype = TMultiSpritePrototype{};
+    TMultiSpritePrototype& prototype = prototypes_[static_cast<size_t>(slot)];
     prototype.name = withoutFolders(file.size() >= 4 ? file.substr(0, file.size() - 4) : file);
     prototype.file = file;
     SpritePrototypeLoader loader(load_, textures_, prototype, file);
@@ -177,35 +186,16 @@ int PrototypeLibrary::LoadSpritePrototypeFromText(const std::string& path,
     return slot;
 }
 
-int PrototypeLibrary::take3DSlot() {
-    for (size_t i = 0; i < prototypes3D_.size(); ++i) {
-        if (prototypes3D_[i].name.empty()) return static_cast<int>(i);
-    }
-    if (prototypes3D_.size() == prototypes3D_.capacity())
-        prototypes3D_.reserve(prototypes3D_.capacity() + kSlotsPerGrowth);
-    prototypes3D_.emplace_back();
-    return static_cast<int>(prototypes3D_.size() - 1);
-}
-
 int PrototypeLibrary::Load3DPrototype(const std::string& path) {
-    const std::string file = cutLine(path, kMaxName);
-    std::optional<std::string> text = load_.files.readContent(file);
-    if (!text) {
-        const int slot = take3DSlot();
-        load_.WriteLog("index=" + std::to_string(slot));
-        prototypes3D_[slot] = TMulti3DPrototype{};
-        load_.log.error("ERROR_prototype3d_create_file_not_found: \"" + file + "\"");
-        return slot;
-    }
-    return Load3DPrototypeFromText(file, *text);
+    return loadFile(prototypes3D_, path, "ERROR_prototype3d_create_file_not_found",
+                    &PrototypeLibrary::Load3DPrototypeFromText);
 }
 
 int PrototypeLibrary::Load3DPrototypeFromText(const std::string& path, const std::string& text) {
     const std::string file = cutLine(path, kMaxName);
-    const int slot = take3DSlot();
+    const int slot = takeSlot(prototypes3D_);
     load_.WriteLog("index=" + std::to_string(slot));
-    TMulti3DPrototype& prototype = prototypes3D_[slot];
-    prototype = TMulti3DPrototype{};
+    TMulti3DPrototype& prototype = prototypes3D_[static_cast<size_t>(slot)];
     prototype.name = withoutExtension(withoutFolders(file));
     Prototype3DLoader loader(load_, meshes_, prototype, file);
     loader.read(text);

@@ -93,8 +93,10 @@ public:
         audioEntryLoader;
 
 private:
-    int takeSlot();
-    int take3DSlot();
+    // Reads a prototype file into a slot through `fromText`; a missing file takes an empty
+    // slot and is reported as `missing`.
+    template <class Prototype, class FromText>
+    int loadFile(std::vector<Prototype>& slots, const std::string& path, const char* missing, FromText fromText);
 
     LoadServices load_;
     std::vector<TMultiSpritePrototype> prototypes_;
