@@ -5,8 +5,6 @@
 // BM_LoadContent runs on one thread (its CPU time is the whole cost); BM_LoadContentAhead
 // decodes the next entries' images on a second thread as the game does (its real time is
 // what the player waits, its CPU time counts both threads).
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -15,6 +13,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "app/context.h"
 #include "app/load_list.h"

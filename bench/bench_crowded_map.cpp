@@ -8,13 +8,13 @@
 // The counter "quads" is what reached the draw list per frame: the quads hidden under
 // opaque ones drawn later and those off the screen are left out by the sprite engine.
 // Goal (reported, not asserted): the frame at the cap within the 16.7 ms of a 60 Hz display.
-#include <benchmark/benchmark.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <random>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "app/context.h"
 #include "app/main_form.h"

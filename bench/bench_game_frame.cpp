@@ -16,8 +16,6 @@
 // The empty frame runs the same code over a scene with no objects.
 //
 // Goals (reported, not asserted): CPU side at most 0.25 ms, software frame at most 3.5 ms.
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include "app/context.h"

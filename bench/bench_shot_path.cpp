@@ -1,13 +1,13 @@
 // The path of the next shot is traced every frame while the cannon waits, and the frame that
 // docks a ball also walks, removes and drops; both must stay far below a frame's budget.
-#include <benchmark/benchmark.h>
-
 #include <vector>
 
-#include "ui/frame_state.h"
+#include <benchmark/benchmark.h>
+
 #include "core/random.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"
+#include "ui/frame_state.h"
 
 namespace qs {
 namespace {

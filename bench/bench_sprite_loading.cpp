@@ -1,9 +1,6 @@
 // Loading sprite prototypes (read the .spr, decode the PNG, cut tiles, pack and write them
 // into texture pages) against decoding the same PNG files with libpng alone.
 //   build/bench_sprite_loading            prints both and the ratio load / libpng
-#include <benchmark/benchmark.h>
-#include <png.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+#include <png.h>
 #include <unistd.h>
 
 #include "app/context.h"

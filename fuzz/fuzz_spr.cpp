@@ -5,8 +5,6 @@
 //     $(ls src/*/*.cpp | grep -v src/app/main.cpp) $(pkg-config --cflags --libs sdl2 SDL2_mixer) \
 //     -lpng -ljpeg -lz -o build-fuzz/fuzz_spr
 //   build-fuzz/fuzz_spr -close_fd_mask=2 fuzz/corpus/spr   (the loader reports on stderr)
-#include <png.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +12,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <png.h>
 
 #include "app/context.h"
 #include "render/null_device.h"

@@ -5,16 +5,16 @@
 // file that could not be read is written, and every file that is rewritten keeps its damaged
 // original beside it first.
 //   scripts/fuzz 30 fuzz_user_files
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+
+#include <unistd.h>
 
 #include "core/file_system.h"
 #include "core/log.h"

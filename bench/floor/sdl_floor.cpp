@@ -5,12 +5,12 @@
 //   sdl_floor [--headless] [--rate N] [--seconds S] [--vsync] [--gl-framebuffer]
 // --headless draws with the software renderer into a surface, as headless game runs do;
 // --gl-framebuffer leaves SDL's default of showing a software picture through OpenGL.
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <SDL.h>
 
 namespace {
 

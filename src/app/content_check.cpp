@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/comma_fields.h"
-#include "core/options.h"
 #include "app/context.h"
 #include "app/load_list.h"
+#include "core/comma_fields.h"
+#include "core/options.h"
 #include "core/text_util.h"
 #include "game/ball_grid.h"
 #include "game/combo_table.h"

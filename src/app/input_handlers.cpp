@@ -1,8 +1,8 @@
 #include "app/input_handlers.h"
 
 #include "app/context.h"
-#include "core/scene_codes.h"
 #include "audio/audio.h"
+#include "core/scene_codes.h"
 #include "render/key_codes.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "core/comma_fields.h"
-#include "core/cpu_time.h"
 #include "app/context.h"
 #include "app/load_list.h"
-#include "core/text_util.h"
 #include "audio/audio.h"
+#include "core/comma_fields.h"
+#include "core/cpu_time.h"
+#include "core/text_util.h"
 #include "game/combo_table.h"
 #include "game/view/game_scene.h"
 #include "menu/menu_scene.h"

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "ui/scene.h"
 #include "render/platform.h"
 #include "render/render_pass.h"
+#include "ui/scene.h"
 
 namespace qs {
 

@@ -4,15 +4,15 @@
 #include <cmath>
 
 #include "app/context.h"
-#include "core/json_writer.h"
 #include "app/main_form.h"
-#include "scene/scene_object_list.h"
-#include "scene/particles.h"
 #include "audio/audio_state.h"
+#include "core/json_writer.h"
 #include "game/game_session.h"
 #include "game/view/game_scene.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
+#include "scene/particles.h"
+#include "scene/scene_object_list.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 #include "visual/texture_library.h"

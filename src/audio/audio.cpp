@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/recording_audio_backend.h"
 #include "core/log.h"
 #include "core/options.h"
 #include "core/text_util.h"
-#include "audio/recording_audio_backend.h"
 
 namespace qs {
 

@@ -1,8 +1,8 @@
 #include "audio/audio_state.h"
 
-#include "core/json_writer.h"
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
+#include "core/json_writer.h"
 
 namespace qs {
 

@@ -1,12 +1,12 @@
 #include "audio/sdl_mixer_backend.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
 
 #include "core/file_system.h"
 #include "core/log.h"

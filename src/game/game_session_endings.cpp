@@ -1,10 +1,9 @@
-#include "game/game_session.h"
-
 #include <algorithm>
 #include <string>
 
 #include "core/clock.h"
 #include "core/log.h"
+#include "game/game_session.h"
 #include "game/matching.h"
 
 // How levels and games end: losing, finishing a level, the statistics' way on, trying again,

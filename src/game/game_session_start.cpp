@@ -1,10 +1,9 @@
-#include "game/game_session.h"
-
 #include <algorithm>
 
 #include "core/clock.h"
 #include "core/log.h"
 #include "core/options.h"
+#include "game/game_session.h"
 
 // How levels start: a new game, the cannon's and the panel's intros, the field sliding in
 // (the fast drop) and a click or key that hurries all of it.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "game/combo_table.h"
 #include "core/options.h"
 #include "core/random.h"
+#include "game/combo_table.h"
 #include "game/gameplay.h"
 #include "game/matching.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/file_system.h"
-#include "game/combo_table.h"
 #include "core/options.h"
 #include "core/random.h"
+#include "game/combo_table.h"
 #include "game/game_mode.h"
 #include "game/game_session.h"
 

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "ui/scene_services.h"
 #include "core/particle_type.h"
 #include "core/scene_codes.h"
 #include "menu/menu_state.h"
@@ -10,6 +9,7 @@
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "scene/text_objects.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {

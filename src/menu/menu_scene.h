@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/game_mode.h"
 #include "core/list_entry.h"
+#include "game/game_mode.h"
 #include "menu/menu_context.h"
 #include "menu/menu_intro.h"
 #include "menu/menu_state.h"

@@ -1,6 +1,5 @@
 #include "menu/name_entry_screen.h"
 
-#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "core/text_util.h"
 #include "menu/menu_state.h"
@@ -10,6 +9,7 @@
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "scene/text_objects.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {

@@ -1,6 +1,5 @@
 #include "menu/player_list_screen.h"
 
-#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
@@ -9,6 +8,7 @@
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "scene/text_objects.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {

@@ -1,6 +1,6 @@
-#include "render/sdl_key_codes.h"
-
 #include "render/key_codes.h"
+
+#include "render/sdl_key_codes.h"
 
 namespace qs {
 

@@ -1,8 +1,8 @@
-#include "render/key_codes.h"
-
 #include <cctype>
 #include <cstdlib>
 #include <string>
+
+#include "render/key_codes.h"
 
 namespace qs {
 

@@ -1,11 +1,11 @@
 #include "render/png_writer.h"
 
-#include <png.h>
-
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+
+#include <png.h>
 
 namespace qs {
 

@@ -1,12 +1,12 @@
 #include "render/sdl_platform.h"
 
-#include <SDL.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+
+#include <SDL.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <dlfcn.h>

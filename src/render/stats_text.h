@@ -3,9 +3,9 @@
 // Private to the SDL library: only its own sources include this, since nothing else is
 // built with SDL's headers.
 
-#include <SDL.h>
-
 #include <string>
+
+#include <SDL.h>
 
 namespace qs {
 

@@ -8,7 +8,6 @@
 #include "core/comma_fields.h"
 #include "core/file_system.h"
 #include "core/log.h"
-#include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/scene_object_list.h"
 #include "visual/sprite_engine.h"

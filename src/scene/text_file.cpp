@@ -3,8 +3,8 @@
 #include "core/comma_fields.h"
 #include "core/file_system.h"
 #include "core/log.h"
-#include "scene/scene_object_list.h"
 #include "core/text_util.h"
+#include "scene/scene_object_list.h"
 #include "scene/text_objects.h"
 
 namespace qs {

@@ -2,7 +2,6 @@
 
 #include "core/file_system.h"
 #include "core/log.h"
-#include "scene/scene_object_list.h"
 #include "core/text_util.h"
 #include "scene/scene_object_list.h"
 #include "visual/prototype_library.h"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "ui/scene_services.h"
 #include "core/scene_codes.h"
 #include "profile/records_store.h"
 #include "scene/location_map.h"
@@ -12,6 +11,7 @@
 #include "scene/text_objects.h"
 #include "ui/buttons.h"
 #include "ui/dialog_fade.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <deque>
 #include <map>
-#include <set>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 

@@ -1,10 +1,9 @@
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
-
-#include <jpeglib.h>
-#include <jerror.h>
-
 #include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <cstring>
+
+#include <jerror.h>
+#include <jpeglib.h>
 
 #include "visual/image_decoder.h"
 

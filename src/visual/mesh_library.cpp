@@ -1,9 +1,9 @@
 #include "visual/mesh_library.h"
 
-#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
+#include "visual/load_services.h"
 #include "visual/obj_mesh_reader.h"
 #include "visual/tile_cutter.h"
 

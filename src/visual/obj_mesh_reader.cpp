@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "visual/load_services.h"
 #include "core/text_util.h"
+#include "visual/load_services.h"
 #include "visual/mesh_library.h"
 #include "visual/sprite_prototype_loader.h"
 

@@ -1,7 +1,7 @@
-#include <png.h>
-
-#include <cstring>
 #include <csetjmp>
+#include <cstring>
+
+#include <png.h>
 
 #include "visual/image_decoder.h"
 

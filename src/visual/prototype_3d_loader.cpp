@@ -1,8 +1,8 @@
 #include "visual/prototype_3d_loader.h"
 
 #include "core/comma_fields.h"
-#include "visual/load_services.h"
 #include "core/text_util.h"
+#include "visual/load_services.h"
 #include "visual/mesh_library.h"
 #include "visual/obj_mesh_reader.h"
 

@@ -1,11 +1,11 @@
 #include "visual/prototype_library.h"
 
 #include "core/comma_fields.h"
-#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_decoder.h"
 #include "visual/image_prefetcher.h"
+#include "visual/load_services.h"
 #include "visual/prototype_3d_loader.h"
 #include "visual/sprite_prototype_loader.h"
 #include "visual/tile_cutter.h"

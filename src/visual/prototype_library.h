@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "visual/load_services.h"
 #include "core/list_entry.h"
+#include "visual/load_services.h"
 #include "visual/mesh_library.h"
 #include "visual/prototype_3d.h"
 #include "visual/sprite_prototype.h"

@@ -1,6 +1,5 @@
 #include "visual/sprite_engine.h"
 
-
 #include "visual/multisprite.h"
 #include "visual/quad_culling.h"
 

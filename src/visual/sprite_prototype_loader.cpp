@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "core/comma_fields.h"
-#include "visual/load_services.h"
 #include "core/text_util.h"
 #include "render/platform.h"
 #include "visual/image_prefetcher.h"
+#include "visual/load_services.h"
 
 namespace qs {
 

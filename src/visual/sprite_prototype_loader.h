@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "visual/load_services.h"
 #include "core/comma_fields.h"
 #include "core/text_util.h"
 #include "visual/image_decoder.h"
+#include "visual/load_services.h"
 #include "visual/prototype_keys.h"
 #include "visual/sprite_prototype.h"
 #include "visual/texture_library.h"

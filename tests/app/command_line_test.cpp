@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "app/command_line.h"
 
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include <gtest/gtest.h>
 
 namespace qs {
 namespace {

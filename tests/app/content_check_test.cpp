@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "app/content_check.h"
 
 #include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
-#include "app/content_check.h"
+#include <gtest/gtest.h>
+
 #include "core/options.h"
 #include "render/png_writer.h"
 #include "test_support.h"

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "app/data_folder.h"
 
 #include <string>
 #include <vector>
 
-#include "app/data_folder.h"
+#include <gtest/gtest.h>
+
 #include "test_support.h"
 
 namespace qs {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "app/context.h"
 #include "app/frame_pacing.h"

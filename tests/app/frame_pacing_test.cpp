@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/frame_pacing.h"
+
+#include <gtest/gtest.h>
 
 namespace qs {
 namespace {

@@ -1,7 +1,8 @@
+#include "app/input_handlers.h"
+
 #include <gtest/gtest.h>
 
 #include "app/context.h"
-#include "app/input_handlers.h"
 #include "core/scene_codes.h"
 #include "render/key_codes.h"
 #include "scene/scene_object_list.h"

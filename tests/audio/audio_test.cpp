@@ -1,12 +1,12 @@
 #include "audio/audio.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
-#include "core/json_writer.h"
+#include <gtest/gtest.h>
+
 #include "audio/audio_state.h"
 #include "audio/recording_audio_backend.h"
+#include "core/json_writer.h"
 #include "test_support.h"
 
 namespace qs {

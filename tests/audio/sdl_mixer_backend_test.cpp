@@ -1,11 +1,11 @@
 #include "audio/sdl_mixer_backend.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "core/file_system.h"
 #include "core/log.h"

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +5,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/context.h"
 #include "app/load_list.h"

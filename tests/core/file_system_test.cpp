@@ -1,6 +1,7 @@
+#include "core/file_system.h"
+
 #include <gtest/gtest.h>
 
-#include "core/file_system.h"
 #include "test_support.h"
 
 namespace qs {

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "core/log.h"
 
 #include <filesystem>
 
-#include "core/log.h"
+#include <gtest/gtest.h>
+
 #include "test_support.h"
 
 namespace qs {

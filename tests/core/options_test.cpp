@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "core/options.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "core/log.h"
-#include "core/options.h"
 #include "core/text_util.h"
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "test_support.h"

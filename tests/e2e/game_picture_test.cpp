@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <regex>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "picture.h"

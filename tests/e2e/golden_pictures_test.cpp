@@ -14,11 +14,6 @@
 //   QUIBBLESTAR_UPDATE_GOLDEN=1 build/tests_e2e --gtest_filter='GoldenPictures.*'
 // Each case rewrites the lines of its own group. The hashes hold for the SDL software renderer
 // the build links; another SDL version may blend a pixel differently.
-#include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +25,11 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "e2e_support.h"
 #include "menu_driver.h"

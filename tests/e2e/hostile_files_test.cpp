@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "test_support.h"

@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "test_support.h"

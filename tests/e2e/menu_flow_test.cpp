@@ -4,17 +4,17 @@
 //
 // With QUIBBLESTAR_KEEP_SCREENSHOTS naming a folder, a picture of every screen in its real
 // state is copied there under the screen's name.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "menu_driver.h"

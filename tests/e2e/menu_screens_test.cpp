@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <map>
 #include <memory>
 #include <regex>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "e2e_support.h"
 #include "render/picture.h"

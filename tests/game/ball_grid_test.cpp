@@ -1,6 +1,7 @@
+#include "game/ball_grid.h"
+
 #include <gtest/gtest.h>
 
-#include "game/ball_grid.h"
 #include "game_test_support.h"
 
 namespace qs {

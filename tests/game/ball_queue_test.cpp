@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "game/ball_queue.h"
 
 #include <algorithm>
 #include <set>
 #include <tuple>
 
-#include "game/ball_queue.h"
+#include <gtest/gtest.h>
+
 #include "game/bonuses.h"
 #include "game_test_support.h"
 

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "game/bombs.h"
 
 #include <cmath>
 
-#include "game/bombs.h"
+#include <gtest/gtest.h>
+
 #include "game_test_support.h"
 
 namespace qs {

@@ -1,6 +1,7 @@
+#include "game/bonuses.h"
+
 #include <gtest/gtest.h>
 
-#include "game/bonuses.h"
 #include "game/matching.h"
 #include "game_test_support.h"
 

@@ -1,14 +1,15 @@
-#include <gtest/gtest.h>
+#include "game/game_session.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/file_system.h"
 #include "core/log.h"
 #include "game/bonuses.h"
-#include "game/game_session.h"
 #include "game/view/game_scene.h"
 #include "game_test_support.h"
 #include "test_support.h"

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "game/combo_table.h"
+#include <gtest/gtest.h>
+
 #include "core/options.h"
 #include "core/random.h"
+#include "game/combo_table.h"
 #include "game/gameplay.h"
 #include "game/shot_simulator.h"
 

@@ -1,9 +1,10 @@
+#include "game/level_files.h"
+
 #include <gtest/gtest.h>
 
 #include "core/file_system.h"
 #include "core/log.h"
 #include "game/ball_grid.h"
-#include "game/level_files.h"
 #include "game_test_support.h"
 #include "test_support.h"
 

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "game/paint_rocket.h"
 
 #include <cmath>
 
-#include "game/paint_rocket.h"
+#include <gtest/gtest.h>
+
 #include "game_test_support.h"
 
 namespace qs {

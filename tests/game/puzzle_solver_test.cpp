@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "game/puzzle_solver.h"
 
 #include <chrono>
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "core/log.h"
-#include "game/puzzle_solver.h"
 #include "game/shot_simulator.h"
 #include "game_test_support.h"
 #include "test_support.h"

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "game/scoring.h"
 
 #include <set>
 
+#include <gtest/gtest.h>
+
 #include "game/matching.h"
-#include "game/scoring.h"
 #include "game_test_support.h"
 
 namespace qs {

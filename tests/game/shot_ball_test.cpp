@@ -1,7 +1,8 @@
+#include "game/shot_ball.h"
+
 #include <gtest/gtest.h>
 
 #include "game/matching.h"
-#include "game/shot_ball.h"
 #include "game_test_support.h"
 
 namespace qs {

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "game/shot_path.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "game/shot_path.h"
+#include <gtest/gtest.h>
+
 #include "game_test_support.h"
 
 namespace qs {

@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
+#include "menu/menu_intro.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/context.h"
 #include "app/load_list.h"
 #include "menu/menu_context.h"
-#include "menu/menu_intro.h"
 #include "menu/menu_state.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "menu/menu_rules.h"
 
 #include <string>
 
-#include "menu/menu_rules.h"
+#include <gtest/gtest.h>
+
 #include "profile/player_record.h"
 #include "render/key_codes.h"
 

@@ -1,7 +1,9 @@
-#include <gtest/gtest.h>
+#include "menu/menu_scene.h"
 
 #include <filesystem>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "app/context.h"
 #include "app/frame_timer.h"
@@ -9,7 +11,6 @@
 #include "audio/audio.h"
 #include "audio/recording_audio_backend.h"
 #include "core/scene_codes.h"
-#include "menu/menu_scene.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
 #include "render/key_codes.h"

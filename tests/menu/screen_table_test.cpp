@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -7,6 +5,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/context.h"
 #include "core/scene_codes.h"

@@ -1,15 +1,16 @@
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "profile/player_store.h"
 
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/file_system.h"
 #include "core/log.h"
-#include "profile/player_store.h"
 #include "profile/players_file.h"
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "profile/records_file.h"
 
 #include <string>
 #include <vector>
 
-#include "profile/records_file.h"
+#include <gtest/gtest.h>
 
 namespace qs {
 

@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "profile/save_file.h"
 
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "core/log.h"
-#include "profile/save_file.h"
 #include "test_support.h"
 
 namespace qs {

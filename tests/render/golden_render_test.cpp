@@ -1,15 +1,15 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "app/context.h"
+#include "picture.h"
 #include "render/png_writer.h"
 #include "render/render_pass.h"
 #include "render/sdl_platform.h"
 #include "scene/scene_object_list.h"
-#include "picture.h"
 #include "test_support.h"
 #include "visual/image_decoder.h"
 #include "visual/prototype_library.h"

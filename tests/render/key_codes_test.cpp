@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
+#include "render/key_codes.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
-#include "render/key_codes.h"
 #include "render/sdl_key_codes.h"
 
 namespace qs {

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "app/context.h"
 #include "app/main_form.h"
+#include "picture.h"
 #include "render/png_writer.h"
 #include "render/sdl_platform.h"
-#include "picture.h"
 #include "test_support.h"
 #include "visual/image_decoder.h"
 #include "visual/object_3d.h"

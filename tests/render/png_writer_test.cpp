@@ -1,6 +1,7 @@
+#include "render/png_writer.h"
+
 #include <gtest/gtest.h>
 
-#include "render/png_writer.h"
 #include "test_support.h"
 
 namespace qs {

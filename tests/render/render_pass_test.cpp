@@ -1,6 +1,7 @@
+#include "render/render_pass.h"
+
 #include <gtest/gtest.h>
 
-#include "render/render_pass.h"
 #include "test_support.h"
 
 namespace qs {

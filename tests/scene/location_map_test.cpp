@@ -1,7 +1,8 @@
+#include "scene/location_map.h"
+
 #include <gtest/gtest.h>
 
 #include "render/png_writer.h"
-#include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
 #include "visual/sprite_engine.h"

@@ -1,9 +1,10 @@
+#include "scene/particles.h"
+
 #include <gtest/gtest.h>
 
 #include "render/png_writer.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
-#include "scene/particles.h"
 
 namespace qs {
 namespace {

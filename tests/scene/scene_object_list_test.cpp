@@ -1,6 +1,7 @@
+#include "scene/scene_object_list.h"
+
 #include <gtest/gtest.h>
 
-#include "scene/scene_object_list.h"
 #include "test_support.h"
 
 namespace qs {

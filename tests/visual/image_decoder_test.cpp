@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <png.h>
+#include "visual/image_decoder.h"
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+#include <png.h>
+
 #include "image_fixtures.h"
-#include "visual/image_decoder.h"
 #include "visual/tile_cutter.h"
 
 namespace qs {

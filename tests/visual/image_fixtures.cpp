@@ -1,13 +1,12 @@
 #include "image_fixtures.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
 
 #include <jpeglib.h>
 #include <png.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <stdexcept>
 
 namespace qs::test {
 

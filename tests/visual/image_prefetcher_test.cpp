@@ -1,14 +1,15 @@
-#include <gtest/gtest.h>
+#include "visual/image_prefetcher.h"
 
 #include <chrono>
 #include <map>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "image_fixtures.h"
 #include "test_support.h"
-#include "visual/image_prefetcher.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_prototype_loader.h"
 

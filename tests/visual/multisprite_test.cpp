@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "visual/multisprite.h"
 
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 #include "render/png_writer.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
-#include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_engine.h"
 

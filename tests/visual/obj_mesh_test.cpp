@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <array>
+
+#include <gtest/gtest.h>
 
 #include "render/png_writer.h"
 #include "test_support.h"

@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "visual/object_3d.h"
 
 #include <cmath>
 
+#include <gtest/gtest.h>
+
 #include "test_support.h"
 #include "visual/mesh_library.h"
-#include "visual/object_3d.h"
 #include "visual/object_3d_pass.h"
 #include "visual/prototype_library.h"
 

@@ -1,7 +1,8 @@
+#include "visual/prototype_library.h"
+
 #include <gtest/gtest.h>
 
 #include "test_support.h"
-#include "visual/prototype_library.h"
 
 namespace qs {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "visual/quad_culling.h"
+
+#include <gtest/gtest.h>
 
 namespace qs {
 namespace {

@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <tuple>
 
+#include <gtest/gtest.h>
+
 #include "image_fixtures.h"
-#include "test_support.h"
 #include "scene/scene_object_list.h"
+#include "test_support.h"
 #include "visual/multisprite.h"
 #include "visual/prototype_library.h"
 #include "visual/sprite_prototype_loader.h"

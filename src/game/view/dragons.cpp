@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/scene_services.h"
 #include "core/clock.h"
 #include "game/game_session.h"
 #include "scene/scene_object_list.h"
+#include "ui/scene_services.h"
 #include "visual/multisprite.h"
 
 namespace qs {

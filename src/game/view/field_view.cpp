@@ -1,15 +1,14 @@
 #include "game/view/field_view.h"
 
 #include <algorithm>
-
 #include <cmath>
 
-#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "game/view/cell_art.h"
-#include "scene/text_objects.h"
-#include "scene/scene_object_list.h"
 #include "scene/particles.h"
+#include "scene/scene_object_list.h"
+#include "scene/text_objects.h"
+#include "ui/scene_services.h"
 
 namespace qs {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "ui/scene_services.h"
 #include "audio/audio.h"
 #include "audio/audio_backend.h"
 #include "core/scene_codes.h"
@@ -11,14 +10,14 @@
 #include "game/game_session.h"
 #include "game/view/dragons.h"
 #include "game/view/exit_overlay.h"
-#include "game/view/game_over_overlay.h"
-#include "game/view/records_overlay.h"
-#include "game/view/statistics_overlay.h"
-#include "game/view/try_again_overlay.h"
 #include "game/view/field_view.h"
+#include "game/view/game_over_overlay.h"
 #include "game/view/game_zone.h"
 #include "game/view/hud_layout.h"
 #include "game/view/player_progress.h"
+#include "game/view/records_overlay.h"
+#include "game/view/statistics_overlay.h"
+#include "game/view/try_again_overlay.h"
 #include "profile/player_store.h"
 #include "profile/records_store.h"
 #include "render/key_codes.h"
@@ -27,6 +26,7 @@
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "ui/dialog_fade.h"
+#include "ui/scene_services.h"
 
 namespace qs {
 

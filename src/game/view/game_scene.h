@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/scene_codes.h"
-#include "game/game_command.h"
 #include "game/bot.h"
+#include "game/game_command.h"
 #include "game/game_events.h"
 #include "ui/input_command.h"
 #include "ui/scene.h"

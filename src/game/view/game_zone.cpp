@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "ui/scene_services.h"
 #include "game/game_session.h"
 #include "game/nearest.h"
 #include "game/view/cell_art.h"
@@ -12,6 +11,7 @@
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_objects.h"
+#include "ui/scene_services.h"
 
 namespace qs {
 

@@ -2,8 +2,8 @@
 
 #include "audio/audio.h"
 #include "game/game_session.h"
-#include "game/view/hud_layout.h"
 #include "game/view/game_zone.h"
+#include "game/view/hud_layout.h"
 #include "profile/player_store.h"
 #include "scene/scene_object_list.h"
 #include "ui/scene_services.h"

@@ -5,8 +5,8 @@
 
 #include "audio/audio.h"
 #include "game/game_session.h"
-#include "game/view/hud_layout.h"
 #include "game/view/game_zone.h"
+#include "game/view/hud_layout.h"
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "game/view/dragons.h"
+
+#include <gtest/gtest.h>
 
 namespace qs {
 namespace {

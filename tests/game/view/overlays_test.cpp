@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/context.h"
 #include "core/clock.h"
