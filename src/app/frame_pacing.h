@@ -15,7 +15,7 @@ enum class FramePace {
 
 struct PacingChoice {
     FramePace pace = FramePace::FixedTicks;
-    int refreshHz = 60;  // the display's rate the frames follow
+    int refreshHz = 60;  // NOLINT(readability-magic-numbers): the display's rate the frames follow
     // The fps_max cap still holds: always with fixed ticks, and with the display's pace
     // only when it asks for at most half the display's pictures.
     bool capHolds = true;

@@ -16,7 +16,7 @@ void InputHandlers::hideSystemPointer() {
 
 bool InputHandlers::insidePicture() const {
     const InputState& in = ctx_.input;
-    return in.mouseX >= 0 && in.mouseX <= 800 && in.mouseY >= 0 && in.mouseY <= 600;
+    return in.mouseX >= 0 && in.mouseX <= kScreenWidth && in.mouseY >= 0 && in.mouseY <= kScreenHeight;
 }
 
 void InputHandlers::ReadMousePosition(bool clip) {
@@ -24,7 +24,7 @@ void InputHandlers::ReadMousePosition(bool clip) {
     InputState& in = ctx_.input;
     in.mouseX = point.x;
     in.mouseY = point.y;
-    if (clip && (point.x < 0 || point.x >= 800 || point.y < 0 || point.y >= 600)) in.mouseX = -1000;
+    if (clip && (point.x < 0 || point.x >= kScreenWidth || point.y < 0 || point.y >= kScreenHeight)) in.mouseX = -1000;
     if (TMultiSprite* cursor = ctx_.sceneObjects->at(in.cursorObject)) {
         cursor->x = in.mouseX;
         cursor->y = in.mouseY;

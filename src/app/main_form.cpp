@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/context.h"
@@ -172,9 +173,8 @@ void TMainForm::loadFirstFrame() {
         Log::Scope place(ctx_.log, entry.where());
         objects.create(file).tag = "loading";
     }
-    char spent[96];
-    std::snprintf(spent, sizeof spent, "the loading screen: %.0f ms of processor time", threadCpuMs() - started);
-    ctx_.WriteLog(spent);
+    ctx_.WriteLog("the loading screen: " + std::to_string(std::lround(threadCpuMs() - started)) +
+                  " ms of processor time");
 
     // Sound: the music is loaded at once, the rest of the content by the menu's loading phase.
     Audio& audio = *ctx_.audio;
@@ -279,7 +279,7 @@ void TMainForm::RenderFrame() {
         countFrameRate();
         if (ctx_.options.fps_show) {
             char text[64];
-            std::snprintf(text, sizeof text, "%7.02f fps (%dx%dx%d)", framesPerSecond_, 800, 600,
+            std::snprintf(text, sizeof text, "%7.02f fps (%dx%dx%d)", framesPerSecond_, kScreenWidth, kScreenHeight,
                           ctx_.options.mode16bit && ctx_.platform().isFullscreen() ? 16 : 32);
             device.drawStatistics(text);
         }
@@ -294,8 +294,9 @@ void TMainForm::countFrameRate() {
     uint32_t now = ctx_.frame.frameTick;
     ++fpsFrames_;
     uint32_t elapsed = now - fpsStart_;
-    if (elapsed >= 1000) {
-        framesPerSecond_ = fpsFrames_ * 1000.0 / elapsed;
+    constexpr uint32_t kSecond = 1000;
+    if (elapsed >= kSecond) {
+        framesPerSecond_ = fpsFrames_ * double{kSecond} / elapsed;
         fpsFrames_ = 0;
         fpsStart_ = now;
     }

@@ -61,8 +61,9 @@ bool startLevelExists(const CommandLine& line, const std::string& root) {
     if (!line.startMode || line.startLevel <= 0) return true;
     const FileSystem files(root, {});
     if (files.contentExists(levelFileName(*line.startMode, line.startLevel))) return true;
+    constexpr int kLevelsLookedFor = 9999;
     int last = 0;
-    while (last < 9999 && files.contentExists(levelFileName(*line.startMode, last + 1))) ++last;
+    while (last < kLevelsLookedFor && files.contentExists(levelFileName(*line.startMode, last + 1))) ++last;
     const std::string mode = gameModeName(*line.startMode);
     std::cerr << "quibblestar: there is no " << mode << " level " << line.startLevel << " ("
               << levelFileName(*line.startMode, line.startLevel) << " is missing); ";

@@ -131,8 +131,8 @@ void ScriptRunner::openField(const ScriptCommand& command) {
     view_ = std::make_unique<FieldView>(ctx_);
     BallGrid& grid = field_->game().grid;
     grid.setView(view_.get());
-    for (int row = -1; row <= 89; ++row) {
-        for (int column = 0; column < 16; ++column) {
+    for (int row = BallGrid::kFirstRow; row <= BallGrid::kLastRow; ++row) {
+        for (int column = 0; column < BallGrid::kColumns; ++column) {
             const GridCell* cell = grid.cellAt(column, row);
             if (cell && !cell->empty())
                 view_->cellFilled(column, row, *cell, grid.cellX(column, row), grid.cellY(row));

@@ -64,7 +64,7 @@ inline constexpr const char* kOptionsFile = "options.txt";
 
 // An options file is a page of settings; anything near this size is not one, and reading
 // it would only cost the start-up time and memory. Such a file is left as it is.
-inline constexpr std::uintmax_t kOptionsFileLimit = 1024 * 1024;
+inline constexpr std::uintmax_t kOptionsFileLimit = std::uintmax_t{1024} * 1024;
 
 // Every key at the value the game ships with (the data folder's options.txt holds the same).
 GameOptions defaultOptions();

@@ -32,6 +32,8 @@ namespace {
 constexpr const char* kMainMenuTags[] = {"menu_buttons_mainmenu", "menu_text", "menu_text_button1",
                                          "menu_text_button2"};
 constexpr uint32_t kMenuFadeMs = 1500;
+// The menu's music comes in over a quarter second, and a game's start fades it out as fast.
+constexpr int kMusicFadeMs = 250;
 
 // The commands that bring a screen up.
 struct ScreenCommand {
@@ -115,7 +117,7 @@ void MenuScene::StartSceneMenu() {
         state_.introPresses = in.presses;
         if (!ctx_.startGameAtOnce) intro_.show();
     }
-    if (intro_.contentLoaded()) menu_.requestMenuMusic(250, 250);
+    if (intro_.contentLoaded()) menu_.requestMenuMusic(kMusicFadeMs, kMusicFadeMs);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
     ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
     ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
@@ -283,7 +285,7 @@ void MenuScene::HandleButtonRelease() {
 
 void MenuScene::startGame(GameMode mode) {
     menu_.hideGameComments();
-    ctx_.audio->RequestMusic(-1, 250, 0);
+    ctx_.audio->RequestMusic(-1, kMusicFadeMs, 0);
     menu_.unloadTags({"game_message", "continue_last_game"});
     ctx_.selectedMode = mode;
     ctx_.requestScene(kSceneGame);

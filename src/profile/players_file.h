@@ -22,7 +22,7 @@ inline constexpr std::size_t kMaxPlayerNameLength = 60;
 // Players files this large hold no players the game wrote (that is some 16,000 players of
 // the longest lines); reading one would only cost the start-up time and memory, and
 // rewriting it would put its junk in the players' place. Such a file is left as it is.
-inline constexpr std::uintmax_t kPlayersFileLimit = 4 * 1024 * 1024;
+inline constexpr std::uintmax_t kPlayersFileLimit = std::uintmax_t{4} * 1024 * 1024;
 
 // A line that was not read as written. Such a file is read as far as it is sound, and the
 // original is kept before it is first rewritten, because the rewrite loses what was dropped.

@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxRecordNameLength = 60;
 // Thirty records and a few lines of a later version fit in a few kilobytes; a file this large
 // is none the game wrote, and reading or rewriting it would only cost time, memory and the
 // player's data. Such a file is left as it is.
-inline constexpr std::uintmax_t kRecordsFileLimit = 1024 * 1024;
+inline constexpr std::uintmax_t kRecordsFileLimit = std::uintmax_t{1024} * 1024;
 
 // One row of a table. The fields are text exactly as read or built: the file is the
 // player's, so a rank or level that is not a number is shown and written back as it was.

@@ -7,7 +7,9 @@ namespace qs {
 
 bool isSaveControl(char c) {
     const unsigned char u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\t') || u == 0x7F;
+    constexpr unsigned char kFirstPrintable = 0x20;
+    constexpr unsigned char kDelete = 0x7F;
+    return (u < kFirstPrintable && c != '\t') || u == kDelete;
 }
 
 std::string soundSaveLine(std::string line, std::size_t limit, const std::function<void(std::string)>& damage) {

@@ -8,6 +8,10 @@
 
 namespace qs {
 
+// The picture the game draws, in its own units; a window shows it scaled and letterboxed.
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 600;
+
 // Window events as the game sees them: virtual-key codes, logical 800 x 600 coordinates,
 // and the four activation changes of the application.
 class PlatformEvents {

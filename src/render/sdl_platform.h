@@ -9,9 +9,6 @@
 
 namespace qs {
 
-inline constexpr int kScreenWidth = 800;
-inline constexpr int kScreenHeight = 600;
-
 // The desktop window: an SDL window with a renderer whose logical size is 800 x 600, so
 // full screen and larger windows show the same picture letterboxed and scaled. The SDL
 // objects stay inside the platform library; callers see only the Platform.

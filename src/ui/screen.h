@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/scene_codes.h"
+#include "render/key_codes.h"
 #include "ui/input_command.h"
 
 namespace qs {
@@ -47,12 +48,12 @@ private:
     std::array<std::unique_ptr<Screen>, kScreenKindCount> screens_;
 };
 
-// The button a key stands for on a screen: Enter and Escape (virtual-key codes 13 and 27),
-// or 0 when the key is not one of them or the screen has no button for it.
+// The button a key stands for on a screen: Enter and Escape, or 0 when the key is not one of
+// them or the screen has no button for it.
 inline int keyButtonOf(const Screen* screen, int virtualKey) {
     if (!screen) return 0;
-    if (virtualKey == 13) return screen->enterButton();
-    if (virtualKey == 27) return screen->escapeButton();
+    if (virtualKey == kVkReturn) return screen->enterButton();
+    if (virtualKey == kVkEscape) return screen->escapeButton();
     return 0;
 }
 
