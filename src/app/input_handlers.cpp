@@ -6,6 +6,7 @@
 #include "render/key_codes.h"
 #include "render/platform.h"
 #include "scene/scene_object_list.h"
+#include "ui/focus.h"
 
 namespace qs {
 
@@ -20,8 +21,13 @@ bool InputHandlers::insidePicture() const {
 }
 
 void InputHandlers::ReadMousePosition(bool clip) {
-    MousePoint point = ctx_.platform().mousePosition();
     InputState& in = ctx_.input;
+    if (in.keysOwnPointer) {
+        // The keys put the pointer where it is; the game's pointer hides meanwhile.
+        if (TMultiSprite* cursor = ctx_.sceneObjects->at(in.cursorObject)) cursor->visible = 0;
+        return;
+    }
+    MousePoint point = ctx_.platform().mousePosition();
     in.mouseX = point.x;
     in.mouseY = point.y;
     if (clip && (point.x < 0 || point.x >= kScreenWidth || point.y < 0 || point.y >= kScreenHeight)) in.mouseX = -1000;
@@ -68,6 +74,7 @@ bool InputHandlers::guarded() const {
 void InputHandlers::FormMouseDown(int button) {
     if (!ctx_.frame.appActive) return;
     hideSystemPointer();
+    mouseTakesOver();
     InputState& in = ctx_.input;
     ++in.presses;  // anywhere in the window: the logo is skipped by it
     if (!insidePicture()) return;
@@ -84,7 +91,21 @@ void InputHandlers::FormMouseDown(int button) {
 }
 
 void InputHandlers::FormMouseMove() {
-    if (ctx_.frame.appActive) hideSystemPointer();
+    if (!ctx_.frame.appActive) return;
+    hideSystemPointer();
+    mouseTakesOver();
+}
+
+void InputHandlers::mouseTakesOver() {
+    InputState& in = ctx_.input;
+    if (!in.keysOwnPointer) return;
+    releaseFocus(in);
+    if (TMultiSprite* cursor = ctx_.sceneObjects->at(in.cursorObject)) cursor->visible = 1;
+    ReadMousePosition(true);
+}
+
+void InputHandlers::FormKeyUp(int key) {
+    if (ctx_.frame.appActive && ctx_.hooks.command) ctx_.hooks.command(input::KeyUp{key});
 }
 
 void InputHandlers::FormMouseUp(int) {

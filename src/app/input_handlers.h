@@ -16,6 +16,7 @@ public:
     // Reads the pointer; outside the 800 x 600 picture (when clipping) x becomes -1000.
     void ReadMousePosition(bool clip);
     void FormKeyDown(int key, uint8_t shift);
+    void FormKeyUp(int key);
     void FormMouseDown(int button);
     void FormMouseMove();
     void FormMouseUp(int button);
@@ -33,6 +34,8 @@ private:
     uint32_t shownAt_ = 0;
     bool staleDown_ = false;  // the button held down went down before this screen came up
     void hideSystemPointer();
+    // A mouse move or press after keys had the pointer: it follows the mouse again.
+    void mouseTakesOver();
     Context& ctx_;
 };
 

@@ -384,6 +384,7 @@ void TMainForm::onToggleFullscreen() {
 }
 
 void TMainForm::onKeyDown(int virtualKey, uint8_t shift) { ctx_.handlers.FormKeyDown(virtualKey, shift); }
+void TMainForm::onKeyUp(int virtualKey) { ctx_.handlers.FormKeyUp(virtualKey); }
 void TMainForm::onMouseDown(int button) { ctx_.handlers.FormMouseDown(button); }
 void TMainForm::onMouseUp(int button) { ctx_.handlers.FormMouseUp(button); }
 void TMainForm::onMouseMove() { ctx_.handlers.FormMouseMove(); }

@@ -56,6 +56,7 @@ public:
 
     // PlatformEvents: the window's handlers.
     void onKeyDown(int virtualKey, uint8_t shift) override;
+    void onKeyUp(int virtualKey) override;
     void onMouseDown(int button) override;
     void onMouseUp(int button) override;
     void onMouseMove() override;

@@ -65,6 +65,11 @@ std::optional<Script> parseScript(const std::string& text, std::string* error) {
                            : verb == "mouse_up" ? Kind::MouseUp
                                                 : Kind::Click;
             command.button = *button;
+        } else if (verb == "key_up") {
+            if (!needArgs(1)) return fail("key_up takes a key");
+            command.kind = Kind::KeyUp;
+            command.key = virtualKeyFromName(words[2].c_str());
+            if (command.key == 0) return fail("unknown key \"" + words[2] + "\"");
         } else if (verb == "key_down") {
             if (args < 1) return fail("key_down takes a key");
             command.kind = Kind::KeyDown;

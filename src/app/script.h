@@ -10,6 +10,7 @@ namespace qs {
 // A headless run's timed input and commands, one per line: "<virtual ms> <command> <args>".
 //   mouse_move X Y | mouse_leave | mouse_down B | mouse_up B | click B   (B: left, right, middle)
 //   key_down KEY [shift] [ctrl] [alt]       (KEY: a name such as escape, enter, a, f1, or a code)
+//   key_up KEY                              (a key held down since its key_down is let go)
 //   focus_lost | focus_gained | minimize | restore | toggle_fullscreen
 //   screenshot FILE.png | dump_state FILE.json [objects] | quit
 //   map NAME.map | text FILE TAG [VALUES] | particles TYPE X Y [COUNT] | button N OBJECT
@@ -19,7 +20,7 @@ namespace qs {
 // commands run after that frame's picture.
 struct ScriptCommand {
     enum class Kind {
-        MouseMove, MouseLeave, MouseDown, MouseUp, Click, KeyDown,
+        MouseMove, MouseLeave, MouseDown, MouseUp, Click, KeyDown, KeyUp,
         FocusLost, FocusGained, Minimize, Restore, ToggleFullscreen, WindowSize,
         Screenshot, DumpState, Quit,
         LoadMap, ShowText, Particles, Button, Field, Shoot,

@@ -82,6 +82,7 @@ void ScriptRunner::apply(const ScriptCommand& command) {
             form_.onMouseUp(command.button);
             break;
         case Kind::KeyDown: form_.onKeyDown(command.key, command.shift); break;
+        case Kind::KeyUp: form_.onKeyUp(command.key); break;
         case Kind::FocusLost: form_.onDeactivate(); break;
         case Kind::FocusGained: form_.onActivate(); break;
         case Kind::Minimize: form_.onMinimize(); break;

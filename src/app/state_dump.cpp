@@ -239,6 +239,8 @@ std::string dumpState(const Context& ctx, const TMainForm& form, bool withObject
     json.field("hoveredButton", ctx.input.hoveredButton);
     json.field("pressedButton", ctx.input.pressedButton);
     json.field("lastReleasedButton", ctx.input.lastReleasedButton);
+    json.field("focusedButton", ctx.input.focusedButton);
+    json.field("pointerDevice", std::string(ctx.input.keysOwnPointer ? "keys" : "mouse"));
     json.endObject();
 
     json.field("sceneObjects", ctx.sceneObjects->liveCount());

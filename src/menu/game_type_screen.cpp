@@ -61,6 +61,16 @@ void GameTypeScreen::hover(uint32_t now) {
     }
 }
 
+std::vector<FocusTarget> GameTypeScreen::focusTargets() const {
+    std::vector<FocusTarget> targets;
+    for (int i = 0; i < 4; ++i)
+        if (objectAt(*ctx_.sceneObjects, buttons_[static_cast<size_t>(i)]))
+            targets.push_back(zoneTarget(kBigButtons[kZoneOfButton[i]], i + 1));
+    return targets;
+}
+
+int GameTypeScreen::defaultFocus() const { return static_cast<int>(ctx_.selectedMode); }
+
 void GameTypeScreen::release(int button) {
     if (button >= 1 && button <= 3) {
         ctx_.selectedMode = static_cast<GameMode>(button);

@@ -18,6 +18,9 @@ public:
     void leave() override;
     void hover(uint32_t now) override;
     void release(int button) override;
+    std::vector<FocusTarget> focusTargets() const override;
+    // The mode played last (arcade for a new player).
+    int defaultFocus() const override;
     int escapeButton() const override { return 4; }
 
 private:

@@ -207,6 +207,19 @@ void HelpScreen::hover(uint32_t now) {
     if (state_.helpPage == 1) runHelpDemo(now);
 }
 
+std::vector<FocusTarget> HelpScreen::focusTargets() const {
+    std::vector<FocusTarget> targets = menu_.targetsOf({buttons_[1], buttons_[2]}, 2);
+    if (objectAt(*ctx_.sceneObjects, buttons_[0])) targets.push_back(zoneTarget(kSmallOkButton, 1));
+    return targets;
+}
+
+bool HelpScreen::key(const input::Key& key) {
+    if (key.code == kVkLeft) release(2);
+    else if (key.code == kVkRight) release(3);
+    else return false;
+    return true;
+}
+
 void HelpScreen::release(int button) {
     if (button == 1) {
         menu_.post(kCommandMainMenu);

@@ -18,6 +18,9 @@ public:
     void leave() override;
     void hover(uint32_t now) override;
     void release(int button) override;
+    std::vector<FocusTarget> focusTargets() const override;
+    // Left and Right turn the pages.
+    bool key(const input::Key& key) override;
     int enterButton() const override { return 1; }
     int escapeButton() const override { return 1; }
 

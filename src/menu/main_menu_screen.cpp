@@ -79,6 +79,14 @@ void MainMenuScreen::hover(uint32_t now) {
     checkPlayers();
 }
 
+std::vector<FocusTarget> MainMenuScreen::focusTargets() const {
+    // The player's line at the top, then the five big buttons downwards.
+    std::vector<FocusTarget> targets{zoneTarget(kPlayerLine, 6)};
+    for (int i = 0; i < 5; ++i)
+        if (objectAt(*ctx_.sceneObjects, buttons_[static_cast<size_t>(i)])) targets.push_back(zoneTarget(kBigButtons[i], i + 1));
+    return targets;
+}
+
 void MainMenuScreen::checkPlayers() {
     PlayerStore& players = *ctx_.players;
     if (players.empty()) {

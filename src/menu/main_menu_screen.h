@@ -18,6 +18,8 @@ public:
     void leave() override;
     void hover(uint32_t now) override;
     void release(int button) override;
+    std::vector<FocusTarget> focusTargets() const override;
+    int defaultFocus() const override { return 1; }
     int escapeButton() const override { return 5; }
 
 private:

@@ -44,6 +44,14 @@ void MenuContext::hoverObjectButtons(const std::vector<ObjectRef>& buttons, bool
     }
 }
 
+std::vector<FocusTarget> MenuContext::targetsOf(const std::vector<ObjectRef>& buttons, int firstNumber) const {
+    std::vector<FocusTarget> targets;
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (auto target = objectTarget(*services.sceneObjects, buttons[i], firstNumber + static_cast<int>(i)))
+            targets.push_back(*target);
+    return targets;
+}
+
 void MenuContext::startFade(const std::vector<std::string>& tags, int step) { services.dialogFade->start(tags, step); }
 
 void MenuContext::unloadTags(std::initializer_list<const char*> tags) {

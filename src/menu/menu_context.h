@@ -8,6 +8,7 @@
 #include "core/scene_codes.h"
 #include "game/game_mode.h"
 #include "ui/buttons.h"
+#include "ui/focus.h"
 
 namespace qs {
 
@@ -42,6 +43,9 @@ public:
     void unloadTags(std::initializer_list<const char*> tags);
     void hideGameComments();
     void requestMenuMusic(int fadeOutMs, int fadeInMs);
+    // Focus targets for buttons found by name, numbered from `firstNumber` in their order (the
+    // hidden or missing ones left out).
+    std::vector<FocusTarget> targetsOf(const std::vector<ObjectRef>& buttons, int firstNumber = 1) const;
     // Loads a dialog's map afresh and finds its buttons by name, numbered from 1.
     std::vector<ObjectRef> openDialog(const char* map, const std::string& tag,
                                       const std::vector<std::string>& buttonNames);

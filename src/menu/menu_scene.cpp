@@ -119,7 +119,9 @@ void MenuScene::StartSceneMenu() {
     }
     if (intro_.contentLoaded()) menu_.requestMenuMusic(kMusicFadeMs, kMusicFadeMs);
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
-    ctx_.hooks.keyButton = [this](int virtualKey) { return keyButtonOf(screenUp(), virtualKey); };
+    ctx_.hooks.keyButton = [this](int virtualKey) {
+        return keyButtonOf(screenUp(), virtualKey, ctx_.input.focusedButton);
+    };
     ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
 }
 
@@ -134,8 +136,11 @@ bool MenuScene::take(const InputCommand& command) {
 void MenuScene::deliverKeys() {
     std::vector<input::Key> keys;
     keys.swap(state_.keys);
-    if (MenuScreen* screen = screenUp())
-        for (const input::Key& key : keys) screen->key(key);
+    for (const input::Key& key : keys) {
+        MenuScreen* screen = screenUp();
+        if (!screen || screen->key(key)) continue;
+        if (const int step = focusStep(key)) moveFocus(ctx_.input, screen, step);
+    }
 }
 
 bool MenuScene::setUpUpdate() {
@@ -175,6 +180,7 @@ void MenuScene::step(uint32_t now) {
     in.hoveredButton = -1;
     state_.arrowDirection = 0;
     showCursorFrame(*ctx_.sceneObjects, ctx_.input.cursorObject, 0);
+    keepFocus(in, screenUp());
     if (MenuScreen* screen = screenUp()) screen->hover(now);
     runCommand();
     if (MenuScreen* screen = screenUp()) screen->step();

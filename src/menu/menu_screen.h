@@ -41,6 +41,7 @@ public:
     using MenuScreen::MenuScreen;
 
     void hover(uint32_t /*now*/) override { menu_.hoverObjectButtons(buttons_, true, false); }
+    std::vector<FocusTarget> focusTargets() const override { return menu_.targetsOf(buttons_); }
 
 protected:
     std::vector<ObjectRef> buttons_;

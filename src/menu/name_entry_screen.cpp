@@ -88,8 +88,10 @@ void NameEntryScreen::redrawName() {
     ctx_.sceneObjects->RebuildObjectGroup("dialog_tag_list");
 }
 
-void NameEntryScreen::key(const input::Key& key) {
-    if (typeNameKey(state_.nameText, key.code, (key.mods & 1) != 0)) redrawName();
+bool NameEntryScreen::key(const input::Key& key) {
+    if (!typeNameKey(state_.nameText, key.code, (key.mods & kShiftShift) != 0)) return false;
+    redrawName();
+    return true;
 }
 
 void NameEntryScreen::ConfirmNameEntry(bool ok) {

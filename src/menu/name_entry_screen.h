@@ -20,7 +20,10 @@ public:
     void release(int button) override;
     int enterButton() const override { return 1; }
     int escapeButton() const override { return 2; }
-    void key(const input::Key& key) override;
+    bool key(const input::Key& key) override;
+    std::vector<FocusTarget> focusTargets() const override {
+        return menu_.targetsOf({buttons_[0], buttons_[1]});
+    }
 
 private:
     void redrawName();

@@ -123,6 +123,31 @@ void OptionsScreen::release(int button) {
     if (button >= 1 && button <= 5) menu_.post(kCommands[button - 1]);
 }
 
+std::vector<FocusTarget> OptionsScreen::focusTargets() const {
+    std::vector<FocusTarget> targets;
+    for (int i = 0; i < 5; ++i) {
+        if (!objectAt(*ctx_.sceneObjects, buttons_[static_cast<size_t>(i)])) continue;
+        FocusTarget target = zoneTarget(kBigButtons[i], i + 1);
+        // A volume button answers on its arrows: the focus stands on the one that turns it up.
+        if (i + 1 == kMusicButton || i + 1 == kSoundButton) target.x = (kArrowRightStart + kBigButtons[i].right) / 2;
+        targets.push_back(target);
+    }
+    return targets;
+}
+
+bool OptionsScreen::key(const input::Key& key) {
+    const int focused = ctx_.input.keysOwnPointer ? ctx_.input.focusedButton : 0;
+    if ((key.code != kVkLeft && key.code != kVkRight) || (focused != kMusicButton && focused != kSoundButton))
+        return false;
+    const HitZone& zone = kBigButtons[focused - 1];
+    // The focus goes to the arrow pressed, which shows it running as under the mouse.
+    focusOn(ctx_.input, {focused, key.code == kVkLeft ? (zone.left + kArrowLeftEnd) / 2 : (kArrowRightStart + zone.right) / 2,
+                         (zone.top + zone.bottom) / 2});
+    state_.arrowDirection = key.code == kVkLeft ? -1 : 1;
+    stepVolume(focused == kMusicButton);
+    return true;
+}
+
 void OptionsScreen::command(int command) {
     switch (command) {
         case kCommandMusicStep: stepVolume(true); break;

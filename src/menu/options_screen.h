@@ -20,6 +20,9 @@ public:
     void release(int button) override;
     int escapeButton() const override { return 5; }
     void command(int command) override;
+    std::vector<FocusTarget> focusTargets() const override;
+    // Left and Right move the focused volume bar.
+    bool key(const input::Key& key) override;
     void step() override;
 
 private:

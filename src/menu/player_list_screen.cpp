@@ -1,5 +1,7 @@
 #include "menu/player_list_screen.h"
 
+#include <algorithm>
+
 #include "core/scene_codes.h"
 #include "menu/menu_state.h"
 #include "profile/player_store.h"
@@ -123,14 +125,26 @@ void PlayerListScreen::release(int button) {
     }
 }
 
-void PlayerListScreen::key(const input::Key& key) {
+std::vector<FocusTarget> PlayerListScreen::focusTargets() const {
+    // The buttons and the new-player line as they read, top to bottom and left to right.
+    std::vector<FocusTarget> targets = menu_.targetsOf(buttons_);
+    targets.push_back(zoneTarget(kCreatePlayerLine, kCreateLine));
+    std::stable_sort(targets.begin(), targets.end(),
+                     [](const FocusTarget& a, const FocusTarget& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+    return targets;
+}
+
+bool PlayerListScreen::key(const input::Key& key) {
+    // Up and Down scroll the list; the other arrows move between the buttons.
     if (key.code == kVkUp) {
         state_.list.previous();
-        DrawPlayerList();
     } else if (key.code == kVkDown) {
         state_.list.next(ctx_.players->count());
-        DrawPlayerList();
+    } else {
+        return false;
     }
+    DrawPlayerList();
+    return true;
 }
 
 }  // namespace qs

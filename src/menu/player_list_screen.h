@@ -19,7 +19,8 @@ public:
     void release(int button) override;
     int enterButton() const override { return 5; }
     int escapeButton() const override { return 6; }
-    void key(const input::Key& key) override;
+    bool key(const input::Key& key) override;
+    std::vector<FocusTarget> focusTargets() const override;
 
 private:
     void DrawPlayerList();

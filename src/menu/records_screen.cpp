@@ -11,6 +11,8 @@ void RecordsScreen::enter() { scores_.OpenScoresScreen(kModeArcade); }
 
 void RecordsScreen::leave() { scores_.close(); }
 
+std::vector<FocusTarget> RecordsScreen::focusTargets() const { return scores_.focusTargets(); }
+
 void RecordsScreen::hover(uint32_t now) { scores_.UpdateScoresButtons(now); }
 
 void RecordsScreen::release(int button) {

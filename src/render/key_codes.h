@@ -26,6 +26,7 @@ enum VirtualKey : int {
     kVkDelete = 46,
     kVk0 = 48,
     kVkA = 65,
+    kVkR = 82,  // letters run from kVkA to 'Z' as their capitals
     kVkNumpad0 = 96,
     kVkF1 = 112,
     kVkMinus = 189,

@@ -18,6 +18,8 @@ class PlatformEvents {
 public:
     virtual ~PlatformEvents() = default;
     virtual void onKeyDown(int virtualKey, uint8_t shift) = 0;
+    // A key let go (keys held down, such as the aiming arrows, act until then).
+    virtual void onKeyUp(int /*virtualKey*/) {}
     virtual void onMouseDown(int button) = 0;  // 1 left, 2 right, 3 middle
     virtual void onMouseUp(int button) = 0;
     virtual void onMouseMove() = 0;

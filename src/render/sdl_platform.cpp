@@ -82,6 +82,9 @@ void dispatch(const SDL_Event& event, PlatformEvents& events, PointerMemory& poi
             if (int vk = virtualKeyFromSdl(key.sym)) events.onKeyDown(vk, shiftBits(key.mod));
             break;
         }
+        case SDL_KEYUP:
+            if (int vk = virtualKeyFromSdl(event.key.keysym.sym)) events.onKeyUp(vk);
+            break;
         case SDL_MOUSEBUTTONDOWN:
             pointer.set(event.button.x, event.button.y);
             events.onMouseDown(gameButton(event.button.button));

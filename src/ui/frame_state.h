@@ -57,6 +57,10 @@ struct InputState {
     uint8_t shiftState = 0;
     int ScreenKind = 0;
     int cursorObject = -1;  // slot of the game's own mouse pointer, -1 before it exists
+    // Keys took the pointer over (it stands on the focused button, or stays put while the
+    // cannon is aimed by keys) until the mouse moves again; 0: no button focused.
+    bool keysOwnPointer = false;
+    int focusedButton = 0;
     int lastReleasedButton = -1;  // for the state dump: the last button that fired
     uint32_t presses = 0;  // mouse buttons and Enter, Escape or Space pressed in this run
 };

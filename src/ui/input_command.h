@@ -16,9 +16,12 @@ struct Key {  // a key went down that no button of the screen up stands for
     int code = 0;
     uint8_t mods = 0;  // ShiftBits
 };
+struct KeyUp {  // a key was let go
+    int code = 0;
+};
 
 }  // namespace input
 
-using InputCommand = std::variant<input::Press, input::Key>;
+using InputCommand = std::variant<input::Press, input::Key, input::KeyUp>;
 
 }  // namespace qs

@@ -103,6 +103,13 @@ void ScoresScreen::UpdateScoresButtons(uint32_t now) {
     }
 }
 
+std::vector<FocusTarget> ScoresScreen::focusTargets() const {
+    std::vector<FocusTarget> targets;
+    for (int i = 0; i < 3; ++i)
+        if (ctx_.sceneObjects->at(buttons_[i])) targets.push_back(zoneTarget(kZones[i], i + 1));
+    return targets;
+}
+
 bool ScoresScreen::release(int button) {
     if (button == 1 || button == 2) {
         scoresMode_ = button == 1 ? (scoresMode_ == 1 ? 3 : scoresMode_ - 1) : (scoresMode_ == 3 ? 1 : scoresMode_ + 1);

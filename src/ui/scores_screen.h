@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 #include <string>
+
+#include "ui/focus.h"
 
 namespace qs {
 
@@ -32,6 +35,8 @@ public:
     void OpenScoresScreen(int mode, const std::optional<GameResult>& result = std::nullopt);
     // The hover pass while the screen is up.
     void UpdateScoresButtons(uint32_t now);
+    // The two mode arrows and OK, for the keys.
+    std::vector<FocusTarget> focusTargets() const;
     // Buttons 1 and 2 page through the modes; true when button 3 asks to leave.
     bool release(int button);
     // Hides the screen and frees its texts.

@@ -3,9 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/scene_codes.h"
 #include "render/key_codes.h"
+#include "ui/focus.h"
 #include "ui/input_command.h"
 
 namespace qs {
@@ -23,8 +25,13 @@ public:
     virtual void leave() = 0;
     virtual void hover(uint32_t /*now*/) {}
     virtual void release(int button) = 0;
-    // A key that none of its buttons stands for, typed while it was up.
-    virtual void key(const input::Key& /*key*/) {}
+    // A key that none of its buttons stands for, typed while it was up; false when the screen
+    // has no use for it (the arrows then move the focus).
+    virtual bool key(const input::Key& /*key*/) { return false; }
+    // The buttons the keys move between, in their natural order, each with a point on it; and
+    // the one the focus starts on (0: the first).
+    virtual std::vector<FocusTarget> focusTargets() const { return {}; }
+    virtual int defaultFocus() const { return enterButton(); }
     virtual int enterButton() const { return 0; }
     virtual int escapeButton() const { return 0; }
 };
@@ -48,11 +55,12 @@ private:
     std::array<std::unique_ptr<Screen>, kScreenKindCount> screens_;
 };
 
-// The button a key stands for on a screen: Enter and Escape, or 0 when the key is not one of
-// them or the screen has no button for it.
-inline int keyButtonOf(const Screen* screen, int virtualKey) {
+// The button a key stands for on a screen: Enter the focused button (or the screen's own Enter
+// button), Escape its Escape button; 0 when the key is not one of them or the screen has no
+// button for it.
+inline int keyButtonOf(const Screen* screen, int virtualKey, int focused = 0) {
     if (!screen) return 0;
-    if (virtualKey == kVkReturn) return screen->enterButton();
+    if (virtualKey == kVkReturn) return focused != 0 ? focused : screen->enterButton();
     if (virtualKey == kVkEscape) return screen->escapeButton();
     return 0;
 }

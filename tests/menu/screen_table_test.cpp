@@ -29,6 +29,7 @@
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
+#include "ui/focus.h"
 #include "ui/scores_screen.h"
 #include "visual/multisprite.h"
 
@@ -72,6 +73,8 @@ struct ScreenCase {
     std::vector<const char*> panels;  // maps the menu's set-up loads for it
     std::function<std::unique_ptr<MenuScreen>(ScreenBench&)> make;
     int enterButton, escapeButton;
+    std::vector<int> focusOrder;  // the buttons the arrows walk, in order
+    int defaultFocus;             // where the first key press puts the focus
 };
 
 template <typename T>
@@ -81,30 +84,32 @@ std::function<std::unique_ptr<MenuScreen>(ScreenBench&)> plain() {
 
 const std::vector<ScreenCase>& screenCases() {
     static const std::vector<ScreenCase> cases = {
-        {"main menu", kScreenMainMenu, {"menu.map", "menu_buttons_mainmenu.map"}, plain<MainMenuScreen>(), 0, 5},
-        {"game type", kScreenGameType, {"menu_buttons_select_game_type.map"}, plain<GameTypeScreen>(), 0, 4},
-        {"game message", kScreenGameMessage, {}, plain<GameMessageScreen>(), 2, 2},
-        {"continue question", kScreenContinueQuestion, {}, plain<ContinueQuestionScreen>(), 1, 2},
-        {"options", kScreenOptions, {"menu_buttons_music_sound_fullscreen.map"}, plain<OptionsScreen>(), 0, 5},
+        {"main menu", kScreenMainMenu, {"menu.map", "menu_buttons_mainmenu.map"}, plain<MainMenuScreen>(), 0, 5, {6, 1, 2, 3, 4, 5}, 1},
+        {"game type", kScreenGameType, {"menu_buttons_select_game_type.map"}, plain<GameTypeScreen>(), 0, 4, {1, 2, 3, 4}, 1},
+        {"game message", kScreenGameMessage, {}, plain<GameMessageScreen>(), 2, 2, {1, 2}, 2},
+        {"continue question", kScreenContinueQuestion, {}, plain<ContinueQuestionScreen>(), 1, 2, {1, 2}, 1},
+        {"options", kScreenOptions, {"menu_buttons_music_sound_fullscreen.map"}, plain<OptionsScreen>(), 0, 5, {1, 2, 3, 4, 5}, 1},
         {"records", kScreenScores, {},
          [](ScreenBench& bench) {
              bench.scores.prepare();
              return std::make_unique<RecordsScreen>(bench.menu, bench.scores);
          },
-         3, 3},
-        {"help", kScreenHelp, {"menu_help.map"}, plain<HelpScreen>(), 1, 1},
-        {"exit question", kScreenExitQuestion, {}, plain<ExitQuestionScreen>(), 1, 2},
-        {"player list", kScreenPlayerList, {"input_player_name_back.map"}, plain<PlayerListScreen>(), 5, 6},
+         3, 3, {1, 2, 3}, 3},
+        // Page one has no way back: its left arrow is hidden.
+        {"help", kScreenHelp, {"menu_help.map"}, plain<HelpScreen>(), 1, 1, {3, 1}, 1},
+        {"exit question", kScreenExitQuestion, {}, plain<ExitQuestionScreen>(), 1, 2, {1, 2}, 1},
+        {"player list", kScreenPlayerList, {"input_player_name_back.map"}, plain<PlayerListScreen>(), 5, 6, {1, 2, 3, 4, 5, 6, 7}, 5},
         {"delete question", kScreenDeleteQuestion, {"input_player_name_back.map"}, plain<DeleteQuestionScreen>(), 1,
-         2},
+         2, {1, 2}, 1},
+        // The first player cannot cancel: only OK is there.
         {"name entry", kScreenNameEntry, {"input_player_name.map", "input_player_name_back.map"},
-         plain<NameEntryScreen>(), 1, 2},
+         plain<NameEntryScreen>(), 1, 2, {1}, 1},
         {"name message", kScreenNameMessage, {"input_player_name.map", "input_player_name_back.map"},
          [](ScreenBench& bench) {
              bench.menu.nameMessage = {"text\\please_enter_name.txt", false};
              return std::make_unique<NameMessageScreen>(bench.menu);
          },
-         1, 1},
+         1, 1, {1}, 1},
     };
     return cases;
 }
@@ -133,6 +138,25 @@ TEST(MenuScreens, EnteringThenLeavingLeavesNoObjectOfTheScreensOwn) {
         screen->leave();
         for (const auto& object : bench.liveObjects())
             EXPECT_EQ(before.count(object), 1u) << std::get<1>(object) << " tagged " << std::get<2>(object);
+    }
+}
+
+TEST(MenuScreens, KeysWalkEachScreensButtonsInTheirReadingOrder) {
+    for (const ScreenCase& c : screenCases()) {
+        SCOPED_TRACE(c.name);
+        ScreenBench bench;
+        for (const char* map : c.panels) load_location_map(*bench.world.ctx->sceneObjects, map);
+        std::unique_ptr<MenuScreen> screen = c.make(bench);
+        screen->prepare();
+        screen->enter();
+        std::vector<int> order;
+        for (const FocusTarget& target : screen->focusTargets()) order.push_back(target.button);
+        EXPECT_EQ(order, c.focusOrder);
+        // The first key press shows the screen's natural default.
+        InputState& in = bench.world.ctx->input;
+        moveFocus(in, screen.get(), 1);
+        EXPECT_EQ(in.focusedButton, c.defaultFocus);
+        screen->leave();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "audio/audio.h"
 #include "audio/audio_backend.h"
@@ -21,11 +22,13 @@
 #include "profile/player_store.h"
 #include "profile/records_store.h"
 #include "render/key_codes.h"
+#include "render/platform.h"
 #include "scene/location_map.h"
 #include "scene/particles.h"
 #include "scene/scene_object_list.h"
 #include "scene/text_file.h"
 #include "ui/dialog_fade.h"
+#include "ui/focus.h"
 #include "ui/scene_services.h"
 
 namespace qs {
@@ -95,15 +98,20 @@ void GameScene::StartSceneMain() {
     bot_ = Bot{};
 
     ctx_.hooks.HandleButtonRelease = [this] { HandleButtonRelease(); };
-    ctx_.hooks.keyButton = [this](int key) { return keyButtonOf(overlays_->find(ctx_.input.ScreenKind), key); };
+    ctx_.hooks.keyButton = [this](int key) {
+        return keyButtonOf(overlays_->find(ctx_.input.ScreenKind), key, ctx_.input.focusedButton);
+    };
     ctx_.hooks.command = [this](const InputCommand& command) { return take(command); };
 }
 
 bool GameScene::take(const InputCommand& command) {
     if (!session_) return false;
+    if (const auto* up = std::get_if<input::KeyUp>(&command)) {
+        if (up->code == kVkLeft || up->code == kVkRight) keyAim_.release(up->code == kVkLeft ? -1 : 1);
+        return true;
+    }
     if (const auto* key = std::get_if<input::Key>(&command)) {
-        if (key->code == kVkEscape) queue(command::Escape{});
-        else if (key->code == kVkSpace || key->code == kVkReturn) queue(command::Hurry{});
+        takeKey(*key);
         return true;
     }
     // A press is a shot only in play, and not on the small menu button.
@@ -112,6 +120,30 @@ bool GameScene::take(const InputCommand& command) {
     if (button == 1) queue(command::Fire{});
     else queue(session_->secondButton());
     return true;
+}
+
+void GameScene::takeKey(const input::Key& key) {
+    InputState& in = ctx_.input;
+    // Over an overlay the arrows move between its buttons (Enter and Escape are its buttons).
+    if (Screen* overlay = overlays_->find(in.ScreenKind)) {
+        if (const int step = focusStep(key); step != 0 && moveFocus(in, overlay, step)) return;
+    }
+    switch (key.code) {
+        case kVkEscape: queue(command::Escape{}); break;
+        case kVkReturn: queue(command::Hurry{}); break;
+        case kVkSpace:
+        case kVkUp: queue(command::Fire{}); break;
+        case kVkDown:
+        case kVkTab: queue(command::Swap{}); break;
+        case kVkR: queue(command::FireRocket{}); break;
+        case kVkLeft:
+        case kVkRight:
+            // The keys own the aim now: the pointer stays put (and hidden) until the mouse moves.
+            in.keysOwnPointer = true;
+            keyAim_.press(key.code == kVkLeft ? -1 : 1, (key.mods & kShiftShift) != 0, ctx_.frame.gameClock);
+            break;
+        default: break;
+    }
 }
 
 void GameScene::setUp() {
@@ -143,15 +175,21 @@ void GameScene::UpdateSceneMain() {
     ctx_.readPointer(true);
     ctx_.dialogFade->update();
     dragons_->update(frame.gameClock, *session_);
+    keepFocus(ctx_.input, overlays_->find(ctx_.input.ScreenKind));
     hoverButtons();
     if (ctx_.bot) botMoves();
 
     InputState& in = ctx_.input;
-    // The pointer aims the cannon; the bot aims by itself.
-    if (!ctx_.bot && (in.mouseX != pointerX_ || in.mouseY != pointerY_)) {
+    // The pointer aims the cannon while the mouse has it, the arrows while they are held; the
+    // bot aims by itself.
+    if (!ctx_.bot && !in.keysOwnPointer && (in.mouseX != pointerX_ || in.mouseY != pointerY_)) {
         pointerX_ = in.mouseX;
         pointerY_ = in.mouseY;
         queue(command::Pointer{pointerX_, pointerY_});
+    }
+    if (!ctx_.bot && session_->state() == kGamePlaying) {
+        if (std::optional<double> angle = keyAim_.turn(session_->game().aim.aimAngle, frame.gameClock))
+            queue(command::AimAngle{*angle});
     }
     std::vector<GameCommand> commands;
     commands.swap(queued_);

@@ -7,6 +7,7 @@
 
 #include "core/scene_codes.h"
 #include "game/bot.h"
+#include "game/view/key_aim.h"
 #include "game/game_command.h"
 #include "game/game_events.h"
 #include "ui/input_command.h"
@@ -58,6 +59,7 @@ private:
     void HandleButtonRelease();
     // A press or key from the window: queued for the next step as the game's commands.
     bool take(const InputCommand& command);
+    void takeKey(const input::Key& key);
     void queue(GameCommand command) { queued_.push_back(std::move(command)); }
     void playSessionEvents();
     // Puts an overlay (or the records) up and takes it down again.
@@ -85,6 +87,8 @@ private:
     std::vector<GameCommand> queued_;
     int pointerX_ = -1000;
     int pointerY_ = 0;
+    // The arrows' hold on the cannon.
+    KeyAim keyAim_;
 };
 
 }  // namespace qs

@@ -22,6 +22,13 @@ int OverlayScreen::buttonSlot(int number) const {
     return buttons_[static_cast<size_t>(number - 1)];
 }
 
+std::vector<FocusTarget> OverlayScreen::focusTargets() const {
+    std::vector<FocusTarget> targets;
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (auto target = objectTarget(*c_.ctx.sceneObjects, buttons_[i], static_cast<int>(i) + 1)) targets.push_back(*target);
+    return targets;
+}
+
 void OverlayScreen::hover(uint32_t) {
     InputState& in = c_.ctx.input;
     SceneObjectList& objects = *c_.ctx.sceneObjects;

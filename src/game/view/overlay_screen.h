@@ -28,6 +28,7 @@ struct OverlayContext {
 class OverlayScreen : public Screen {
 public:
     void hover(uint32_t now) override;
+    std::vector<FocusTarget> focusTargets() const override;
 
 protected:
     explicit OverlayScreen(OverlayContext& context) : c_(context) {}

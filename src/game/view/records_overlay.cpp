@@ -36,6 +36,8 @@ void RecordsOverlay::enter() {
 
 void RecordsOverlay::leave() { scores_.close(); }
 
+std::vector<FocusTarget> RecordsOverlay::focusTargets() const { return scores_.focusTargets(); }
+
 void RecordsOverlay::hover(uint32_t) { scores_.UpdateScoresButtons(c_.ctx.frame.frameTick); }
 
 void RecordsOverlay::release(int button) {

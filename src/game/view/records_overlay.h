@@ -16,6 +16,7 @@ public:
     void hover(uint32_t now) override;
     void release(int button) override;
     int enterButton() const override { return 3; }
+    std::vector<FocusTarget> focusTargets() const override;
     int escapeButton() const override { return 3; }
 
 private:

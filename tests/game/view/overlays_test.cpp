@@ -18,6 +18,7 @@
 #include "scene/location_map.h"
 #include "scene/scene_object_list.h"
 #include "test_support.h"
+#include "ui/focus.h"
 
 namespace qs {
 namespace {
@@ -116,6 +117,35 @@ TEST(GameOverlays, EnterAndEscapeStandForTheirButtons) {
         EXPECT_EQ(keyButtonOf(table.find(c.kind), 32), 0) << c.kind;
     }
     EXPECT_EQ(table.find(kScreenMainMenu), nullptr);
+}
+
+// The arrows walk an overlay's buttons as they read, and the first press shows its OK.
+TEST(GameOverlays, KeysWalkTheButtonsFromTheirDefault) {
+    OverlayWorld w(kModeArcade);
+    struct Case {
+        ScreenKind kind;
+        std::vector<int> order;
+        int first;
+    };
+    const Case cases[] = {
+        {kScreenGameOver, {1}, 1},           {kScreenStatistics, {1, 2}, 1}, {kScreenTryAgain, {1, 2}, 1},
+        {kScreenExitToMenu, {1, 2}, 1},      {kScreenScores, {1, 2, 3}, 3},
+    };
+    ScreenTable table;
+    for (auto& overlay : allOverlays(*w.context)) table.add(std::move(overlay));
+    for (const Case& c : cases) {
+        Screen* overlay = table.find(c.kind);
+        overlay->enter();
+        std::vector<int> order;
+        for (const FocusTarget& target : overlay->focusTargets()) order.push_back(target.button);
+        EXPECT_EQ(order, c.order) << c.kind;
+        InputState in;
+        moveFocus(in, overlay, 1);
+        EXPECT_EQ(in.focusedButton, c.first) << c.kind;
+        overlay->leave();
+        w.ctx->sceneObjects->unload_by_tag("hiscores");
+        w.zone->setHidden(false);
+    }
 }
 
 // A released button answers with the command the game takes, by mode where it differs.
