@@ -87,6 +87,7 @@ void writeGame(JsonWriter& json, const GameSession& session) {
     json.field("progress", session.progress());
     json.field("shownProgress", session.shownProgress());
     json.field("shotCount", session.shotCount());
+    json.field("aimAngle", g.aim.aimAngle);
     json.field("lowestRow", grid.lowestRow);
     json.field("scroll", grid.scroll);
     json.field("levelStartPending", session.levelStartPending());

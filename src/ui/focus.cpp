@@ -67,9 +67,16 @@ void releaseFocus(InputState& in) {
 }
 
 void keepFocus(InputState& in, Screen* screen) {
-    if (!in.keysOwnPointer || !screen) return;
+    if (!screen) {
+        // Nothing up: a screen that comes up again starts at its default.
+        in.focusKind = kScreenNone;
+        in.focusedButton = 0;
+        return;
+    }
+    if (!in.keysOwnPointer) return;
     const std::vector<FocusTarget> order = screen->focusTargets();
-    const FocusTarget* target = findTarget(order, in.focusedButton);
+    const FocusTarget* target = in.focusKind == screen->kind() ? findTarget(order, in.focusedButton) : nullptr;
+    in.focusKind = screen->kind();
     if (!target) target = defaultTarget(order, *screen);
     if (target)
         focusOn(in, *target);
@@ -81,7 +88,9 @@ bool moveFocus(InputState& in, Screen* screen, int step) {
     if (!screen) return false;
     const std::vector<FocusTarget> order = screen->focusTargets();
     if (order.empty()) return false;
-    const FocusTarget* current = in.keysOwnPointer ? findTarget(order, in.focusedButton) : nullptr;
+    const FocusTarget* current =
+        in.keysOwnPointer && in.focusKind == screen->kind() ? findTarget(order, in.focusedButton) : nullptr;
+    in.focusKind = screen->kind();
     if (!current) {
         focusOn(in, *defaultTarget(order, *screen));
         return true;

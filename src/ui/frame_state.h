@@ -61,6 +61,7 @@ struct InputState {
     // cannon is aimed by keys) until the mouse moves again; 0: no button focused.
     bool keysOwnPointer = false;
     int focusedButton = 0;
+    int focusKind = 0;  // the screen the focus was put on: another one starts at its default
     int lastReleasedButton = -1;  // for the state dump: the last button that fired
     uint32_t presses = 0;  // mouse buttons and Enter, Escape or Space pressed in this run
 };

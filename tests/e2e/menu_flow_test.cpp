@@ -722,5 +722,70 @@ TEST(MenuIntro, TheLogoIsSkippedByAClickOnceItHasBeenSeen) {
     EXPECT_EQ(screenOf(skipped.output), 11) << "the first player's name is asked for at once";
 }
 
+// Keys alone, from the first start: the first player is named, every screen of the menu is
+// opened and left, the cannon of an arcade game is turned, fired and its balls swapped, the
+// exit question is answered both ways, and a game of each other mode is started and left.
+TEST(MenuFlow, KeysAloneNameAPlayerVisitEveryScreenAndPlay) {
+    TempDir dir;
+    const fs::path content = quickContent(dir, {});
+    constexpr int kGameIn = 3000;  // a game's field and cannon come in
+
+    Timeline s(dir);
+    s.dump("first").type("Kim").key("enter").dump("named");
+    // The first arrow shows the focus on Start; the next ones walk down the buttons.
+    s.key("down", kKeyGap).dump("focused");
+    s.key("down", kKeyGap).key("enter").dump("options").key("escape").dump("menu1");
+    s.key("down", kKeyGap).key("down", kKeyGap).key("enter").dump("records").key("escape");
+    s.key("down", kKeyGap).key("down", kKeyGap).key("down", kKeyGap).key("enter").dump("help");
+    s.key("right").dump("help2").key("escape");
+    s.key("up", kKeyGap).key("enter").dump("players").key("escape");
+    s.key("escape").dump("exitQuestion").key("escape").dump("menu2");
+    // Enter on the focused Start, the focused arcade, the message's OK.
+    s.key("enter").dump("gameType").key("enter").dump("message").key("enter", kGameIn).dump("arcade");
+    s.key("left", 500).addAt(s.now(), "key_up left").wait(kKeyGap).dump("aimed");
+    s.key("space", 1500).dump("fired").key("down", 200).dump("swapped");
+    s.key("escape").dump("exitDialog").key("right", kKeyGap).dump("exitNo").key("enter").dump("backInGame");
+    s.key("escape").key("enter", 1000).dump("left");
+    // Back on the menu the focus shows Start again; the game type screen starts on the mode
+    // played last, so Down goes on to the next one.
+    for (const char* mode : {"challenge", "puzzle"})
+        s.key("enter").key("down", kKeyGap).key("enter").key("enter", kGameIn).dump(mode).key("escape").key("enter", 1000);
+    s.dump("end");
+    const RunResult run = runMenus(dir, content, s, s.now() + 100, "keys");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+
+    const struct {
+        const char* dump;
+        int screen;
+    } screens[] = {{"first", kNameEntry}, {"named", kMainMenu},   {"options", kOptions},     {"menu1", kMainMenu},
+                   {"records", kRecords}, {"help", kHelp},        {"help2", kHelp},          {"players", kPlayerList},
+                   {"exitQuestion", kExitQuestion},               {"menu2", kMainMenu},      {"gameType", kGameType},
+                   {"message", kGameMessage}};
+    for (const auto& c : screens) EXPECT_EQ(screenOf(dumpOf(dir, c.dump)), c.screen) << c.dump;
+    EXPECT_EQ(playerNames(dumpOf(dir, "named")), std::vector<std::string>{"Kim"});
+    const std::string focused = jsonValue(dumpOf(dir, "focused"), "input");
+    EXPECT_EQ(number(focused, "focusedButton"), 1);
+    EXPECT_NE(focused.find("\"pointerDevice\":\"keys\""), std::string::npos) << focused;
+    EXPECT_EQ(number(menuOf(dumpOf(dir, "help2")), "helpPage"), 2);
+
+    EXPECT_EQ(number(dumpOf(dir, "arcade"), "currentScene"), kGameScene);
+    const double aimed = std::stod(jsonValue(gameOf(dumpOf(dir, "aimed")), "aimAngle"));
+    EXPECT_LT(aimed, -0.2) << "Left turns the cannon left";
+    EXPECT_EQ(number(gameOf(dumpOf(dir, "fired")), "shotCount"), 1);
+    const std::string fired = jsonValue(gameOf(dumpOf(dir, "fired")), "queue");
+    const std::string swapped = jsonValue(gameOf(dumpOf(dir, "swapped")), "queue");
+    EXPECT_EQ(jsonValue(swapped, "current"), jsonValue(fired, "next"));
+    EXPECT_EQ(jsonValue(swapped, "next"), jsonValue(fired, "current"));
+    // The exit question: Right walks to "no", which Enter presses; then Enter says yes.
+    EXPECT_EQ(number(gameOf(dumpOf(dir, "exitDialog")), "screenKind"), 16);
+    EXPECT_EQ(number(jsonValue(dumpOf(dir, "exitDialog"), "input"), "focusedButton"), 1);
+    EXPECT_EQ(number(jsonValue(dumpOf(dir, "exitNo"), "input"), "focusedButton"), 2);
+    EXPECT_EQ(number(gameOf(dumpOf(dir, "backInGame")), "state"), 0);
+    EXPECT_EQ(number(dumpOf(dir, "left"), "currentScene"), kMenuScene);
+    EXPECT_EQ(number(gameOf(dumpOf(dir, "challenge")), "mode"), 2);
+    EXPECT_EQ(number(gameOf(dumpOf(dir, "puzzle")), "mode"), 3);
+    EXPECT_EQ(number(dumpOf(dir, "end"), "currentScene"), kMenuScene);
+}
+
 }  // namespace
 }  // namespace qs

@@ -101,6 +101,14 @@ TEST(Focus, ANewScreenShowsItsDefaultAndTheMouseTakesTheFocusAway) {
     EXPECT_EQ(in.focusedButton, 0);
     EXPECT_FALSE(moveFocus(in, &bare, 1));
 
+    // The screen goes and comes back: its default again, not the button focused before.
+    moveFocus(in, &first, 1);
+    moveFocus(in, &first, 1);
+    ASSERT_EQ(in.focusedButton, 30);
+    keepFocus(in, nullptr);
+    keepFocus(in, &first);
+    EXPECT_EQ(in.focusedButton, 20);
+
     releaseFocus(in);
     EXPECT_FALSE(in.keysOwnPointer);
     EXPECT_EQ(in.focusedButton, 0);
