@@ -77,7 +77,8 @@ void GameScene::StartSceneMain() {
     }
     dragons_ = std::make_unique<Dragons>(ctx_, zone_->blueDragon(), zone_->greenDragon());
     field_ = std::make_unique<FieldView>(ctx_);
-    session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, ctx_.random, ctx_.files, ctx_.log,
+    random_ = std::make_unique<Random>();
+    session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, *random_, ctx_.files, ctx_.log,
                                              *progress_);
     session_->setView(field_.get());
     ctx_.session = session_.get();
@@ -118,6 +119,10 @@ void GameScene::setUp() {
     // The first frame of a game.
     GameOptions& options = ctx_.options;
     if (ctx_.startLevel > 0) options.beg_level = ctx_.startLevel;
+    // The game's seed comes from the run's: a run with a fixed seed plays the same games, its
+    // first game drawing the field the run's seed always drew, and each game after it another.
+    const uint32_t seed = ctx_.random.seed() + gamesBegun_++ * 0x9E3779B9u;
+    random_->reseed(seed);
     session_->beginGame(ctx_.selectedMode, ctx_.frame.gameClock);
     if (!ctx_.records) ctx_.openRecords();
     const RecordsView best = ctx_.records ? ctx_.records->table(ctx_.selectedMode) : RecordsView{};

@@ -23,6 +23,7 @@ class GameSession;
 class GameZone;
 class PlayerProgress;
 class ProgressStore;
+class Random;
 struct OverlayContext;
 struct GameEvent;
 
@@ -85,6 +86,11 @@ private:
     std::vector<GameCommand> queued_;
     int pointerX_ = -1000;
     int pointerY_ = 0;
+
+    // The game's own generator, seeded afresh for each game: the particles' draws (which
+    // follow the frames) never reach the rules, so the seed and the input give the game.
+    std::unique_ptr<Random> random_;
+    uint32_t gamesBegun_ = 0;
 };
 
 }  // namespace qs
