@@ -9,6 +9,7 @@
 #include "core/file_system.h"
 #include "app/frame_timer.h"
 #include "app/main_form.h"
+#include "app/replay_run.h"
 #include "app/script.h"
 #include "app/frame_pacing.h"
 #include "app/state_dump.h"
@@ -300,6 +301,8 @@ int runProgram(const CommandLine& line) {
 
     if (line.simulateMode) return runSimulation(line);
     if (line.solveLevel > 0) return runSolver(line);
+    if (!line.replayFile.empty()) return runReplayCheck(line);
+    if (line.verifyRecords) return runVerifyRecords(line);
     if (line.checkContent) {
         std::string root = line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
         return checkContent(root, std::cout, decodeSoundFile) == 0 ? 0 : 1;
