@@ -14,13 +14,13 @@
 // each one as the game scene does; the difference is what recording costs a step (a window's
 // frame runs one or two). Counters packed_bytes_per_hour and text_bytes_per_hour: the file's
 // size scaled to an hour of such play.
-#include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/file_system.h"
 #include "core/log.h"
@@ -68,8 +68,10 @@ const Replay& tenMinutes() {
             const uint64_t target = static_cast<uint64_t>(now - 1000) * 16 / 267;
             for (; stepsDue < target; ++stepsDue) {
                 std::vector<GameCommand> commands;
-                if (session.state() == kGameStatistics) commands.push_back(command::NextLevel{});
-                else if (session.state() == kGamePlaying) commands = bot.play(session);
+                if (session.state() == kGameStatistics)
+                    commands.push_back(command::NextLevel{});
+                else if (session.state() == kGamePlaying)
+                    commands = bot.play(session);
                 session.step(now, commands);
                 recorder.recordStep(now, commands, session);
             }
@@ -157,7 +159,8 @@ void PointerEveryStepSize(benchmark::State& state) {
     std::vector<ReplayCommand> commands;
     size_t next = 0;
     for (uint64_t step = 0; step < replay.stepCount(); ++step) {
-        while (next < replay.commands.size() && replay.commands[next].step == step) commands.push_back(replay.commands[next++]);
+        while (next < replay.commands.size() && replay.commands[next].step == step)
+            commands.push_back(replay.commands[next++]);
         const double t = static_cast<double>(step);
         commands.push_back({step, command::Pointer{400 + static_cast<int>(300 * std::sin(t / 90)),
                                                    300 + static_cast<int>(200 * std::sin(t / 37))}});

@@ -22,7 +22,9 @@ void resultJson(JsonWriter& json, const char* name, const ReplayResult& r) {
     json.endObject();
 }
 
-std::string contentRoot(const CommandLine& line) { return line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir; }
+std::string contentRoot(const CommandLine& line) {
+    return line.dataDir.empty() ? QUIBBLESTAR_DEFAULT_DATA : line.dataDir;
+}
 
 }  // namespace
 

@@ -124,7 +124,8 @@ private:
     bool keyed(const char* key, size_t count, std::vector<std::string>* out) {
         if (!next()) return fail(std::string("the file ends where \"") + key + "\" was due (cut short?)");
         std::vector<std::string> w = words(current_);
-        if (w.empty() || w[0] != key) return fail(std::string("\"") + key + "\" expected, found \"" + current_.substr(0, 40) + "\"");
+        if (w.empty() || w[0] != key)
+            return fail(std::string("\"") + key + "\" expected, found \"" + current_.substr(0, 40) + "\"");
         if (w.size() != count + 1)
             return fail(std::string("\"") + key + "\" takes " + std::to_string(count) + " value(s), found " +
                         std::to_string(w.size() - 1));
@@ -172,8 +173,7 @@ private:
         if (!level || !score || !checkpoint || !continueFlag)
             return fail("the saved start is not level, score, checkpoint score and a continue flag of -1, 0 or 1");
         h.start = SavedProgress{static_cast<int>(*level), *score, *checkpoint, static_cast<int>(*continueFlag)};
-        if (!next() || (current_ != "player" && current_.rfind("player ", 0) != 0))
-            return fail("\"player\" expected");
+        if (!next() || (current_ != "player" && current_.rfind("player ", 0) != 0)) return fail("\"player\" expected");
         h.player = current_.size() > 7 ? current_.substr(7) : std::string();
         if (!keyed("begin-clock", 1, &v)) return false;
         std::optional<uint64_t> begin = parseU64(v[0], 0xFFFFFFFFull);
@@ -183,7 +183,8 @@ private:
             if (!next()) return fail("the file ends in the header (cut short?)");
             std::vector<std::string> w = words(current_);
             if (w.size() == 1 && w[0] == "clock") break;
-            if (w.empty() || w[0] != "option") return fail("\"option\" or \"clock\" expected, found \"" + current_.substr(0, 40) + "\"");
+            if (w.empty() || w[0] != "option")
+                return fail("\"option\" or \"clock\" expected, found \"" + current_.substr(0, 40) + "\"");
             if (w.size() != 3) return fail("an option line is \"option KEY VALUE\"");
             std::optional<int64_t> value = parseI64(w[2], -2147483648LL, 2147483647LL);
             if (!value) return fail("the option " + w[1] + " has no whole number");

@@ -43,10 +43,10 @@ struct ReplayHeader {
     uint64_t contentFingerprint = 0;
     uint32_t seed = 0;  // the game's own generator
     GameMode mode = kModeArcade;
-    int begLevel = 0;           // a level asked for at the start (0: the saved one)
-    SavedProgress start;        // the player's saved progress of the mode the game began from
-    std::string player;         // empty: a game without a player
-    uint32_t beginClock = 0;    // the game clock of beginGame
+    int begLevel = 0;         // a level asked for at the start (0: the saved one)
+    SavedProgress start;      // the player's saved progress of the mode the game began from
+    std::string player;       // empty: a game without a player
+    uint32_t beginClock = 0;  // the game clock of beginGame
     std::vector<ReplayOption> options;
 };
 

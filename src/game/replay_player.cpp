@@ -31,7 +31,8 @@ ReplayCheck checkReplay(const Replay& replay, const FileSystem& files, Log& log,
         const uint64_t steps = session.stepCount();
         while (nextHash < replay.hashes.size() && replay.hashes[nextHash].steps < steps) ++nextHash;
         if (nextHash < replay.hashes.size() && replay.hashes[nextHash].steps == steps) {
-            if (!check.divergence && sessionStateHash(session) != replay.hashes[nextHash].hash) check.divergence = steps;
+            if (!check.divergence && sessionStateHash(session) != replay.hashes[nextHash].hash)
+                check.divergence = steps;
             ++nextHash;
         }
     }

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/gzip.h"
 #include "e2e_support.h"
@@ -127,8 +127,8 @@ TEST(ReplayCheck, VerifyRecordsReportsEveryRow) {
     ASSERT_EQ(check.exitCode, 0) << check.output;
     const std::string score = std::to_string(jsonNumber(jsonValue(check.output, "stored"), "score").value_or(-1));
     dir.write("user/records.txt", "2, 1, Player, 1, " + score + "\r\n2, 2, Someone, 4, 999999\r\n");
-    const RunResult verify = runCommand(game() + " --data " + dataDir() + " --user-dir " + user.string() +
-                                        " --verify-records");
+    const RunResult verify =
+        runCommand(game() + " --data " + dataDir() + " --user-dir " + user.string() + " --verify-records");
     EXPECT_EQ(verify.exitCode, 1) << verify.output;
     EXPECT_NE(verify.output.find("\"name\":\"Player\",\"level\":\"1\",\"score\":\"" + score + "\",\"replay\":"),
               std::string::npos)

@@ -1,10 +1,12 @@
-#include <gtest/gtest.h>
+#include "game/replay.h"
 
 #include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/file_system.h"
 #include "core/gzip.h"
@@ -14,7 +16,6 @@
 #include "game/bot.h"
 #include "game/combo_table.h"
 #include "game/game_session.h"
-#include "game/replay.h"
 #include "game/replay_folder.h"
 #include "game/replay_player.h"
 #include "game/replay_recorder.h"
@@ -220,14 +221,12 @@ TEST(ReplayFile, WritesAndReadsBackEveryLine) {
 
 TEST(ReplayFile, EveryCommandOfTheGameHasALine) {
     for (size_t i = 0; i < std::variant_size_v<GameCommand>; ++i) {
-        const std::vector<GameCommand> samples = {command::Pointer{-5, 610},    command::AimAngle{-1.25},
-                                                  command::Fire{},              command::Swap{},
-                                                  command::FireRocket{},        command::Hurry{},
-                                                  command::Escape{},            command::OpenExitDialog{},
-                                                  command::CloseExitDialog{},   command::LeaveForMenu{},
-                                                  command::ShowRecords{},       command::ShowTryAgain{},
-                                                  command::TryAgain{},          command::NextLevel{},
-                                                  command::ScorePieceArrived{}};
+        const std::vector<GameCommand> samples = {
+            command::Pointer{-5, 610}, command::AimAngle{-1.25},  command::Fire{},
+            command::Swap{},           command::FireRocket{},     command::Hurry{},
+            command::Escape{},         command::OpenExitDialog{}, command::CloseExitDialog{},
+            command::LeaveForMenu{},   command::ShowRecords{},    command::ShowTryAgain{},
+            command::TryAgain{},       command::NextLevel{},      command::ScorePieceArrived{}};
         ASSERT_EQ(samples.size(), std::variant_size_v<GameCommand>) << "a new command needs a sample here";
         const std::optional<GameCommand> read = parseReplayCommand(replayCommandText(samples[i]));
         ASSERT_TRUE(read) << replayCommandText(samples[i]);
