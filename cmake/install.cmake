@@ -23,6 +23,9 @@ if(NOT newest_release MATCHES "^## ([0-9]+\\.[0-9]+\\.[0-9]+) \\(([0-9][0-9][0-9
                       "is not of the form \"## X.Y.Z (YYYY-MM-DD)\"")
 endif()
 set(QUIBBLESTAR_VERSION ${CMAKE_MATCH_1})
+# The replays carry the version that recorded them.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/core/version.cpp APPEND PROPERTY
+  COMPILE_DEFINITIONS QUIBBLESTAR_GAME_VERSION="${QUIBBLESTAR_VERSION}")
 
 # Where the content lies seen from the installed program: ../share/quibblestar for the usual
 # layouts (bin/ or games/ beside share/).

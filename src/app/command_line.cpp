@@ -90,6 +90,12 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
             line.startLevel = *n;
         } else if (arg == "--bot") {
             line.bot = true;
+        } else if (arg == "--replay") {
+            if (!next(&line.replayFile) || line.replayFile.empty()) return fail("--replay needs a replay file");
+        } else if (arg == "--force") {
+            line.force = true;
+        } else if (arg == "--verify-records") {
+            line.verifyRecords = true;
         } else if (arg == "--shots") {
             if (!next(&line.shotsFile) || line.shotsFile.empty()) return fail("--shots needs a file");
         } else if (arg == "--seed") {
@@ -107,6 +113,14 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args
     if (!gameFlag.empty() && (line.simulateMode || line.solveLevel > 0))
         return fail(gameFlag + " is for a run of the game; " + (line.simulateMode ? "--simulate" : "--solve") +
                     " does not take it");
+    if (!line.replayFile.empty() && !line.headless)
+        return fail("--replay plays headless only for now: add --headless");
+    if (!line.replayFile.empty() && (line.startMode || line.simulateMode || line.solveLevel > 0 || line.verifyRecords))
+        return fail("--replay plays a recorded game: it takes no other game, simulation or check");
+    if (line.force && line.replayFile.empty() && !line.verifyRecords)
+        return fail("--force goes with --replay or --verify-records");
+    if (line.verifyRecords && (line.startMode || line.simulateMode || line.solveLevel > 0))
+        return fail("--verify-records checks the records' replays: it takes no game, simulation or solver");
     if (line.bot && !line.startMode) return fail("--bot goes with --start-game (the bot plays games, not menus)");
     return line;
 }
@@ -138,6 +152,14 @@ std::string commandLineHelp() {
            "                   start a game of MODE (arcade, challenge, puzzle) at once,\n"
            "                   at the saved level or at level N\n"
            "  --bot            an automatic player plays the game (with --start-game)\n"
+           "  --replay FILE --headless\n"
+           "                   play a replay (the user folder keeps one a game in\n"
+           "                   replays/) as fast as it goes and print one JSON line: the\n"
+           "                   result reached, the one stored, whether they agree and the\n"
+           "                   first step where they part (exit 0 agree, 1 not, 2 unreadable)\n"
+           "  --force          play a replay of other content or another game version\n"
+           "  --verify-records check the replay behind every row of the records, one JSON\n"
+           "                   line a row (exit 0 when every row has one that agrees)\n"
            "  --version        print the version and the content folder a run would use\n"
            "  --help           this text\n"
            "\n"

@@ -30,6 +30,11 @@ struct CommandLine {
     std::optional<GameMode> startMode;
     int startLevel = 0;
     bool bot = false;
+    // A replay checked headless (--replay FILE --headless), also when of other content or
+    // another game version (--force); the records' replays checked (--verify-records).
+    std::string replayFile;
+    bool force = false;
+    bool verifyRecords = false;
     bool help = false;
     bool version = false;  // print the version and the content folder a run would use
 };

@@ -9,6 +9,7 @@
 #include "app/frame_pacing.h"
 #include "app/frame_timer.h"
 #include "app/main_form.h"
+#include "app/replay_run.h"
 #include "app/script.h"
 #include "app/script_runner.h"
 #include "app/state_dump.h"
@@ -117,6 +118,8 @@ int runProgram(const CommandLine& line) {
 
     if (line.simulateMode) return runSimulation(line);
     if (line.solveLevel > 0) return runSolver(line);
+    if (!line.replayFile.empty()) return runReplayCheck(line);
+    if (line.verifyRecords) return runVerifyRecords(line);
     if (line.checkContent) {
         return checkContent(contentRootOf(line), std::cout, decodeSoundFile) == 0 ? 0 : 1;
     }

@@ -99,6 +99,9 @@ public:
     void clearRequests() { play_.leaveRequested = play_.recordsRequested = false; }
     int shotCount() const { return play_.shotCount; }
     int pushCounter() const { return play_.pushCounter; }  // puzzle: shots since the last push
+    // Where the session last took the pointer to be (x -1000: not yet).
+    int pointerX() const { return play_.pointerX; }
+    int pointerY() const { return play_.pointerY; }
 
     bool crystalsArrived() const;
     // Firing is allowed now: playing, the cannon up, the net still, nothing flying or climbing,

@@ -70,6 +70,36 @@ TEST(CommandLine, RefusesWhatARunWouldIgnore) {
     }
 }
 
+TEST(CommandLine, ReplaysAreCheckedHeadlessAloneAndForcedOnlyWhenAsked) {
+    const Case cases[] = {
+        {{"--replay", "game.qsr", "--headless"}, true, ""},
+        {{"--headless", "--replay", "game.qsr", "--force", "--data", "d"}, true, ""},
+        {{"--verify-records", "--user-dir", "u", "--force"}, true, ""},
+        {{"--replay"}, false, "--replay needs a replay file"},
+        {{"--replay", "game.qsr"}, false, "add --headless"},
+        {{"--replay", "game.qsr", "--headless", "--start-game", "arcade"}, false, "takes no other game"},
+        {{"--replay", "game.qsr", "--headless", "--verify-records"}, false, "takes no other game"},
+        {{"--force"}, false, "--force goes with --replay or --verify-records"},
+        {{"--verify-records", "--start-game", "puzzle"}, false, "takes no game"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
+        std::string joined;
+        for (const std::string& a : c.args) joined += a + " ";
+        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
+        }
+    }
+    std::string error;
+    std::optional<CommandLine> line = parseCommandLine({"--replay", "a b.qsr", "--headless", "--force"}, &error);
+    ASSERT_TRUE(line) << error;
+    EXPECT_EQ(line->replayFile, "a b.qsr");
+    EXPECT_TRUE(line->force);
+    EXPECT_FALSE(line->verifyRecords);
+}
+
 TEST(CommandLine, TheSeedTakesEveryUnsigned32BitValue) {
     struct SeedCase {
         const char* text;

@@ -9,6 +9,7 @@
 #include "core/scene_codes.h"
 #include "game/bot.h"
 #include "game/game_session.h"
+#include "game/replay_folder.h"
 #include "game/view/dragons.h"
 #include "game/view/exit_overlay.h"
 #include "game/view/field_view.h"
@@ -54,7 +55,10 @@ constexpr int32_t kBotReadingMs = 1500;
 }  // namespace
 
 GameScene::GameScene(SceneServices& context) : ctx_(context) {}
-GameScene::~GameScene() = default;
+GameScene::~GameScene() {
+    // A run stopped in mid-game (a headless run's time limit, the window closed) keeps its replay.
+    if (replay_ && session_) replay_->save(ctx_.log, *session_);
+}
 
 void GameScene::StartSceneMain() {
     ctx_.WriteLog("StartSceneMain");
@@ -80,7 +84,9 @@ void GameScene::StartSceneMain() {
     }
     dragons_ = std::make_unique<Dragons>(ctx_, zone_->blueDragon(), zone_->greenDragon());
     field_ = std::make_unique<FieldView>(ctx_);
-    session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, ctx_.random, ctx_.files, ctx_.log,
+    random_ = std::make_unique<Random>();
+    replay_ = std::make_unique<ReplayKeeper>();
+    session_ = std::make_unique<GameSession>(ctx_.options, ctx_.comboTexts, *random_, ctx_.files, ctx_.log,
                                              *progress_);
     session_->setView(field_.get());
     ctx_.session = session_.get();
@@ -150,7 +156,13 @@ void GameScene::setUp() {
     // The first frame of a game.
     GameOptions& options = ctx_.options;
     if (ctx_.startLevel > 0) options.beg_level = ctx_.startLevel;
+    // The game's seed comes from the run's: a run with a fixed seed plays the same games, its
+    // first game drawing the field the run's seed always drew, and each game after it another.
+    const uint32_t seed = ctx_.random.seed() + gamesBegun_++ * 0x9E3779B9u;
+    random_->reseed(seed);
     session_->beginGame(ctx_.selectedMode, ctx_.frame.gameClock);
+    const PlayerRecord* player = ctx_.players ? ctx_.players->current() : nullptr;
+    beginGameReplay(*replay_, ctx_.files, options, *session_, seed, player ? player->name : std::string(), ctx_.log);
     if (!ctx_.records) ctx_.openRecords();
     const RecordsView best = ctx_.records ? ctx_.records->table(ctx_.selectedMode) : RecordsView{};
     zone_->showModePanel(ctx_.selectedMode, best.rows.empty() ? std::string() : best.rows.front().score);
@@ -194,6 +206,7 @@ void GameScene::UpdateSceneMain() {
     std::vector<GameCommand> commands;
     commands.swap(queued_);
     session_->step(frame.gameClock, commands);
+    replay_->recordStep(frame.gameClock, commands, *session_);
     // Score pieces fly to the end of the gauge as it is shown.
     ctx_.particles->gaugeTarget = {hud::kGaugeLeft + session_->shownProgress(), hud::kGaugeTop};
     if (ctx_.particles->pieceArrived) {
@@ -213,6 +226,7 @@ void GameScene::playSessionEvents() {
     Audio& audio = *ctx_.audio;
     const Gameplay& game = session_->game();
     for (const GameEvent& event : game.events) {
+        saveReplayOn(event);
         switch (event.type) {
             case GameEvent::kDragonsJoy: dragons_->setMood(Dragons::kJoy); break;
             case GameEvent::kCannonFired: zone_->cannonFired(); break;
@@ -344,8 +358,19 @@ void GameScene::botMoves() {
     for (GameCommand& command : bot_.play(session)) queue(std::move(command));
 }
 
+// The replay is written at every level start and whenever the game ends (lost, won, left):
+// a crash or a kill loses at most the level under way.
+void GameScene::saveReplayOn(const GameEvent& event) {
+    const bool won = event.type == GameEvent::kShowOverlay && session_->gameWon();
+    if (event.type == GameEvent::kLevelStarted || event.type == GameEvent::kGameLost ||
+        event.type == GameEvent::kLeaveForMenu || won)
+        replay_->save(ctx_.log, *session_);
+}
+
 void GameScene::UnloadSceneMain() {
     SceneObjectList& objects = *ctx_.sceneObjects;
+    if (replay_ && session_) replay_->save(ctx_.log, *session_);
+    replay_.reset();
     if (burningChannel_ != 0) ctx_.audio->backend().stopChannel(static_cast<uint32_t>(burningChannel_));
     burningChannel_ = 0;
     for (int channel : levelChannels_) ctx_.audio->backend().stopChannel(static_cast<uint32_t>(channel));

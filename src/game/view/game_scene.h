@@ -24,6 +24,8 @@ class GameSession;
 class GameZone;
 class PlayerProgress;
 class ProgressStore;
+class Random;
+class ReplayKeeper;
 struct OverlayContext;
 struct GameEvent;
 
@@ -89,6 +91,14 @@ private:
     int pointerY_ = 0;
     // The arrows' hold on the cannon.
     KeyAim keyAim_;
+
+    // The game's own generator, seeded afresh for each game: the particles' draws (which
+    // follow the frames) never reach the rules, so the seed and the steps give the game.
+    std::unique_ptr<Random> random_;
+    uint32_t gamesBegun_ = 0;
+    // Every game leaves a replay in the user folder.
+    std::unique_ptr<ReplayKeeper> replay_;
+    void saveReplayOn(const GameEvent& event);
 };
 
 }  // namespace qs
