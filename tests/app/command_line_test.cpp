@@ -14,6 +14,21 @@ struct Case {
     std::string error;  // a part of the message when refused
 };
 
+// Each line is taken or refused as its case says, refusals with their message.
+template <size_t N>
+void expectParsing(const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+        std::string error;
+        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
+        std::string joined;
+        for (const std::string& a : c.args) joined += a + " ";
+        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
+        }
+    }
+}
+
 TEST(CommandLine, SolveTakesAPuzzleLevelAndAnOptionalBudget) {
     const Case cases[] = {
         {{"--solve", "puzzle", "7"}, true, ""},
@@ -28,16 +43,7 @@ TEST(CommandLine, SolveTakesAPuzzleLevelAndAnOptionalBudget) {
         {{"--nodes", "100"}, false, "--nodes goes with --solve"},
         {{"--solve", "puzzle", "1", "--simulate", "puzzle", "1"}, false, "cannot go together"},
     };
-    for (const Case& c : cases) {
-        std::string error;
-        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
-        std::string joined;
-        for (const std::string& a : c.args) joined += a + " ";
-        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
-        if (!c.ok) {
-            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
-        }
-    }
+    expectParsing(cases);
     std::string error;
     std::optional<CommandLine> line = parseCommandLine({"--solve", "puzzle", "12", "--seed", "3", "--nodes", "500"}, &error);
     ASSERT_TRUE(line);
@@ -58,16 +64,7 @@ TEST(CommandLine, RefusesWhatARunWouldIgnore) {
         {{"--solve", "puzzle", "1", "--until", "5"}, false, "--solve does not take it"},
         {{"--simulate", "arcade", "1", "--seed", "4294967295", "--data", "d"}, true, ""},
     };
-    for (const Case& c : cases) {
-        std::string error;
-        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
-        std::string joined;
-        for (const std::string& a : c.args) joined += a + " ";
-        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
-        if (!c.ok) {
-            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
-        }
-    }
+    expectParsing(cases);
 }
 
 TEST(CommandLine, ReplaysAreCheckedHeadlessAloneAndForcedOnlyWhenAsked) {
@@ -82,16 +79,7 @@ TEST(CommandLine, ReplaysAreCheckedHeadlessAloneAndForcedOnlyWhenAsked) {
         {{"--force"}, false, "--force goes with --replay or --verify-records"},
         {{"--verify-records", "--start-game", "puzzle"}, false, "takes no game"},
     };
-    for (const Case& c : cases) {
-        std::string error;
-        std::optional<CommandLine> line = parseCommandLine(c.args, &error);
-        std::string joined;
-        for (const std::string& a : c.args) joined += a + " ";
-        EXPECT_EQ(line.has_value(), c.ok) << joined << error;
-        if (!c.ok) {
-            EXPECT_NE(error.find(c.error), std::string::npos) << joined << ": " << error;
-        }
-    }
+    expectParsing(cases);
     std::string error;
     std::optional<CommandLine> line = parseCommandLine({"--replay", "a b.qsr", "--headless", "--force"}, &error);
     ASSERT_TRUE(line) << error;

@@ -114,13 +114,19 @@ const std::vector<ScreenCase>& screenCases() {
     return cases;
 }
 
+// The case's screen over the panels the menu's set-up loads for it, its buttons found.
+std::unique_ptr<MenuScreen> prepared(ScreenBench& bench, const ScreenCase& c) {
+    for (const char* map : c.panels) load_location_map(*bench.world.ctx->sceneObjects, map);
+    std::unique_ptr<MenuScreen> screen = c.make(bench);
+    screen->prepare();
+    return screen;
+}
+
 TEST(MenuScreens, EnteringThenLeavingLeavesNoObjectOfTheScreensOwn) {
     for (const ScreenCase& c : screenCases()) {
         SCOPED_TRACE(c.name);
         ScreenBench bench;
-        for (const char* map : c.panels) load_location_map(*bench.world.ctx->sceneObjects, map);
-        std::unique_ptr<MenuScreen> screen = c.make(bench);
-        screen->prepare();
+        std::unique_ptr<MenuScreen> screen = prepared(bench, c);
         const auto before = bench.liveObjects();
         screen->enter();
         EXPECT_EQ(bench.world.ctx->input.ScreenKind, c.kind);
@@ -145,9 +151,7 @@ TEST(MenuScreens, KeysWalkEachScreensButtonsInTheirReadingOrder) {
     for (const ScreenCase& c : screenCases()) {
         SCOPED_TRACE(c.name);
         ScreenBench bench;
-        for (const char* map : c.panels) load_location_map(*bench.world.ctx->sceneObjects, map);
-        std::unique_ptr<MenuScreen> screen = c.make(bench);
-        screen->prepare();
+        std::unique_ptr<MenuScreen> screen = prepared(bench, c);
         screen->enter();
         std::vector<int> order;
         for (const FocusTarget& target : screen->focusTargets()) order.push_back(target.button);
