@@ -770,7 +770,7 @@ TEST(MenuFlow, KeysAloneNameAPlayerVisitEveryScreenAndPlay) {
 
     EXPECT_EQ(number(dumpOf(dir, "arcade"), "currentScene"), kGameScene);
     const double aimed = std::stod(jsonValue(gameOf(dumpOf(dir, "aimed")), "aimAngle"));
-    EXPECT_LT(aimed, -0.2) << "Left turns the cannon left";
+    EXPECT_GT(aimed, 0.2) << "Left turns the cannon left, as a pointer on the left does";
     EXPECT_EQ(number(gameOf(dumpOf(dir, "fired")), "shotCount"), 1);
     const std::string fired = jsonValue(gameOf(dumpOf(dir, "fired")), "queue");
     const std::string swapped = jsonValue(gameOf(dumpOf(dir, "swapped")), "queue");

@@ -27,7 +27,8 @@ std::optional<double> KeyAim::turn(double angle, uint32_t now) {
         const double ramp = std::min(1.0, static_cast<double>(now - heldSince_) / kRampMs);
         speed = kStartSpeed + (kTopSpeed - kStartSpeed) * ramp;
     }
-    const double direction = left_ ? -1.0 : 1.0;
+    // The aim's angle grows to the left, as the cannon turns counter-clockwise.
+    const double direction = left_ ? 1.0 : -1.0;
     return angle + direction * speed * elapsed / 1000.0;
 }
 

@@ -15,7 +15,8 @@ public:
     static constexpr double kFineSpeed = 0.2;
     static constexpr uint32_t kRampMs = 600;
 
-    // An arrow went down (again, for a key's repeats) or was let go; -1 turns left, 1 right.
+    // An arrow went down (again, for a key's repeats) or was let go; -1 turns the cannon left
+    // (to larger angles), 1 right.
     void press(int direction, bool fine, uint32_t now);
     void release(int direction);
     bool turning() const { return left_ != right_; }
