@@ -170,6 +170,8 @@ void GameScene::setUp() {
     ctx_.audio->PlaySound(ctx_.audio->FindSound("sample_game_begin"));
     ctx_.input.pressedButton = -1;
     queued_.clear();
+    // Arrows held when the last game ended turn nothing in this one.
+    keyAim_ = KeyAim{};
     // The new session learns where the pointer is at its first step.
     pointerX_ = std::numeric_limits<int>::min();
 }
@@ -199,10 +201,9 @@ void GameScene::UpdateSceneMain() {
         pointerY_ = in.mouseY;
         queue(command::Pointer{pointerX_, pointerY_});
     }
-    if (!ctx_.bot && session_->state() == kGamePlaying) {
-        if (std::optional<double> angle = keyAim_.turn(session_->game().aim.aimAngle, frame.gameClock))
-            queue(command::AimAngle{*angle});
-    }
+    // The arrows' clock runs on through dialogs, so a key still held turns on from where it was.
+    const std::optional<double> keyAngle = keyAim_.turn(session_->game().aim.aimAngle, frame.gameClock);
+    if (keyAngle && !ctx_.bot && session_->state() == kGamePlaying) queue(command::AimAngle{*keyAngle});
     std::vector<GameCommand> commands;
     commands.swap(queued_);
     session_->step(frame.gameClock, commands);
